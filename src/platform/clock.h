@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace platform {
+
+/// Calendar date and time of day, for texts the user reads (the zone-load failure log).
+struct DateTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+/// Short date as the program writes it ("2026-12-07").
+std::string formatShortDate(const DateTime& dt);
+/// Long time as the program writes it ("21:43:05").
+std::string formatLongTime(const DateTime& dt);
+
+/// Source of time for the event loop and every blocking wait.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  /// Monotonic milliseconds since an arbitrary origin; never wraps at midnight.
+  virtual int64_t nowMs() const = 0;
+  /// Blocks the calling thread for ms milliseconds (a virtual clock just advances).
+  virtual void sleepMs(int64_t ms) = 0;
+  /// Wall-clock date and time.
+  virtual DateTime wallClock() const = 0;
+};
+
+/// The machine's monotonic clock; sleepMs really sleeps.
+class RealClock final : public Clock {
+ public:
+  RealClock();
+  int64_t nowMs() const override;
+  void sleepMs(int64_t ms) override;
+  DateTime wallClock() const override;
+  /// Monotonic microseconds since construction, for measurements.
+  int64_t nowUs() const;
+
+ private:
+  int64_t originNs_;
+};
+
+/// A clock that only moves when told to: tests and the in-process harness drive it.
+class VirtualClock final : public Clock {
+ public:
+  explicit VirtualClock(int64_t startMs = 1'000'000);
+  int64_t nowMs() const override { return now_; }
+  /// Advances the time by ms and notifies the sleep observer (does not block).
+  void sleepMs(int64_t ms) override;
+  DateTime wallClock() const override { return wall_; }
+  /// Moves the time forward to t (never backwards).
+  void advanceTo(int64_t t);
+  void setWallClock(const DateTime& dt) { wall_ = dt; }
+  /// Called after every sleep with the new time, so a harness can run the server meanwhile.
+  std::function<void(int64_t)> onSleep;
+
+ private:
+  int64_t now_;
+  DateTime wall_{2026, 12, 7, 12, 0, 0};
+};
+
+}  // namespace platform

@@ -1,0 +1,106 @@
+#include "platform/event_loop.h"
+
+#include <algorithm>
+
+namespace platform {
+
+void EventLoop::add(Timer* t) {
+  t->serial_ = nextSerial_++;
+  timers_.push_back(t);
+}
+
+void EventLoop::remove(Timer* t) { std::erase(timers_, t); }
+
+int64_t EventLoop::nextDueMs() const {
+  int64_t best = -1;
+  for (const Timer* t : timers_) {
+    if (t->enabled_ && (best < 0 || t->due_ < best)) best = t->due_;
+  }
+  return best;
+}
+
+int EventLoop::runDue() {
+  int fired = 0;
+  // Each pass picks the earliest due timer; a timer fires at most once per call, so a handler
+  // that blocks past other timers' due times delivers each of them once.
+  std::vector<uint64_t> done;
+  for (;;) {
+    const int64_t now = clock_.nowMs();
+    Timer* pick = nullptr;
+    for (Timer* t : timers_) {
+      if (!t->enabled_ || t->due_ > now) continue;
+      if (std::find(done.begin(), done.end(), t->serial_) != done.end()) continue;
+      if (!pick || t->due_ < pick->due_ || (t->due_ == pick->due_ && t->serial_ < pick->serial_))
+        pick = t;
+    }
+    if (!pick) break;
+    done.push_back(pick->serial_);
+    // The next tick is counted from this one; if the handler runs late the timer is simply
+    // due again at once and fires a single time.
+    pick->due_ = now + pick->interval_;
+    ++fired;
+    if (pick->onTimer) pick->onTimer();
+    if (quit_) break;
+  }
+  return fired;
+}
+
+void EventLoop::runUntil(int64_t endMs) {
+  quit_ = false;
+  while (!quit_) {
+    runDue();
+    if (quit_) break;
+    const int64_t now = clock_.nowMs();
+    if (now >= endMs) break;
+    int64_t next = nextDueMs();
+    if (next < 0 || next > endMs) next = endMs;
+    if (onIdle) onIdle();
+    if (auto* v = dynamic_cast<VirtualClock*>(&clock_)) {
+      v->advanceTo(next);
+    } else if (next > now) {
+      clock_.sleepMs(std::min<int64_t>(next - now, 50));
+    }
+  }
+}
+
+void EventLoop::run() {
+  quit_ = false;
+  while (!quit_) {
+    runDue();
+    if (quit_) break;
+    if (onIdle) onIdle();
+    if (quit_) break;
+    const int64_t now = clock_.nowMs();
+    int64_t next = nextDueMs();
+    int64_t wait = next < 0 ? 50 : std::clamp<int64_t>(next - now, 0, 50);
+    if (auto* v = dynamic_cast<VirtualClock*>(&clock_)) {
+      if (next < 0) break;  // nothing would ever happen
+      v->advanceTo(next);
+    } else if (wait > 0) {
+      clock_.sleepMs(wait);
+    }
+  }
+}
+
+Timer::Timer(EventLoop& loop, std::string name, int intervalMs, bool enabled,
+             std::function<void()> handler)
+    : onTimer(std::move(handler)), loop_(loop), name_(std::move(name)), interval_(intervalMs) {
+  loop_.add(this);
+  setEnabled(enabled);
+}
+
+Timer::~Timer() { loop_.remove(this); }
+
+void Timer::setEnabled(bool on) {
+  if (on == enabled_) return;
+  enabled_ = on;
+  if (on) due_ = loop_.clock().nowMs() + interval_;
+}
+
+void Timer::setInterval(int ms) {
+  if (ms == interval_) return;
+  interval_ = ms;
+  if (enabled_) due_ = loop_.clock().nowMs() + interval_;
+}
+
+}  // namespace platform
