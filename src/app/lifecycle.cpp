@@ -1,0 +1,202 @@
+#include <cmath>
+#include <exception>
+#include <stdexcept>
+
+#include "app/form_main.h"
+#include "app/unscramble.h"
+#include "simlink/sim_link.h"
+
+namespace {
+
+/// The name of the simulator with this index; an index beyond the table is an error whose
+/// message the connection line shows.
+std::string SimulatorName(uint32_t index) {
+  if (index >= edition::SimNamesCount || index >= SimNames.size())
+    throw std::out_of_range("Simulator index " + std::to_string(index) + " out of range");
+  return SimNames[index];
+}
+
+std::string withTrailingDelimiter(std::string folder) {
+  if (folder.empty()) return "./";
+  if (folder.back() != '/') folder.push_back('/');
+  return folder;
+}
+
+}  // namespace
+
+void TFormMain::FormCreate() {
+  pgMain.setActivePage(0);
+  SetCaptions();
+  lblActivelyCheckingStatus.left = lblActivelyCheckingCaption.left +
+                                   lblActivelyCheckingCaption.width + 9;
+  frmToolbar.FormCreate();
+  KeyComboModifier = 0;
+  ProgramFolder = withTrailingDelimiter(services_.programFolder);
+  NearestCarrierIdent.clear();
+  FractionScale = 4294967296.0;
+  DegreesPerAngleUnit = 360.0 / FractionScale;
+  DegreesPerLatUnit = 90.0 / 10001750.0;
+  EngineMaskTable[0] = 0;
+  for (int j = 1; j <= 8; ++j) EngineMaskTable[static_cast<size_t>(j)] = std::ldexp(1.0f, j - 1);
+  InitializeProgram(true);
+}
+
+void TFormMain::InitializeProgram(bool loadDefaults) {
+  ResetState(loadDefaults);
+  if (!ConnectToSimulator()) return;
+  try {
+    if (!PrepareCatchZoneList()) return;
+    if (!FillDatFileList()) return;
+    if (!LoadSettings()) return;
+    if (!LoadCatchZones()) return;
+    if (!loadDefaults) AllocateHotKeys();
+    cmbDatFile.setEnabled(true);
+    btnManualDisable.setEnabled(true);
+    frmToolbar.btnManualOverride.setEnabled(true);
+    btnManualDisable.setDown(false);
+    frmToolbar.btnManualOverride.setDown(false);
+    pgMain.setEnabled(true);
+    tmrFindNearestTimer();
+  } catch (const std::exception& e) {
+    lblConnectionInfo.setText(std::string("Connection to FSUIPC OK, but...") + e.what());
+  }
+}
+
+void TFormMain::ResetState(bool loadDefaults) {
+  random().randomize(static_cast<uint64_t>(clock().nowMs()));
+  fuelLoading = false;
+  fuelOffloading = false;
+  rdgrpFuelTransferRate.setEnabled(true);
+  tankCapacity.fill(0);
+  SoundControlEndWord = 1;
+  SoundControlStartWord = 0;
+  LastArrestEnd = 0;
+  // Every number the program formats or parses uses "." whatever the user's locale; nothing
+  // to switch here.
+  lstboxDatFiles.setDirectory(ProgramFolder);
+  LastHotKeyCount = 0;
+  btnManualDisable.setCaption("Manual override -- disable program");
+  for (platform::Label* l : {&lblFuelTransferStatus, &lblNearestCarrier, &lblNumOfCarriersLoaded,
+                             &lblCurrentMagVar, &lblActivelyCheckingStatus, &lblFlightStatus,
+                             &lblCableCatchStatus})
+    l->setText("");
+  cmbDatFile.setEnabled(false);
+  pgMain.setEnabled(false);
+  btnManualDisable.setEnabled(false);
+  btnManualDisable.setDown(false);
+  frmToolbar.btnManualOverride.setDown(false);
+  NearestZoneIndex = -1;
+  MagVarDeg = 0;
+  NearestDistance = 0;
+  CheckSoundFiles();
+  CatchAngleThreshold = 1.5707963267948966;
+  FeetPerMetre = 3.2808;
+  catapultSoundPlayed = false;
+  if constexpr (edition::CaptionSetAtEveryReset) FormMain.setCaption(edition::MainCaption);
+  if (loadDefaults) {
+    SetCatapultCutoffKnots(120);
+    SetCableCatchAccelFactor(-700.0);
+    SetCatapultAccelFactor(700.0);
+    SetTimingResolution(1);
+  }
+}
+
+bool TFormMain::ConnectToSimulator() {
+  try {
+    uint32_t result = 0;
+    if (!SimLinkOpen(0, result)) {
+      lblConnectionInfo.setText(std::string(SimLinkErrorTexts[result]) + " -- Is FS running?");
+      return false;
+    }
+    const std::string simName = SimulatorName(SimLinkSimIndex);
+    if (simName != Unscramble(edition::AcceptedSimScrambled)) {
+      SimLinkClose();
+      lblConnectionInfo.setText(edition::WrongSimulatorMessage);
+      return false;
+    }
+    const uint32_t version = SimLinkServerVersion;
+    lblConnectionInfo.setText(simName + " connection status : " + SimLinkErrorTexts[result] +
+                              ",  FSUIPC Ver : " + VersionText(version));
+    if (!VersionAtLeast283(version)) {
+      SimLinkClose();
+      lblConnectionInfo.setText("Program only works with FSUIPC 2.83 or later -- Connection Aborted");
+      return false;
+    }
+    return true;
+  } catch (const std::exception& e) {
+    lblConnectionInfo.setText(std::string(e.what()) + " -- Is FS running?");
+    return false;
+  }
+}
+
+bool TFormMain::PrepareCatchZoneList() {
+  if (!CatchZones)
+    CatchZones = std::make_unique<TCatchZoneList>();
+  else
+    CatchZones->clear();
+  if (CatchZones && CatchZones->empty()) return true;
+  lblConnectionInfo.setText("Connection to FSUIPC OK, but internal catch zones init failed");
+  return false;
+}
+
+void TFormMain::StopProgram() {
+  tmrKeystroke.setEnabled(false);
+  tmrLaunchCheck.setEnabled(false);
+  tmrAccel.setEnabled(false);
+  tmrDecel.setEnabled(false);
+  tmrCheckForCatch.setEnabled(false);
+  tmrIsCatchCheckNeeded.setEnabled(false);
+  tmrFindNearest.setEnabled(false);
+  ReleaseHotKeys();
+  SaveSettings();
+  CatchZones.reset();
+  SimLinkClose();
+}
+
+void TFormMain::actResetProgramExecute() {
+  Screen.setCursor(platform::Cursor::HourGlass);
+  try {
+    ShowSimMessage("Corvane disabled while resetting", 3);
+    StopProgram();
+    InitializeProgram(false);
+  } catch (...) {
+    Screen.setCursor(platform::Cursor::Default);
+    throw;
+  }
+  Screen.setCursor(platform::Cursor::Default);
+}
+
+void TFormMain::actManualOverrideExecute() {
+  if (btnManualDisable.down()) {
+    btnManualDisable.setDown(true);
+    frmToolbar.btnManualOverride.setDown(true);
+    btnManualDisable.setCaption("Press to REENABLE program");
+    tmrDecel.setEnabled(false);
+    tmrFindNearest.setEnabled(true);
+    if (tmrAccel.enabled()) {
+      tmrLaunchCheck.setEnabled(false);
+      ShowSimMessage(edition::ManualDisableCatapultMessage, 8);
+    } else if (fuelLoading) {
+      ShowSimMessage("Corvane has been manually disabled - fuel load paused", 8);
+    } else if (fuelOffloading) {
+      ShowSimMessage("Corvane has been manually disabled - fuel OFFload paused", 8);
+    } else {
+      ShowSimMessage("Corvane has been manually disabled", 8);
+    }
+  } else {
+    btnManualDisable.setDown(false);
+    frmToolbar.btnManualOverride.setDown(false);
+    btnManualDisable.setCaption("Manual override -- disable program");
+    if (fuelLoading)
+      ShowSimMessage("Corvane reenabled - fuel load resumed", 5);
+    else if (fuelOffloading)
+      ShowSimMessage("Corvane reenabled - fuel OFFload resumed", 5);
+    else
+      ShowSimMessage("Corvane reenabled", 5);
+  }
+}
+
+void TFormMain::FormClose() {
+  ShowSimMessage("Corvane deactivated", 8);
+  StopProgram();
+}

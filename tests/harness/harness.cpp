@@ -1,0 +1,155 @@
+#include "harness/harness.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "simlink/sim_link.h"
+
+namespace harness {
+
+namespace fs = std::filesystem;
+
+double SimWrite::asDouble() const {
+  double v = 0;
+  if (data.size() == sizeof v) std::memcpy(&v, data.data(), sizeof v);
+  return v;
+}
+
+int64_t SimWrite::asInt() const {
+  uint64_t v = 0;
+  for (size_t i = 0; i < data.size() && i < 8; ++i) v |= static_cast<uint64_t>(data[i]) << (8 * i);
+  if (data.size() < 8 && !data.empty() && (data.back() & 0x80)) {
+    // sign-extend the shorter integers
+    v |= ~uint64_t{0} << (8 * data.size());
+  }
+  return static_cast<int64_t>(v);
+}
+
+std::string messageText(const std::vector<uint8_t>& data) {
+  std::string s;
+  for (uint8_t c : data) {
+    if (c == 0) break;
+    s.push_back(static_cast<char>(c));
+  }
+  return s;
+}
+
+Harness::Harness(Options options) {
+  random.setSeed(options.seed);
+  random.fixSeed(options.seed);
+  server = std::make_unique<sim::SimServer>(clock, options.server);
+  transport = std::make_unique<platform::LoopbackTransport>(
+      [this](uint8_t* block, size_t size) { return server->handleBlock(block, size); });
+  transport->setClock(&clock);
+  if (!options.serverPresent) transport->setServer(platform::LoopbackTransport::Server::None);
+  SimLinkConfigure(transport.get(), &clock);
+
+  // The program's last message text, kept until its display time arrives.
+  server->onClientWrite = [this](uint32_t offset, uint32_t size, const uint8_t* data) {
+    SimWrite w{clock.nowMs(), offset, size, std::vector<uint8_t>(data, data + size)};
+    if (offset == 0x32FA && size == 2 && !writes.empty() && writes.back().offset == 0x3380) {
+      messages.push_back(SimMessage{w.timeMs, messageText(writes.back().data),
+                                    static_cast<int>(w.asInt())});
+    }
+    writes.push_back(std::move(w));
+  };
+
+  static int serial = 0;
+  const fs::path dir = fs::temp_directory_path() /
+                       ("corvane_harness_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  folder = dir.string() + "/";
+  if (options.copySamples) {
+    const fs::path samples = fs::path(CORVANE_SOURCE_DIR) / "samples";
+    for (const char* name : {"Corvane.dat", "Corvane.INI"}) {
+      std::error_code ec;
+      fs::copy_file(samples / name, dir / name, ec);
+    }
+  }
+}
+
+Harness::~Harness() {
+  form_.reset();
+  SimLinkConfigure(nullptr, nullptr);
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+}
+
+void Harness::writeFile(const std::string& name, const std::string& content) const {
+  std::ofstream(folder + name, std::ios::binary) << content;
+}
+
+std::string Harness::readFile(const std::string& name) const {
+  std::ifstream in(folder + name, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool Harness::fileExists(const std::string& name) const { return fs::exists(folder + name); }
+
+TFormMain& Harness::start() {
+  TFormServices services;
+  services.loop = &loop;
+  services.random = &random;
+  services.programFolder = folder;
+  services.soundPlayers = [this](const std::string& name) {
+    return std::make_unique<platform::RecordingSoundPlayer>(name, &sounds);
+  };
+  services.errorBox = [this](const std::string& text) { errorBoxes.push_back(text); };
+  form_ = std::make_unique<TFormMain>(std::move(services));
+  form_->FormMain.show();
+  form_->FormCreate();
+  return *form_;
+}
+
+void Harness::runFor(int64_t ms) { loop.runUntil(clock.nowMs() + ms); }
+
+bool Harness::runUntil(const std::function<bool()>& pred, int64_t maxMs) {
+  const int64_t end = clock.nowMs() + maxMs;
+  while (!pred()) {
+    if (clock.nowMs() >= end) return false;
+    int64_t next = loop.nextDueMs();
+    if (next < 0 || next > end) next = end;
+    loop.runUntil(std::max(next, clock.nowMs()));
+  }
+  return true;
+}
+
+std::vector<std::string> Harness::messageTexts() const {
+  std::vector<std::string> out;
+  for (const SimMessage& m : messages) out.push_back(m.text);
+  return out;
+}
+
+bool Harness::sawMessage(const std::string& text) const {
+  for (const SimMessage& m : messages)
+    if (m.text == text) return true;
+  return false;
+}
+
+std::vector<SimWrite> Harness::writesTo(uint32_t offset) const {
+  std::vector<SimWrite> out;
+  for (const SimWrite& w : writes)
+    if (w.offset == offset) out.push_back(w);
+  return out;
+}
+
+void Harness::clearRecords() {
+  messages.clear();
+  writes.clear();
+  sounds.clear();
+  errorBoxes.clear();
+}
+
+void Harness::poke(uint32_t offset, const void* data, uint32_t size) {
+  server->space().write(offset, data, size);
+}
+
+}  // namespace harness

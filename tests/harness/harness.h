@@ -1,0 +1,116 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/form_main.h"
+#include "platform/clock.h"
+#include "platform/event_loop.h"
+#include "platform/ipc_loopback.h"
+#include "platform/random.h"
+#include "platform/sound_player.h"
+#include "sim/sim_server.h"
+
+namespace harness {
+
+/// A message the program showed inside the simulator.
+struct SimMessage {
+  int64_t timeMs = 0;  // virtual time at which it was written
+  std::string text;
+  int seconds = 0;
+};
+
+/// A write the program sent to the simulator.
+struct SimWrite {
+  int64_t timeMs = 0;
+  uint32_t offset = 0;
+  uint32_t size = 0;
+  std::vector<uint8_t> data;
+  /// The value as a double (size 8) or little-endian integer (sizes 1..4).
+  double asDouble() const;
+  int64_t asInt() const;
+};
+
+struct Options {
+  sim::ServerOptions server;
+  /// Copy samples/Corvane.dat and samples/Corvane.INI into the program folder.
+  bool copySamples = true;
+  /// Whether the server's window exists when the program starts.
+  bool serverPresent = true;
+  /// Seed of the program's random numbers.
+  uint64_t seed = 42;
+};
+
+/// The program, the substitute server and a temporary program folder on one virtual clock:
+/// the server runs inside each exchange, so the program's timers and the server interleave in
+/// time order, and a minute of flying runs in milliseconds.
+class Harness {
+ public:
+  explicit Harness(Options options = {});
+  ~Harness();
+  Harness(const Harness&) = delete;
+  Harness& operator=(const Harness&) = delete;
+
+  platform::VirtualClock clock{1'000'000};
+  platform::EventLoop loop{clock};
+  platform::Random random;
+  std::unique_ptr<sim::SimServer> server;
+  std::unique_ptr<platform::LoopbackTransport> transport;
+  /// The program folder (with a trailing '/'), removed when the harness ends.
+  std::string folder;
+
+  /// Writes a file into the program folder.
+  void writeFile(const std::string& name, const std::string& content) const;
+  /// Reads a file of the program folder ("" when missing).
+  std::string readFile(const std::string& name) const;
+  bool fileExists(const std::string& name) const;
+
+  /// Creates the main window and runs its creation (the program's start-up).
+  TFormMain& start();
+  TFormMain& form() { return *form_; }
+  bool started() const { return form_ != nullptr; }
+
+  /// Runs the program's timers for ms of virtual time.
+  void runFor(int64_t ms);
+  /// Runs until pred holds (checked after every tick) or maxMs pass; returns whether it held.
+  bool runUntil(const std::function<bool()>& pred, int64_t maxMs);
+
+  /// Everything the program showed, wrote, played and reported.
+  std::vector<SimMessage> messages;
+  std::vector<SimWrite> writes;
+  std::vector<platform::SoundEvent> sounds;
+  std::vector<std::string> errorBoxes;
+  /// Texts of the messages only, in order.
+  std::vector<std::string> messageTexts() const;
+  /// True when a message with exactly this text was shown.
+  bool sawMessage(const std::string& text) const;
+  /// Writes of one offset, in order.
+  std::vector<SimWrite> writesTo(uint32_t offset) const;
+  /// Forgets the messages, writes and sounds seen so far.
+  void clearRecords();
+
+  /// Sets server bytes directly (the aircraft's state as the simulator would hold it).
+  void poke(uint32_t offset, const void* data, uint32_t size);
+  template <typename T>
+  void poke(uint32_t offset, T value) {
+    poke(offset, &value, sizeof value);
+  }
+  /// Reads server bytes.
+  template <typename T>
+  T peek(uint32_t offset) const {
+    T v{};
+    server->space().read(offset, &v, sizeof v);
+    return v;
+  }
+
+ private:
+  std::unique_ptr<TFormMain> form_;
+};
+
+/// Text of a request-block write of a message, up to its terminating zero.
+std::string messageText(const std::vector<uint8_t>& data);
+
+}  // namespace harness
