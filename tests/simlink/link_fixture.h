@@ -9,7 +9,7 @@
 
 // The process-wide link wired to a loopback server on a virtual clock.
 class LinkTest : public ::testing::Test {
- protected:
+ public:
   static constexpr uint32_t kGoodVersion = 0x19980005;
   static constexpr uint32_t kFs2004Check = 0xFADE0007;
 
@@ -28,7 +28,7 @@ class LinkTest : public ::testing::Test {
     server = FakeServer{};
     if (!handler) handler = [this](uint8_t* b, size_t n) { return server.handle(b, n); };
     transport = platform::LoopbackTransport(std::move(handler));
-    SetUp();
+    LinkTest::SetUp();
   }
 
   uint32_t open(uint32_t requiredIndex = 0) {

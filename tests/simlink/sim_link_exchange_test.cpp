@@ -17,12 +17,14 @@ class ExchangeTest : public LinkTest {
   }
   uint32_t read(uint32_t offset, uint32_t size, void* dest) {
     uint32_t result = 99;
-    EXPECT_EQ(SimLinkRead(offset, size, dest, result), result == 0);
+    const bool ok = SimLinkRead(offset, size, dest, result);
+    EXPECT_EQ(ok, result == 0);
     return result;
   }
   uint32_t write(uint32_t offset, uint32_t size, const void* src) {
     uint32_t result = 99;
-    EXPECT_EQ(SimLinkWrite(offset, size, src, result), result == 0);
+    const bool ok = SimLinkWrite(offset, size, src, result);
+    EXPECT_EQ(ok, result == 0);
     return result;
   }
 };
@@ -85,7 +87,9 @@ TEST_F(ExchangeTest, RequestsAreAcceptedUpToTheCapacityExactly) {
   for (const CapacityCase& c : cases) {
     SCOPED_TRACE(testing::Message() << (c.isRead ? "read " : "write ") << c.size);
     uint32_t first = 0;
-    if (c.readQueuedFirst) ASSERT_EQ(read(0x3304, 4, &first), 0u);
+    if (c.readQueuedFirst) {
+      ASSERT_EQ(read(0x3304, 4, &first), 0u);
+    }
     const uint32_t r =
         c.isRead ? read(0x0000, c.size, buffer.data()) : write(0x0000, c.size, buffer.data());
     EXPECT_EQ(r, c.expected);
@@ -94,7 +98,9 @@ TEST_F(ExchangeTest, RequestsAreAcceptedUpToTheCapacityExactly) {
     const int before = transport.batchCount();
     EXPECT_EQ(process(), queued ? 0u : 10u);
     EXPECT_EQ(transport.batchCount() - before, queued ? 1 : 0);
-    if (c.readQueuedFirst) EXPECT_EQ(first, kGoodVersion);
+    if (c.readQueuedFirst) {
+      EXPECT_EQ(first, kGoodVersion);
+    }
   }
 }
 
