@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "sim/fields.h"
+#include "sim/hot_keys.h"
+
+namespace sim {
+
+/// Comparison of an `expect <field> <op> <value>` line.
+enum class CompareOp { Less, LessEqual, Greater, GreaterEqual, Equal };
+
+/// One scenario line.
+struct ScenarioCommand {
+  enum class Kind { Set, Key, End, ExpectMessage, ExpectNoMessage, ExpectField, ExpectWrite };
+  Kind kind = Kind::End;
+  int line = 0;
+  bool atEnd = false;  // `at end`: checked when the scenario ends
+  int64_t atUs = 0;    // scenario time, microseconds
+  std::string source;  // the line as written, without comment and surrounding blanks
+  std::vector<std::pair<FieldRef, double>> sets;  // Set
+  HotKey key;                                      // Key
+  std::string text;                                // ExpectMessage, ExpectNoMessage
+  FieldRef field;                                  // ExpectField
+  CompareOp op = CompareOp::Equal;                 // ExpectField
+  double value = 0;                                // ExpectField
+  uint32_t offset = 0;                             // ExpectWrite
+  bool isExpectation() const { return kind >= Kind::ExpectMessage; }
+};
+
+/// A parsed scenario: timed commands sorted by time (file order for equal times), then the
+/// `at end` expectations in file order.
+struct Scenario {
+  std::vector<ScenarioCommand> timed;
+  std::vector<ScenarioCommand> atEnd;
+};
+
+/// A line of a scenario file that could not be understood.
+struct ScenarioError {
+  int line = 0;
+  std::string message;
+};
+
+/// Parses a scenario text. Every bad line is reported; returns true when there was none.
+bool parseScenario(std::string_view text, Scenario& out, std::vector<ScenarioError>& errors);
+/// Compares with the operator; equality allows a relative difference of 1e-9.
+bool compareValues(double actual, CompareOp op, double expected);
+/// "<", "<=", ">", ">=", "==".
+const char* compareOpText(CompareOp op);
+
+}  // namespace sim

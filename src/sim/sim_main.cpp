@@ -1,0 +1,107 @@
+// corvane-sim: the substitute simulator served over the POSIX transport.
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/ipc_posix.h"
+#include "sim/sim_args.h"
+#include "sim/simulator.h"
+
+namespace {
+
+volatile std::sig_atomic_t gStop = 0;
+
+void onSignal(int) { gStop = 1; }
+
+void installSignals() {
+  struct sigaction sa {};
+  sa.sa_handler = onSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = 0;  // no restart: a blocked poll returns at once
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  sim::SimArgs opts;
+  std::string error;
+  if (!sim::parseSimArgs(args, opts, error)) {
+    std::fprintf(stderr, "corvane-sim: %s\n%s", error.c_str(), sim::simUsage().c_str());
+    return 2;
+  }
+  if (opts.help) {
+    std::fputs(sim::simUsage().c_str(), stdout);
+    return 0;
+  }
+
+  sim::Scenario scenario;
+  if (!opts.scenarioFile.empty()) {
+    std::vector<std::string> errors;
+    if (!sim::loadScenarioFile(opts.scenarioFile, scenario, errors)) {
+      for (const std::string& e : errors) std::fprintf(stderr, "corvane-sim: %s\n", e.c_str());
+      return 2;
+    }
+  }
+
+  std::ofstream trace;
+  if (!opts.traceFile.empty()) {
+    trace.open(opts.traceFile, std::ios::binary | std::ios::trunc);
+    if (!trace) {
+      std::fprintf(stderr, "corvane-sim: cannot write the trace file %s\n", opts.traceFile.c_str());
+      return 2;
+    }
+  }
+
+  installSignals();
+  platform::RealClock clock;
+  sim::Simulator simulator(clock, opts.sim);
+  simulator.observer().onLine = [](const sim::Observation& o) {
+    std::printf("%s\n", o.line().c_str());
+    std::fflush(stdout);
+  };
+  if (trace.is_open()) simulator.setTrace(&trace);
+
+  platform::PosixServerEndpoint endpoint(opts.serverClass, "FSASMLIB:IPC", simulator.handler());
+  if (!endpoint.listen()) {
+    std::fprintf(stderr, "corvane-sim: cannot serve %s: %s\n", opts.serverClass.c_str(),
+                 endpoint.error().c_str());
+    return 2;
+  }
+  const sim::ServerOptions& so = opts.sim.server;
+  std::printf("corvane-sim: serving %s at %s (FSUIPC version 0x%08X, simulator index %u%s)\n",
+              opts.serverClass.c_str(), endpoint.socketPath().c_str(), so.fsuipcVersion,
+              static_cast<unsigned>(so.simIndex), so.relayNoSim ? ", relay without simulator" : "");
+  if (opts.scenarioFile.empty()) {
+    std::printf("corvane-sim: no scenario; aircraft parked on the sample deck at 36.95 N 76.30 W, "
+                "deck 60 ft, heading 090 (Ctrl-C to stop)\n");
+  } else {
+    simulator.loadScenario(std::move(scenario));
+    if (opts.startNow) simulator.startScenario();
+    std::printf("corvane-sim: scenario %s %s\n", opts.scenarioFile.c_str(),
+                opts.startNow ? "started" : "starts at the first handshake");
+  }
+  std::fflush(stdout);
+
+  while (!gStop && !simulator.scenarioFinished()) {
+    endpoint.pollOnce(5);
+    simulator.advanceToNow();
+  }
+  if (simulator.scenarioLoaded()) simulator.finishScenario();
+  endpoint.shutdown();
+  if (trace.is_open()) trace.flush();
+
+  std::string summary = simulator.summaryText();
+  if (!summary.empty()) std::printf("%s", summary.c_str());
+  std::printf("corvane-sim: stopped%s\n", gStop ? " by signal" : "");
+  std::fflush(stdout);
+  return simulator.scenarioLoaded() ? simulator.exitCode() : 0;
+}
