@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/catch_zone.h"
+#include "platform/clock.h"
+
+namespace platform {
+class IniFile;
+}
+
+/// File name of the zone-load failure log in the program folder.
+inline constexpr const char* DatLoadErrorLogName = "CorvaneDatLoadErrorLog.txt";
+
+/// Zone number as written in its section name: "01".."09", then "10", "100", ...
+std::string ZoneNumberText(int n);
+/// Section name of zone n: "Zone01", "Zone10", "Zone100".
+std::string ZoneSectionName(int n);
+
+/// Reads one zone section; a missing, empty or non-numeric value takes its default, which
+/// validation rejects. Both heights are divided by feetPerMetre.
+TCatchZoneData ReadCatchZone(const platform::IniFile& file, std::string_view section,
+                             double feetPerMetre);
+
+/// Reads Zone01, Zone02, ... up to the first section that is missing or holds no key. Valid
+/// zones are appended to zones in file order, the numbers of rejected ones to rejected, as
+/// they are read. Returns the number of zone sections read.
+int ReadCatchZones(const platform::IniFile& file, double feetPerMetre, TCatchZoneList& zones,
+                   std::vector<int>& rejected);
+
+/// Text of the failure log for the rejected zones of the data file at datPath: header with
+/// the run time, one line per zone, and the closing note when withClosingNote. CRLF line ends.
+std::string DatLoadFailureLogText(const std::string& datPath, const platform::DateTime& when,
+                                  const std::vector<int>& rejected, bool withClosingNote);
