@@ -115,6 +115,7 @@ class PosixServerEndpoint {
   bool serveRequest(int fd);
   uint32_t answerFor(uint32_t msgId, const std::string& mappingName);
   void closeClients();
+  void releaseCachedView();
 
   std::string className_;
   std::string dir_;
@@ -125,6 +126,8 @@ class PosixServerEndpoint {
   int listenFd_ = -1;
   int wakeRead_ = -1, wakeWrite_ = -1;
   std::vector<int> clients_;
+  uint8_t* cachedView_ = nullptr;
+  uint64_t cachedDevice_ = 0, cachedInode_ = 0;
   std::thread thread_;
   std::atomic<bool> stopping_{false};
   std::atomic<uint64_t> served_{0};

@@ -184,16 +184,25 @@ uint32_t PosixServerEndpoint::answerFor(uint32_t msgId, const std::string& mappi
     ::close(fd);
     return 0;
   }
-  void* view = ::mmap(nullptr, kIpcBlockSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  // The same client sends batch after batch on the same block: keep the last one mapped.
+  if (cachedView_ == nullptr || cachedDevice_ != st.st_dev || cachedInode_ != st.st_ino) {
+    releaseCachedView();
+    void* view = ::mmap(nullptr, kIpcBlockSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (view == MAP_FAILED) {
+      ::close(fd);
+      return 0;
+    }
+    cachedView_ = static_cast<uint8_t*>(view);
+    cachedDevice_ = st.st_dev;
+    cachedInode_ = st.st_ino;
+  }
   ::close(fd);
-  if (view == MAP_FAILED) return 0;
   uint32_t answer = 0;
   try {
-    answer = handler_ ? handler_(static_cast<uint8_t*>(view), kIpcBlockSize) : 0;
+    answer = handler_ ? handler_(cachedView_, kIpcBlockSize) : 0;
   } catch (...) {
     answer = 0;
   }
-  ::munmap(view, kIpcBlockSize);
   return answer;
 }
 
@@ -215,6 +224,11 @@ void PosixServerEndpoint::stop() {
   thread_.join();
 }
 
+void PosixServerEndpoint::releaseCachedView() {
+  if (cachedView_ != nullptr) ::munmap(cachedView_, kIpcBlockSize);
+  cachedView_ = nullptr;
+}
+
 void PosixServerEndpoint::closeClients() {
   for (int c : clients_) ::close(c);
   clients_.clear();
@@ -223,6 +237,7 @@ void PosixServerEndpoint::closeClients() {
 void PosixServerEndpoint::shutdown() {
   stop();
   closeClients();
+  releaseCachedView();
   if (listenFd_ >= 0) {
     ::close(listenFd_);
     listenFd_ = -1;
