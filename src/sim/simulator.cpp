@@ -134,7 +134,7 @@ void Simulator::advanceTo(int64_t ms) {
 void Simulator::doStep() {
   ++steps_;
   int64_t t = stepUs(steps_);
-  double dt = double(t - stepUs(steps_ - 1)) / 1e6;
+  double dt = 1.0 / options_.stepHz;  // a fixed step, whatever the rounding of its time stamp
   AircraftState before = model_.state();
   StepEvents ev = model_.step(dt);
   motion_.onStep(obsTime(t), dt, before, model_.state(), ev, observer_);
