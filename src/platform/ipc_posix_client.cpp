@@ -160,7 +160,7 @@ bool PosixTransport::sendMessageTimeout(IpcHandle window, uint32_t msgId, uint64
                            static_cast<uint32_t>(name.size()), 0};
   message_.resize(sizeof(request) + name.size());
   std::memcpy(message_.data(), &request, sizeof(request));
-  std::memcpy(message_.data() + sizeof(request), name.data(), name.size());
+  if (!name.empty()) std::memcpy(message_.data() + sizeof(request), name.data(), name.size());
 
   const int64_t deadline = ipcwire::steadyNowMs() + timeoutMs;
   int rc = ipcwire::sendAll(fd_, message_.data(), message_.size(), deadline);
