@@ -1,0 +1,141 @@
+#include <array>
+#include <string>
+
+#include "app/edition.h"
+#include "app/form_main.h"
+#include "damage/damage_rules.h"
+#include "simlink/sim_link.h"
+
+namespace {
+
+/// One draw of a whole number from 1 to 100.
+int Draw(TFormMain& form) { return form.random().next(100) + 1; }
+
+/// The headline when the key item was not hit and sounds are off.
+std::string Headline(int level) {
+  return "BATTLE DAMAGE (" + std::to_string(level) + ") INCURRED";
+}
+
+/// What differs between levels 1 and 2.
+struct FlagLevel {
+  int level;
+  const char* refusal;
+  const char* keyMessage;
+  std::size_t keyItem;
+  /// Level 2 follows a COM radio hit with the radio sound.
+  bool radioSoundOnKeyHit;
+};
+
+/// Levels 1 and 2: fail at least one working item of the list, then write the list back.
+template <std::size_t N>
+void DamageFlagList(TFormMain& form, const std::array<uint32_t, N>& vars, const FlagLevel& lvl) {
+  if (form.ManuallyDisabled()) {
+    form.ShowSimMessage(lvl.refusal, 3);
+    return;
+  }
+  form.PlayDamageSound(damage::FarExplosion);
+
+  uint32_t result = 0;
+  std::array<uint8_t, N> flags{};
+  bool queued = true;
+  for (std::size_t i = 0; i < N && queued; ++i)
+    queued = SimLinkRead(vars[i], 1, &flags[i], result);
+  if (!queued || !SimLinkProcess(result)) return;
+
+  std::array<bool, N> candidate{};
+  int count = 0;
+  for (std::size_t i = 0; i < N; ++i) {
+    candidate[i] = flags[i] == 0;
+    if (candidate[i]) ++count;
+  }
+  if (count == 0) return;
+
+  std::array<bool, N> hit{};
+  damage::DrawHits(candidate, damage::HitChance(count), [&form] { return Draw(form); }, hit);
+  std::array<uint8_t, N> results = flags;
+  for (std::size_t i = 0; i < N; ++i)
+    if (hit[i]) results[i] = 1;
+  const bool keyHit = hit[lvl.keyItem];
+
+  if (!form.chkbxDamageSounds.checked()) {
+    if (keyHit)
+      form.ShowSimMessage(lvl.keyMessage, 5);
+    else
+      form.ShowSimMessage(Headline(lvl.level), 1);
+  } else if (lvl.radioSoundOnKeyHit && keyHit) {
+    form.clock().sleepMs(1200);
+    form.PlayDamageSound(damage::Radio);
+  }
+
+  queued = true;
+  for (std::size_t i = 0; i < N && queued; ++i)
+    queued = SimLinkWrite(vars[i], 1, &results[i], result);
+  if (queued) SimLinkProcess(result);
+}
+
+}  // namespace
+
+void TFormMain::actBattleDamage1Execute() {
+  DamageFlagList(*this, damage::Level1Flags,
+                 {1, "Battle Damage 1 not available - Corvane has been manually disabled",
+                  edition::BattleDamage1KeyMessage, damage::Level1KeyItem, false});
+}
+
+void TFormMain::actBattleDamage2Execute() {
+  DamageFlagList(*this, damage::Level2Flags,
+                 {2, "Battle Damage 2 not available - Corvane has been manually disabled",
+                  edition::BattleDamage2KeyMessage, damage::Level2KeyItem, true});
+}
+
+void TFormMain::actBattleDamage3Execute() {
+  if (ManuallyDisabled()) {
+    ShowSimMessage("Battle Damage 3 not available - Corvane has been manually disabled", 3);
+    return;
+  }
+  PlayDamageSound(damage::NearExplosion);
+
+  uint32_t result = 0;
+  damage::Level3State s;
+  bool queued = SimLinkRead(damage::Level3Flags[0], 1, &s.flags[0], result) &&
+                SimLinkRead(damage::Level3Flags[1], 1, &s.flags[1], result) &&
+                SimLinkRead(damage::Level3Flags[2], 1, &s.flags[2], result) &&
+                SimLinkRead(damage::EngineFailureByte, 1, &s.engineFailures, result) &&
+                SimLinkRead(damage::EngineCountVar, 2, &s.engineCount, result);
+  for (std::size_t t = 0; t < damage::TankCount && queued; ++t)
+    queued = SimLinkRead(damage::TankLevelVars[t], 4, &s.tankLevels[t], result);
+  for (std::size_t t = 0; t < damage::TankCount && queued; ++t)
+    queued = SimLinkRead(damage::TankCapacityVars[t], 4, &s.tankCapacities[t], result);
+  if (!queued || !SimLinkProcess(result)) return;
+
+  std::array<uint8_t, damage::MaxEngines> masks{};
+  for (std::size_t j = 1; j <= damage::MaxEngines; ++j)
+    masks[j - 1] = static_cast<uint8_t>(EngineMaskTable[j]);
+  const auto candidate = damage::Level3Candidates(s, masks);
+  int count = 0;
+  for (bool c : candidate) count += c ? 1 : 0;
+  if (count == 0) return;
+
+  std::array<bool, damage::Level3Positions> hit{};
+  damage::DrawHits(candidate, damage::HitChance(count), [this] { return Draw(*this); }, hit);
+  const damage::Level3State r = damage::ApplyLevel3Hits(s, hit, masks);
+  const bool compassHit = hit[damage::Level3CompassItem];
+  const bool electricsHit = hit[damage::Level3ElectricsItem];
+
+  if (!chkbxDamageSounds.checked()) {
+    if (compassHit)
+      ShowSimMessage(edition::BattleDamage3KeyMessage, 5);
+    else
+      ShowSimMessage(Headline(3), 1);
+  } else if (electricsHit) {
+    clock().sleepMs(1000);
+    PlayDamageSound(damage::ElectricalSystem);
+  }
+
+  queued = SimLinkWrite(damage::Level3Flags[0], 1, &r.flags[0], result) &&
+           SimLinkWrite(damage::Level3Flags[1], 1, &r.flags[1], result) &&
+           SimLinkWrite(damage::Level3Flags[2], 1, &r.flags[2], result) &&
+           SimLinkWrite(damage::EngineFailureByte, 1, &r.engineFailures, result);
+  for (std::size_t t = 0; t < damage::TankCount && queued; ++t)
+    queued = SimLinkWrite(damage::TankLevelVars[t], 4, &r.tankLevels[t], result);
+  if (queued) SimLinkProcess(result);
+}
