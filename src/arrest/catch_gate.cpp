@@ -1,0 +1,80 @@
+#include "app/form_main.h"
+#include "arrest/geometry.h"
+#include "simlink/sim_link.h"
+
+namespace {
+constexpr uint32_t kTailhook = 0x3BA0, kCrashed = 0x0840, kOnGround = 0x0366;
+constexpr uint32_t kGearLever = 0x0BE8, kForwardSpeed = 0x3090, kSlew = 0x05DC;
+/// Nearer than this (flat degrees) to the nearest zone, catch checking may be needed.
+constexpr double kCatchGateDistance = 0.05;
+}  // namespace
+
+void TFormMain::tmrIsCatchCheckNeededTimer() {
+  // Fuel transfers advance once per gate tick, and pause while the program is disabled.
+  if (!ManuallyDisabled()) {
+    if (fuelLoading)
+      FuelLoadTick();
+    else if (fuelOffloading)
+      FuelOffloadTick();
+  }
+  const bool wasChecking = tmrCheckForCatch.enabled();
+
+  // Decides the catch timer and the flight status; returns early where the tick keeps them.
+  [&] {
+    if (ManuallyDisabled()) {
+      tmrCheckForCatch.setEnabled(false);
+      return;
+    }
+    if constexpr (edition::HasTailhookOption) {
+      if (chkbxDetectTailhook.checked()) {
+        double hook = 0;
+        uint32_t result = 0;
+        const bool read = SimLinkRead(kTailhook, 8, &hook, result) && SimLinkProcess(result);
+        if (!(read && hook > 0.5)) return;
+      }
+    }
+
+    const double previous = NearestDistance;
+    const double distance = FindNearestCarrier();
+    tmrCheckForCatch.setEnabled(distance < kCatchGateDistance);
+
+    TGateReadings r;
+    uint32_t result = 0;
+    if (!(SimLinkRead(kCrashed, 2, &r.crashed, result) &&
+          SimLinkRead(kOnGround, 2, &r.onGround, result) &&
+          SimLinkRead(kGearLever, 4, &r.gearLever, result) &&
+          SimLinkRead(kForwardSpeed, 8, &r.forwardSpeedFps, result) &&
+          SimLinkRead(kSlew, 2, &r.slew, result) && SimLinkProcess(result))) {
+      // A lost simulator shows up here: reconnect through the reset action.
+      if (result != 0) actResetProgram.execute();
+      return;
+    }
+
+    if (r.crashed > 0) {
+      // A crash ends an arrest or a launch on the spot.
+      tmrDecel.setEnabled(false);
+      tmrFindNearest.setEnabled(true);
+      tmrCheckForCatch.setEnabled(false);
+      lblFlightStatus.setText("CRASHED");
+      lblCableCatchStatus.setText("");
+      catapultSoundPlayed = false;
+      tmrLaunchCheck.setEnabled(false);
+      tmrAccel.setEnabled(false);
+      return;
+    }
+    const TGateDecision g = GateDecision(r, distance, previous);
+    tmrCheckForCatch.setEnabled(g.need);
+    lblFlightStatus.setText(g.landed ? "LANDED" : "Flying");
+  }();
+
+  if (tmrCheckForCatch.enabled()) {
+    lblActivelyCheckingStatus.setText("ACTIVE");
+    if (!wasChecking) {
+      lblCableCatchStatus.setText("");
+      if (chkbxShowCablesActiveMsg.checked()) ShowSimMessage("TRAPPING ACTIVE", 3);
+    }
+  } else {
+    lblActivelyCheckingStatus.setText("NOT NEEDED");
+  }
+  tmrFindNearest.setEnabled(true);
+}

@@ -1,0 +1,90 @@
+#include "app/form_main.h"
+#include "arrest/formatting.h"
+#include "arrest/geometry.h"
+#include "simlink/sim_link.h"
+
+namespace {
+constexpr uint32_t kLatLow = 0x0560, kLatHigh = 0x0564, kLonLow = 0x0568, kLonHigh = 0x056C;
+constexpr uint32_t kMagVar = 0x02A0;
+/// Farther than any zone can be on the flat grid; also the answer of a failed search.
+constexpr double kNoZoneDistance = 180.0;
+}  // namespace
+
+double TFormMain::FindNearestCarrier() {
+  double best = kNoZoneDistance;
+  uint32_t lonLow = 0, latLow = 0;
+  int32_t lonHigh = 0, latHigh = 0;
+  int16_t magVarRaw = 0;
+  uint32_t result = 0;
+  if (!(SimLinkRead(kLonLow, 4, &lonLow, result) && SimLinkRead(kLonHigh, 4, &lonHigh, result) &&
+        SimLinkRead(kLatLow, 4, &latLow, result) && SimLinkRead(kLatHigh, 4, &latHigh, result) &&
+        SimLinkRead(kMagVar, 2, &magVarRaw, result) && SimLinkProcess(result))) {
+    NearestDistance = best;
+    return best;
+  }
+
+  MagVarDeg = magVarRaw * 360.0 / 65536.0;
+  const double lat = JoinFixedPoint(latHigh, latLow) * DegreesPerLatUnit;
+  const double lon = JoinFixedPoint(lonHigh, lonLow) * DegreesPerAngleUnit;
+  if (CatchZones) {
+    // The index is not cleared first: with every zone 180 or more away it keeps naming the
+    // last nearest one.
+    for (size_t i = 0; i < CatchZones->size(); ++i) {
+      const TCatchZoneData& z = *(*CatchZones)[i];
+      const double d = FlatDistance(z.FrontRightCornerLat, z.FrontRightCornerLon, lat, lon);
+      if (d < best) {
+        best = d;
+        NearestZoneIndex = static_cast<int32_t>(i);
+      }
+    }
+  }
+
+  if (NearestZoneIndex < 0 || !CatchZones ||
+      static_cast<size_t>(NearestZoneIndex) >= CatchZones->size()) {
+    StopProgram();
+    ResetState(false);
+    lblNearestCarrier.setText("Error: unable to find nearest cables. Please send a bug report.");
+    NearestDistance = best;
+    return best;
+  }
+
+  const TCatchZoneData& z = *(*CatchZones)[static_cast<size_t>(NearestZoneIndex)];
+  if (z.CarrierIdent != NearestCarrierIdent) {
+    NearestCarrierIdent = z.CarrierIdent;
+    ShowSimMessage(NearestCarrierAnnouncement(NearestCarrierIdent, z.RunwayHeadingMag), 5);
+  }
+  // Both labels follow every successful search; their texts are only rebuilt when what they
+  // show has changed, so the once-a-second gate does not format strings for nothing.
+  if (nearestLabelText.empty() || nearestLabelIdent != NearestCarrierIdent ||
+      nearestLabelHeading != z.RunwayHeadingMag) {
+    nearestLabelIdent = NearestCarrierIdent;
+    nearestLabelHeading = z.RunwayHeadingMag;
+    nearestLabelText = NearestCarrierLabel(NearestCarrierIdent, z.RunwayHeadingMag);
+  }
+  lblNearestCarrier.setText(nearestLabelText);
+  if (magVarLabelText.empty() || magVarLabelRaw != magVarRaw) {
+    magVarLabelRaw = magVarRaw;
+    magVarLabelText = MagVarLabel(MagVarDeg);
+  }
+  lblCurrentMagVar.setText(magVarLabelText);
+
+  NearestDistance = best;
+  return best;
+}
+
+void TFormMain::tmrFindNearestTimer() {
+  // The flight-status text blinks once per search as a sign of life.
+  lblFlightStatus.setColor(lblFlightStatus.color() == platform::Color::ButtonFace
+                               ? platform::Color::White
+                               : platform::Color::ButtonFace);
+  tmrFindNearest.setEnabled(false);
+  if (NearestZoneIndex == -1)
+    ShowSimMessage("Corvane enabled", 3);
+  else if (ManuallyDisabled() && chkbxShowDisableReminders.checked())
+    ShowSimMessage("Corvane has been manually disabled", 3);
+  FindNearestCarrier();
+  lblCableCatchStatus.setText("");
+  tmrFindNearest.setEnabled(true);
+  // Every search brings the catch gate back, also after catapult arming switched it off.
+  tmrIsCatchCheckNeeded.setEnabled(true);
+}
