@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "arrest/form_fixture.h"
+#include "arrest/geometry.h"
+
+namespace {
+
+class Nearest : public FormFixture {};
+
+TEST_F(Nearest, PicksNearestAnnouncesOnceAndLabels) {
+  ASSERT_TRUE(opened);
+  addZone("CV-63", 0.5, 0.5, 90);
+  addZone("CVN-68", 0.01, 0.01, 187.5);
+  set<int16_t>(0x02A0, static_cast<int16_t>(-12.34 / 360.0 * 65536.0));
+  setPosition(0, 0);
+  const double d = form->FindNearestCarrier();
+  EXPECT_EQ(form->NearestZoneIndex, 1);
+  EXPECT_NEAR(d, FlatDistance(0.011, 0.0101, 0, 0), 1e-9);
+  EXPECT_EQ(form->NearestDistance, d);
+  EXPECT_EQ(form->lblNearestCarrier.text(), "Nearest cables: CVN-68 (rwy hdg 187.5)");
+  EXPECT_EQ(form->lblCurrentMagVar.text(), "Current Mag Var: -12.3 deg");
+  const std::string prefix = IsFS2004Edition ? "Nearest cables: (rwy hdg " : "NEAREST CABLES: (rwy hdg ";
+  EXPECT_EQ(messages(), (std::vector<std::string>{prefix + "187.5) \"CVN-68\""}));
+  EXPECT_EQ(server.space().get<int16_t>(0x32FA), 5);
+  // The same carrier again: no second announcement.
+  form->FindNearestCarrier();
+  EXPECT_EQ(messages().size(), 1u);
+}
+
+TEST_F(Nearest, TiesKeepTheEarlierZone) {
+  addZone("CV-63", 0.2, 0.2, 90);
+  addZone("CV-64", 0.2, 0.2, 45);
+  setPosition(0, 0);
+  form->FindNearestCarrier();
+  EXPECT_EQ(form->NearestZoneIndex, 0);
+}
+
+TEST_F(Nearest, NoLatitudeScalingAndSameIdentIsNotAnnounced) {
+  // At latitude 60 a zone 0.1 east counts as far as one 0.1 north.
+  addZone("CV-63", 60.1 - 0.001, 0 - 0.0001, 90);
+  addZone("CV-63", 60 - 0.001, 0.1 - 0.0001, 90);
+  setPosition(60, 0);
+  EXPECT_NEAR(form->FindNearestCarrier(), 0.1, 1e-6);
+  EXPECT_EQ(messages().size(), 1u);
+  // A zone of the same carrier nearer now: labels follow, no message.
+  addZone("CV-63", 60, 0, 270);
+  form->FindNearestCarrier();
+  EXPECT_EQ(form->NearestZoneIndex, 2);
+  EXPECT_EQ(messages().size(), 1u);
+  EXPECT_EQ(form->lblNearestCarrier.text(), "Nearest cables: CV-63 (rwy hdg 270)");
+}
+
+TEST_F(Nearest, FailedReadKeepsEverything) {
+  addZone("CV-63");
+  setPosition(0, 0);
+  form->FindNearestCarrier();
+  const std::string label = form->lblNearestCarrier.text();
+  SimLinkClose();
+  EXPECT_EQ(form->FindNearestCarrier(), 180.0);
+  EXPECT_EQ(form->NearestDistance, 180.0);
+  EXPECT_EQ(form->NearestZoneIndex, 0);
+  EXPECT_EQ(form->lblNearestCarrier.text(), label);
+  EXPECT_FALSE(form->lblCurrentMagVar.text().empty());
+}
+
+TEST_F(Nearest, DateLineNeighbour) {
+  addZone("FAR", 0, 179.9499, 0);   // front-right corner at 179.95 E
+  setPosition(0.001, -179.95);
+  EXPECT_NEAR(form->FindNearestCarrier(), 0.1, 1e-6);
+}
+
+TEST_F(Nearest, NoZoneWithin180KeepsTheLastIndex) {
+  addZone("CV-63");
+  setPosition(0, 0);
+  form->FindNearestCarrier();
+  setPosition(-89, -170);  // about 192 flat degrees away
+  EXPECT_EQ(form->FindNearestCarrier(), 180.0);
+  EXPECT_EQ(form->NearestZoneIndex, 0);
+}
+
+class Gate : public FormFixture {
+ protected:
+  Gate() {
+    addZone("CV-63");
+    form->actResetProgram.onExecute = [this] { ++resets; };
+    set<int32_t>(0x0BE8, 16383);
+    set<double>(0x3090, 200.0);
+    setAltitude(300);
+  }
+  /// Puts the aircraft `distance` flat degrees south of the zone's front-right corner.
+  void at(double distance) { setPosition(0.001 - distance, 0.0001); }
+  int resets = 0;
+};
+
+TEST_F(Gate, ApproachActivatesOnceWithMessage) {
+  form->chkbxShowCablesActiveMsg.setChecked(true);
+  form->lblCableCatchStatus.setText("Cables were CAUGHT.");
+  at(0.045);
+  form->tmrIsCatchCheckNeededTimer();  // previous distance 0 after a reset: not approaching yet
+  EXPECT_EQ(form->lblActivelyCheckingStatus.text(), "NOT NEEDED");
+  EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
+  at(0.04);
+  form->tmrIsCatchCheckNeededTimer();
+  EXPECT_TRUE(form->tmrCheckForCatch.enabled());
+  EXPECT_EQ(form->lblActivelyCheckingStatus.text(), "ACTIVE");
+  EXPECT_EQ(form->lblCableCatchStatus.text(), "");
+  at(0.03);
+  form->tmrIsCatchCheckNeededTimer();
+  std::vector<std::string> active;
+  for (const auto& m : messages())
+    if (m == "TRAPPING ACTIVE") active.push_back(m);
+  EXPECT_EQ(active.size(), 1u);
+  EXPECT_TRUE(form->tmrFindNearest.enabled());
+  // Holding the distance switches checking off again.
+  form->tmrIsCatchCheckNeededTimer();
+  EXPECT_EQ(form->lblActivelyCheckingStatus.text(), "NOT NEEDED");
+  EXPECT_FALSE(form->tmrCheckForCatch.enabled());
+}
+
+TEST_F(Gate, LandedAndGearUp) {
+  at(0.04);
+  set<int16_t>(0x0366, 1);
+  set<double>(0x3090, 49.9);
+  form->tmrIsCatchCheckNeededTimer();
+  EXPECT_EQ(form->lblFlightStatus.text(), "LANDED");
+  set<double>(0x3090, 50.0);
+  form->tmrIsCatchCheckNeededTimer();
+  EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
+  set<int32_t>(0x0BE8, 0);
+  at(0.03);
+  form->tmrIsCatchCheckNeededTimer();
+  EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
+  EXPECT_FALSE(form->tmrCheckForCatch.enabled());
+}
+
+TEST_F(Gate, ManuallyDisabledKeepsCheckingOffWithoutSearch) {
+  form->tmrCheckForCatch.setEnabled(true);
+  form->btnManualDisable.setDown(true);
+  const int batches = transport.batchCount();
+  form->tmrIsCatchCheckNeededTimer();
+  EXPECT_FALSE(form->tmrCheckForCatch.enabled());
+  EXPECT_EQ(form->lblActivelyCheckingStatus.text(), "NOT NEEDED");
+  EXPECT_EQ(transport.batchCount(), batches);
+}
+
+TEST_F(Gate, TailhookAtHalfSkipsSearchAndStatus) {
+  if constexpr (!edition::HasTailhookOption) GTEST_SKIP();
+  form->chkbxDetectTailhook.setChecked(true);
+  set<double>(0x3BA0, 0.5);
+  form->lblFlightStatus.setText("LANDED");
+  form->tmrCheckForCatch.setEnabled(true);
+  form->NearestDistance = 7;
+  at(0.04);
+  form->tmrIsCatchCheckNeededTimer();
+  EXPECT_EQ(form->NearestDistance, 7);
+  EXPECT_EQ(form->lblFlightStatus.text(), "LANDED");
+  EXPECT_TRUE(form->tmrCheckForCatch.enabled());
+  EXPECT_EQ(form->lblActivelyCheckingStatus.text(), "ACTIVE");
+  set<double>(0x3BA0, 1.0);
+  form->tmrIsCatchCheckNeededTimer();
+  EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
+}
+
+TEST_F(Gate, CrashStopsArrestAndLaunch) {
+  form->tmrDecel.setEnabled(true);
+  form->tmrAccel.setEnabled(true);
+  form->tmrLaunchCheck.setEnabled(true);
+  form->catapultSoundPlayed = true;
+  form->lblCableCatchStatus.setText("Cables were CAUGHT.");
+  set<int16_t>(0x0840, 1);
+  form->tmrIsCatchCheckNeededTimer();
+  EXPECT_EQ(form->lblFlightStatus.text(), "CRASHED");
+  EXPECT_FALSE(form->tmrDecel.enabled());
+  EXPECT_FALSE(form->tmrAccel.enabled());
+  EXPECT_FALSE(form->tmrLaunchCheck.enabled());
+  EXPECT_FALSE(form->tmrCheckForCatch.enabled());
+  EXPECT_FALSE(form->catapultSoundPlayed);
+  EXPECT_EQ(form->lblCableCatchStatus.text(), "");
+  EXPECT_EQ(form->LastArrestEnd, 0);
+}
+
+TEST_F(Gate, FailedExchangeWithCodeRunsReset) {
+  form->lblFlightStatus.setText("Flying");
+  SimLinkClose();
+  form->tmrIsCatchCheckNeededTimer();
+  EXPECT_EQ(resets, 1);
+  EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
+  EXPECT_TRUE(form->tmrFindNearest.enabled());
+}
+
+class Catch : public FormFixture {
+ protected:
+  Catch() {
+    addZone("CV-63", 0, 0, 90);
+    setPosition(0, 0);
+    setAltitude(25);
+    setHeadingTrue(90);
+    set<double>(0x3090, 120.0);
+    form->NearestZoneIndex = 0;
+    form->tmrKeystroke.setEnabled(true);
+    form->tmrFindNearest.setEnabled(true);
+  }
+  /// Runs decel ticks until the arrest ends or limit ticks; returns the ticks run.
+  int decelerate(int limit) {
+    int n = 0;
+    while (form->tmrDecel.enabled() && n < limit) {
+      form->tmrDecelTimer();
+      ++n;
+    }
+    return n;
+  }
+};
+
+TEST_F(Catch, TrapDeceleratesAndEnds) {
+  form->chkbxSpecialSoundHandling.setChecked(true);
+  form->tmrCheckForCatchTimer();
+  EXPECT_TRUE(form->tmrDecel.enabled());
+  EXPECT_TRUE(form->tmrCheckForCatch.enabled());
+  EXPECT_FALSE(form->tmrKeystroke.enabled());
+  EXPECT_FALSE(form->tmrFindNearest.enabled());
+  EXPECT_EQ(form->lblCableCatchStatus.text(), "Cables were CAUGHT.");
+  EXPECT_EQ(server.space().get<uint16_t>(0x0B20), 0);
+  // A catch tick while arresting does nothing.
+  form->tmrCheckForCatchTimer();
+  form->tmrDecelTimer();
+  form->tmrDecelTimer();
+  auto accel = writesTo(0x3070);
+  ASSERT_EQ(accel.size(), 2u);
+  double written = 0;
+  std::memcpy(&written, accel[0].data.data(), 8);
+  EXPECT_EQ(written, -700.0);
+  set<double>(0x3090, 0.001);
+  form->tmrDecelTimer();
+  EXPECT_EQ(writesTo(0x3070).size(), 3u);
+  set<double>(0x3090, 0.0);
+  form->tmrDecelTimer();
+  EXPECT_FALSE(form->tmrDecel.enabled());
+  EXPECT_TRUE(form->tmrKeystroke.enabled());
+  EXPECT_TRUE(form->tmrFindNearest.enabled());
+  EXPECT_EQ(form->LastArrestEnd, clock.nowMs());
+  EXPECT_EQ(server.space().get<uint16_t>(0x0B20), 1);
+  EXPECT_EQ(writesTo(0x3070).size(), 3u);
+}
+
+TEST_F(Catch, LockoutAfterArrest) {
+  form->tmrCheckForCatchTimer();
+  set<double>(0x3090, 0.0);
+  decelerate(5);
+  ASSERT_FALSE(form->tmrDecel.enabled());
+  set<double>(0x3090, 120.0);
+  struct Step {
+    int64_t afterMs;
+    bool caught;
+  };
+  for (const Step s : {Step{20000, false}, Step{30000, false}, Step{30001, true}}) {
+    clock.advanceTo(form->LastArrestEnd + s.afterMs);
+    form->tmrCheckForCatchTimer();
+    EXPECT_EQ(form->tmrDecel.enabled(), s.caught) << s.afterMs;
+  }
+}
+
+TEST_F(Catch, FailedSpeedReadEndsArrest) {
+  form->tmrCheckForCatchTimer();
+  ASSERT_TRUE(form->tmrDecel.enabled());
+  SimLinkClose();
+  form->tmrDecelTimer();
+  EXPECT_FALSE(form->tmrDecel.enabled());
+  EXPECT_NE(form->LastArrestEnd, 0);
+}
+
+TEST_F(Catch, NoCatchOutsideTheTests) {
+  struct Case {
+    const char* what;
+    void (*setup)(Catch&);
+  };
+  const Case cases[] = {
+      {"too high", [](Catch& f) { f.setAltitude(30.01); }},
+      {"banked", [](Catch& f) { f.setBank(-10.01); }},
+      {"heading off by 35", [](Catch& f) { f.setHeadingTrue(125); }},
+      {"beside the circle", [](Catch& f) { f.setPosition(0, 0.0011); }},
+      {"no nearest zone", [](Catch& f) { f.form->NearestZoneIndex = -1; }},
+      {"link closed", [](Catch&) { SimLinkClose(); }},
+  };
+  for (const auto& c : cases) {
+    c.setup(*this);
+    form->tmrCheckForCatchTimer();
+    EXPECT_FALSE(form->tmrDecel.enabled()) << c.what;
+    EXPECT_TRUE(form->tmrCheckForCatch.enabled()) << c.what;
+    // Back to a catchable state for the next case.
+    form->tmrDecel.setEnabled(false);
+    setPosition(0, 0);
+    setAltitude(25);
+    setBank(0);
+    setHeadingTrue(90);
+    form->NearestZoneIndex = 0;
+  }
+}
+
+TEST_F(Catch, TailhookOption) {
+  if constexpr (!edition::HasTailhookOption) GTEST_SKIP();
+  form->chkbxDetectTailhook.setChecked(true);
+  set<double>(0x3BA0, 0.5);
+  form->tmrCheckForCatchTimer();
+  EXPECT_FALSE(form->tmrDecel.enabled());
+  set<double>(0x3BA0, 1.0);
+  form->tmrCheckForCatchTimer();
+  EXPECT_TRUE(form->tmrDecel.enabled());
+}
+
+TEST_F(Catch, OnTheGroundNoAltitudeTest) {
+  set<int16_t>(0x0366, 1);
+  setAltitude(500);
+  setBank(9.9);
+  setHeadingTrue(119.9);
+  form->tmrCheckForCatchTimer();
+  EXPECT_TRUE(form->tmrDecel.enabled());
+}
+
+}  // namespace
