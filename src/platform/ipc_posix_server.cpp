@@ -167,9 +167,9 @@ bool PosixServerEndpoint::serveRequest(int fd) {
     keepOpen = true;
   }
   // A request that cannot be framed is answered 0 and its connection closed.
+  served_.fetch_add(1);
   const ipcwire::Reply reply{ipcwire::kMagic, answer};
   const bool sent = ipcwire::sendAll(fd, &reply, sizeof(reply), deadline) == 0;
-  served_.fetch_add(1);
   return sent && keepOpen;
 }
 
