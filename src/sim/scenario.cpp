@@ -13,7 +13,7 @@ struct Token {
 };
 
 // Splits a line into blank-separated tokens; "..." is one token with \" and \\ escapes;
-// an unquoted # starts a comment.
+// an unquoted # starts a comment, also right after a word.
 bool tokenize(std::string_view line, std::vector<Token>& out, std::string& error) {
   size_t i = 0;
   while (i < line.size()) {
@@ -49,6 +49,10 @@ bool tokenize(std::string_view line, std::vector<Token>& out, std::string& error
       }
     } else {
       while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
+        if (line[i] == '#') {  // a comment may follow a word directly
+          out.push_back(std::move(t));
+          return true;
+        }
         if (line[i] == '"') {
           error = "a quote inside a word";
           return false;

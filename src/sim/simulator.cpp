@@ -34,9 +34,9 @@ Simulator::Simulator(platform::Clock& clock, SimulatorOptions options)
 void Simulator::installHooks() {
   server_.beforeBlock = [this](int64_t nowMs) { advanceTo(nowMs); };
   server_.onHandshake = [this](int64_t) {
+    if (loaded_) startScenario();
     observer_.note(observationUs(), "HANDSHAKE client library " +
                                         std::to_string(server_.clientLibraryVersion()));
-    if (loaded_) startScenario();
   };
   server_.onClientWrite = [this](uint32_t offset, uint32_t size, const uint8_t* data) {
     observer_.addWrite(observationUs(), offset, size, data);

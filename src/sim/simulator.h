@@ -91,6 +91,7 @@ class Simulator {
   FlightModel& model() { return model_; }
   HotKeyTable& hotKeys() { return hotKeys_; }
   Observer& observer() { return observer_; }
+  const Observer& observer() const { return observer_; }
   const MotionTracker& motion() const { return motion_; }
 
  private:
