@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "fuel/fuel_transfer.h"
+#include "simlink/offsets.h"
 
 // The rules of battle damage that need nothing from the main window: which items a level can
 // hit, the hit chance and the passes of draws, and what a hit does to a tank or an engine.
@@ -12,19 +13,20 @@
 namespace damage {
 
 /// Level 1 failure flags in list order; the transponder is the key item.
-inline constexpr std::array<uint32_t, 7> Level1Flags = {0x0B64, 0x0B6D, 0x0B6F, 0x0B70,
-                                                        0x0B71, 0x0B72, 0x0B73};
+inline constexpr std::array<uint32_t, 7> Level1Flags = simlink::kDamageLevel1Offsets;
 inline constexpr std::size_t Level1KeyItem = 2;
+static_assert(Level1Flags[Level1KeyItem] == 0x0B6F, "the transponder");
 /// Level 2 failure flags in list order; the COM radio is the key item.
-inline constexpr std::array<uint32_t, 5> Level2Flags = {0x0B65, 0x0B66, 0x0B67, 0x0B68, 0x0B6E};
+inline constexpr std::array<uint32_t, 5> Level2Flags = simlink::kDamageLevel2Offsets;
 inline constexpr std::size_t Level2KeyItem = 3;
+static_assert(Level2Flags[Level2KeyItem] == 0x0B68, "the COM radio");
 /// Level 3 failure flags in drawing order: magnetic compass, electrical system, one more.
 inline constexpr std::array<uint32_t, 3> Level3Flags = {0x0B69, 0x0B6A, 0x0B6C};
 inline constexpr std::size_t Level3CompassItem = 0;
 inline constexpr std::size_t Level3ElectricsItem = 1;
 /// Engine failure byte (bit j-1 for engine j) and the number of engines.
 inline constexpr uint32_t EngineFailureByte = 0x0B6B;
-inline constexpr uint32_t EngineCountVar = 0x0AEC;
+inline constexpr uint32_t EngineCountVar = simlink::kEngineCount.offset;
 inline constexpr std::size_t MaxEngines = 8;
 /// Tanks in the order of the fuel transfer.
 inline constexpr std::size_t TankCount = fuel::TankCount;

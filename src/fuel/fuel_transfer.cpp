@@ -16,8 +16,8 @@ uint32_t TankIncrementFor(int64_t rate, uint32_t capacity) {
 }
 
 double HeightAboveGround(int32_t altHigh, uint32_t altLow, int16_t groundAltM) {
-  const double altitude = static_cast<double>(altHigh) + static_cast<double>(altLow) / 4294967296.0;
-  return altitude - static_cast<double>(groundAltM);
+  return simlink::altitudeMetres(altLow, static_cast<uint32_t>(altHigh)) -
+         static_cast<double>(groundAltM);
 }
 
 TransferStep PlanLoadStep(const TankLevels& levels, const TankLevels& capacities,

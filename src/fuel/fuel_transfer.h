@@ -4,15 +4,17 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "simlink/offsets.h"
+
 // Fuel levels are unsigned 32-bit numbers in which 2^23 means a full tank; capacities are US
 // gallons. The six tanks are always handled in the order centre, centre 2, left main, right
 // main, left aux, right aux.
 
 namespace fuel {
 
-inline constexpr std::size_t TankCount = 6;
+inline constexpr std::size_t TankCount = simlink::kFuelTanks.size();
 /// Level of a full tank; a filled tank is set to exactly this value.
-inline constexpr uint32_t TankFull = 8388608;
+inline constexpr uint32_t TankFull = simlink::kFuelFull;
 /// A tank counts as full from this level on (99.5 % of full, rounded up).
 inline constexpr uint32_t FillThreshold = 8346665;
 /// A tank is never drained below this level (10 % of full, rounded up).
@@ -27,14 +29,20 @@ inline constexpr const char* BoomRateText = "1200 GPM (boom)";
 inline constexpr double MinLoadHeightM = 1524.0;
 
 /// Level and capacity variables of the six tanks, in tank order.
-inline constexpr std::array<uint32_t, TankCount> TankLevelVars = {0x0B74, 0x1244, 0x0B7C,
-                                                                 0x0B94, 0x0B84, 0x0B9C};
-inline constexpr std::array<uint32_t, TankCount> TankCapacityVars = {0x0B78, 0x1248, 0x0B80,
-                                                                    0x0B98, 0x0B88, 0x0BA0};
+inline constexpr std::array<uint32_t, TankCount> TankLevelVars = [] {
+  std::array<uint32_t, TankCount> a{};
+  for (std::size_t i = 0; i < TankCount; ++i) a[i] = simlink::kFuelTanks[i].level.offset;
+  return a;
+}();
+inline constexpr std::array<uint32_t, TankCount> TankCapacityVars = [] {
+  std::array<uint32_t, TankCount> a{};
+  for (std::size_t i = 0; i < TankCount; ++i) a[i] = simlink::kFuelTanks[i].capacity.offset;
+  return a;
+}();
 /// Altitude (fraction, then whole metres) and ground altitude (whole metres).
-inline constexpr uint32_t AltitudeLowVar = 0x0570;
-inline constexpr uint32_t AltitudeHighVar = 0x0574;
-inline constexpr uint32_t GroundAltitudeVar = 0x0B4C;
+inline constexpr uint32_t AltitudeLowVar = simlink::kAltitudeLow.offset;
+inline constexpr uint32_t AltitudeHighVar = simlink::kAltitudeHigh.offset;
+inline constexpr uint32_t GroundAltitudeVar = simlink::kGroundAltitude.offset;
 
 using TankLevels = std::array<uint32_t, TankCount>;
 
