@@ -1,0 +1,107 @@
+#include "config/options.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "config_fixture.h"
+
+using configtest::ConfigTest;
+
+TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
+  const std::pair<double, int> cases[] = {
+      {-712.5, -712}, {-713.5, -714}, {2.5, 2},    {3.5, 4},       {-0.5, 0},   {0.5, 0},
+      {1.5, 2},       {-700.4, -700}, {-700.6, -701}, {699.99, 700}, {1500, 1500}, {-1e300, INT32_MIN},
+  };
+  for (const auto& [value, rounded] : cases) EXPECT_EQ(RoundHalfEven(value), rounded) << value;
+}
+
+using Options = ConfigTest;
+
+TEST_F(Options, UpDownControlsGiveTheBoundsAndShowTheStoredValue) {
+  form->SetCableCatchAccelFactor(-1500);
+  EXPECT_EQ(form->edtDecelFactor.text(), "-1500");
+  form->SetCableCatchAccelFactor(-99.9);
+  EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, -700);
+  EXPECT_EQ(form->updwnDecelFactor.position(), -700);
+  form->SetCatapultAccelFactor(349.99);
+  EXPECT_DOUBLE_EQ(form->CatapultAccelFactor, 700);
+  form->SetCatapultHoldFactor(200);
+  EXPECT_EQ(form->CatapultHoldFactor, -200);
+  EXPECT_EQ(form->edtCatapultHoldFactor.text(), "200");
+  form->SetCatapultHoldFactor(-75);
+  EXPECT_EQ(form->CatapultHoldFactor, -50);
+  EXPECT_EQ(form->edtCatapultHoldFactor.text(), "50");
+  form->SetTimingResolution(21);
+  EXPECT_EQ(form->TimingResolutionFactor, 1);
+  EXPECT_EQ(form->edtTimingResolution.text(), "1");
+}
+
+TEST_F(Options, DecelerationUpArrowMakesTheFactorMoreNegative) {
+  form->SetCableCatchAccelFactor(-700);
+  form->updwnDecelFactor.clickUp();
+  EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, -750);
+  EXPECT_EQ(form->edtDecelFactor.text(), "-750");
+  form->SetCableCatchAccelFactor(-1500);
+  form->updwnDecelFactor.clickUp();  // no wrap at the end of the range
+  EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, -1500);
+  form->updwnDecelFactor.clickDown();
+  EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, -1450);
+}
+
+TEST_F(Options, FractionEndsAsTheWholeNumberShown) {
+  form->SetCableCatchAccelFactor(-700);
+  form->SetCableCatchAccelFactor(-712.5);
+  EXPECT_EQ(form->edtDecelFactor.text(), "-712");
+  EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, -712);
+  form->SetCatapultAccelFactor(700);
+  form->SetCatapultAccelFactor(701.5);
+  EXPECT_DOUBLE_EQ(form->CatapultAccelFactor, 702);
+}
+
+TEST_F(Options, TypedTextGoesThroughTheSetters) {
+  struct Case {
+    platform::Edit TFormMain::*edit;
+    const char* text;
+    const char* shown;  // the edit's text afterwards
+  };
+  const Case cases[] = {
+      {&TFormMain::edtDecelFactor, "-800", "-800"},
+      {&TFormMain::edtDecelFactor, " -850 ", "-850"},
+      {&TFormMain::edtDecelFactor, "-50", "-700"},
+      {&TFormMain::edtAccelFactor, "1e3", "1000"},
+      {&TFormMain::edtAccelFactor, "2000", "700"},
+      {&TFormMain::edtCatapultCutoff, "150", "150"},
+      {&TFormMain::edtCatapultCutoff, "0x96", "150"},
+      {&TFormMain::edtCatapultCutoff, "5", "120"},
+      {&TFormMain::edtCatapultHoldFactor, "125", "125"},
+      {&TFormMain::edtTimingResolution, "20", "20"},
+  };
+  for (const Case& c : cases) {
+    (form.get()->*c.edit).setText(c.text);
+    EXPECT_EQ((form.get()->*c.edit).text(), c.shown) << c.text;
+  }
+  EXPECT_DOUBLE_EQ(form->CatapultAccelFactor, 700);
+  EXPECT_EQ(form->CatapultCutoffKnots, 120);
+  EXPECT_EQ(form->CatapultHoldFactor, -125);
+  EXPECT_EQ(form->tmrDecel.interval(), 200);
+  EXPECT_TRUE(errorBoxes.empty());
+}
+
+TEST_F(Options, TextThatIsNotANumberLeavesTheOptionAndIsReported) {
+  form->SetCableCatchAccelFactor(-800);
+  form->SetCatapultCutoffKnots(150);
+  form->edtDecelFactor.setText("abc");
+  form->edtDecelFactor.setText("");
+  form->edtDecelFactor.setText("-800,5");
+  form->edtCatapultCutoff.setText("12.5");
+  form->edtTimingResolution.setText("x");
+  EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, -800);
+  EXPECT_EQ(form->CatapultCutoffKnots, 150);
+  EXPECT_EQ(form->TimingResolutionFactor, 1);
+  EXPECT_EQ(errorBoxes, (std::vector<std::string>{"'abc' is not a valid floating point value",
+                                                  "'' is not a valid floating point value",
+                                                  "'-800,5' is not a valid floating point value",
+                                                  "'12.5' is not a valid integer value",
+                                                  "'x' is not a valid integer value"}));
+}
