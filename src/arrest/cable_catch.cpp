@@ -3,13 +3,16 @@
 
 #include "app/form_main.h"
 #include "arrest/geometry.h"
+#include "simlink/offsets.h"
 #include "simlink/sim_link.h"
 
 namespace {
-constexpr uint32_t kHeading = 0x0580, kBank = 0x057C, kOnGround = 0x0366;
-constexpr uint32_t kAltLow = 0x0570, kAltHigh = 0x0574;
-constexpr uint32_t kLonLow = 0x0568, kLonHigh = 0x056C, kLatLow = 0x0560, kLatHigh = 0x0564;
-constexpr uint32_t kTailhook = 0x3BA0, kForwardSpeed = 0x3090, kAccel = 0x3070;
+using namespace simlink;
+
+/// Queues a read of one catalogued variable.
+bool QueueRead(const Offset& o, void* dest, uint32_t& result) {
+  return SimLinkRead(o.offset, o.size, dest, result);
+}
 /// No new catch within this many milliseconds after an arrest has ended.
 constexpr int64_t kArrestLockoutMs = 30000;
 }  // namespace
@@ -25,17 +28,16 @@ void TFormMain::tmrCheckForCatchTimer() {
     int16_t onGround = 0;
     double hook = 0;
     uint32_t result = 0;
-    bool read = SimLinkRead(kHeading, 4, &heading, result) &&
-                SimLinkRead(kBank, 4, &bank, result) &&
-                SimLinkRead(kOnGround, 2, &onGround, result) &&
-                SimLinkRead(kAltLow, 4, &altLow, result) &&
-                SimLinkRead(kAltHigh, 4, &altHigh, result) &&
-                SimLinkRead(kLonLow, 4, &lonLow, result) &&
-                SimLinkRead(kLonHigh, 4, &lonHigh, result) &&
-                SimLinkRead(kLatLow, 4, &latLow, result) &&
-                SimLinkRead(kLatHigh, 4, &latHigh, result);
+    bool read = QueueRead(kHeadingTrue, &heading, result) && QueueRead(kBank, &bank, result) &&
+                QueueRead(kOnGround, &onGround, result) &&
+                QueueRead(kAltitudeLow, &altLow, result) &&
+                QueueRead(kAltitudeHigh, &altHigh, result) &&
+                QueueRead(kLongitudeLow, &lonLow, result) &&
+                QueueRead(kLongitudeHigh, &lonHigh, result) &&
+                QueueRead(kLatitudeLow, &latLow, result) &&
+                QueueRead(kLatitudeHigh, &latHigh, result);
     // The FS2002 edition has no tailhook option and never reads the hook.
-    if constexpr (edition::HasTailhookOption) read = read && SimLinkRead(kTailhook, 8, &hook, result);
+    if constexpr (edition::HasTailhookOption) read = read && QueueRead(kTailHook, &hook, result);
     if (!(read && SimLinkProcess(result))) return;
 
     bool hookRequired = false;
@@ -77,9 +79,9 @@ void TFormMain::tmrCheckForCatchTimer() {
 void TFormMain::tmrDecelTimer() {
   double speed = 0;
   uint32_t result = 0;
-  if (SimLinkRead(kForwardSpeed, 8, &speed, result) && SimLinkProcess(result) && speed > 0) {
+  if (QueueRead(kForwardSpeed, &speed, result) && SimLinkProcess(result) && speed > 0) {
     // A refused or failed write is simply repeated by the next tick.
-    (void)(SimLinkWrite(kAccel, 8, &CableCatchAccelFactor, result) && SimLinkProcess(result));
+    (void)(SimLinkWrite(kLongitudinalAccel.offset, kLongitudinalAccel.size, &CableCatchAccelFactor, result) && SimLinkProcess(result));
     return;
   }
   // Stopped, or the speed could not be read: the arrest ends.

@@ -1,10 +1,10 @@
 #include "app/form_main.h"
 #include "arrest/geometry.h"
+#include "simlink/offsets.h"
 #include "simlink/sim_link.h"
 
 namespace {
-constexpr uint32_t kTailhook = 0x3BA0, kCrashed = 0x0840, kOnGround = 0x0366;
-constexpr uint32_t kGearLever = 0x0BE8, kForwardSpeed = 0x3090, kSlew = 0x05DC;
+using namespace simlink;
 /// Nearer than this (flat degrees) to the nearest zone, catch checking may be needed.
 constexpr double kCatchGateDistance = 0.05;
 }  // namespace
@@ -29,7 +29,7 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
       if (chkbxDetectTailhook.checked()) {
         double hook = 0;
         uint32_t result = 0;
-        const bool read = SimLinkRead(kTailhook, 8, &hook, result) && SimLinkProcess(result);
+        const bool read = SimLinkRead(kTailHook.offset, kTailHook.size, &hook, result) && SimLinkProcess(result);
         if (!(read && hook > 0.5)) return;
       }
     }
@@ -40,11 +40,11 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
 
     TGateReadings r;
     uint32_t result = 0;
-    if (!(SimLinkRead(kCrashed, 2, &r.crashed, result) &&
-          SimLinkRead(kOnGround, 2, &r.onGround, result) &&
-          SimLinkRead(kGearLever, 4, &r.gearLever, result) &&
-          SimLinkRead(kForwardSpeed, 8, &r.forwardSpeedFps, result) &&
-          SimLinkRead(kSlew, 2, &r.slew, result) && SimLinkProcess(result))) {
+    if (!(SimLinkRead(kCrashed.offset, kCrashed.size, &r.crashed, result) &&
+          SimLinkRead(kOnGround.offset, kOnGround.size, &r.onGround, result) &&
+          SimLinkRead(kGearLever.offset, kGearLever.size, &r.gearLever, result) &&
+          SimLinkRead(kForwardSpeed.offset, kForwardSpeed.size, &r.forwardSpeedFps, result) &&
+          SimLinkRead(kSlewMode.offset, kSlewMode.size, &r.slew, result) && SimLinkProcess(result))) {
       // A lost simulator shows up here: reconnect through the reset action.
       if (result != 0) actResetProgram.execute();
       return;

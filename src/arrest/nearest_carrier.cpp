@@ -1,11 +1,11 @@
 #include "app/form_main.h"
 #include "arrest/formatting.h"
 #include "arrest/geometry.h"
+#include "simlink/offsets.h"
 #include "simlink/sim_link.h"
 
 namespace {
-constexpr uint32_t kLatLow = 0x0560, kLatHigh = 0x0564, kLonLow = 0x0568, kLonHigh = 0x056C;
-constexpr uint32_t kMagVar = 0x02A0;
+using namespace simlink;
 /// Farther than any zone can be on the flat grid; also the answer of a failed search.
 constexpr double kNoZoneDistance = 180.0;
 }  // namespace
@@ -16,14 +16,16 @@ double TFormMain::FindNearestCarrier() {
   int32_t lonHigh = 0, latHigh = 0;
   int16_t magVarRaw = 0;
   uint32_t result = 0;
-  if (!(SimLinkRead(kLonLow, 4, &lonLow, result) && SimLinkRead(kLonHigh, 4, &lonHigh, result) &&
-        SimLinkRead(kLatLow, 4, &latLow, result) && SimLinkRead(kLatHigh, 4, &latHigh, result) &&
-        SimLinkRead(kMagVar, 2, &magVarRaw, result) && SimLinkProcess(result))) {
+  if (!(SimLinkRead(kLongitudeLow.offset, kLongitudeLow.size, &lonLow, result) &&
+        SimLinkRead(kLongitudeHigh.offset, kLongitudeHigh.size, &lonHigh, result) &&
+        SimLinkRead(kLatitudeLow.offset, kLatitudeLow.size, &latLow, result) &&
+        SimLinkRead(kLatitudeHigh.offset, kLatitudeHigh.size, &latHigh, result) &&
+        SimLinkRead(kMagVar.offset, kMagVar.size, &magVarRaw, result) && SimLinkProcess(result))) {
     NearestDistance = best;
     return best;
   }
 
-  MagVarDeg = magVarRaw * 360.0 / 65536.0;
+  MagVarDeg = magVarDegrees(magVarRaw);
   const double lat = JoinFixedPoint(latHigh, latLow) * DegreesPerLatUnit;
   const double lon = JoinFixedPoint(lonHigh, lonLow) * DegreesPerAngleUnit;
   if (CatchZones) {

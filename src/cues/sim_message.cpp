@@ -1,10 +1,12 @@
 #include "app/form_main.h"
 #include "cues/message_block.h"
+#include "simlink/offsets.h"
 #include "simlink/sim_link.h"
 
 namespace {
-constexpr uint32_t kMessageTextOffset = 0x3380;
-constexpr uint32_t kMessageSecondsOffset = 0x32FA;
+using simlink::kMessageText;
+using simlink::kMessageTime;
+static_assert(kMessageText.size == kSimMessageBlockSize);
 }  // namespace
 
 void TFormMain::ShowSimMessage(const std::string& text, int16_t seconds) {
@@ -12,7 +14,7 @@ void TFormMain::ShowSimMessage(const std::string& text, int16_t seconds) {
   // text for a new time; a refused request or a failed exchange is dropped without a word.
   const auto block = BuildSimMessageBlock(text);
   uint32_t result = 0;
-  (void)(SimLinkWrite(kMessageTextOffset, kSimMessageBlockSize, block.data(), result) &&
-         SimLinkWrite(kMessageSecondsOffset, sizeof seconds, &seconds, result) &&
+  (void)(SimLinkWrite(kMessageText.offset, kMessageText.size, block.data(), result) &&
+         SimLinkWrite(kMessageTime.offset, kMessageTime.size, &seconds, result) &&
          SimLinkProcess(result));
 }

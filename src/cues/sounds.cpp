@@ -3,11 +3,12 @@
 
 #include "app/form_main.h"
 #include "cues/message_block.h"
+#include "simlink/offsets.h"
 #include "simlink/sim_link.h"
 
 namespace {
 
-constexpr uint32_t kSoundControlOffset = 0x0B20;
+using simlink::kSoundControl;
 
 /// Gives player the file folder + name and opens it, unless it already has a file; the file
 /// name stays empty when the file is missing or will not open.
@@ -61,5 +62,5 @@ void TFormMain::SwitchSimSound(bool start) {
   if (!chkbxSpecialSoundHandling.checked()) return;
   const uint16_t word = start ? SoundControlStartWord : SoundControlEndWord;
   uint32_t result = 0;
-  (void)(SimLinkWrite(kSoundControlOffset, sizeof word, &word, result) && SimLinkProcess(result));
+  (void)(SimLinkWrite(kSoundControl.offset, kSoundControl.size, &word, result) && SimLinkProcess(result));
 }
