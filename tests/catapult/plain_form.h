@@ -33,9 +33,11 @@ struct PlainForm {
   }
 
   /// Places the aircraft at lat/lon degrees as the server encodes them.
-  void placeAircraft(double latDeg, double lonDeg) {
-    pokeFixed(simlink::kLatitudeLow.offset, latDeg / simlink::DegreesPerLatUnit);
-    pokeFixed(simlink::kLongitudeLow.offset, lonDeg / simlink::DegreesPerAngleUnit);
+  void placeAircraft(double latDeg, double lonDeg) { placeAt(h, latDeg, lonDeg); }
+  /// The same on any harness's server.
+  static void placeAt(harness::Harness& on, double latDeg, double lonDeg) {
+    pokeFixed(on, simlink::kLatitudeLow.offset, latDeg / simlink::DegreesPerLatUnit);
+    pokeFixed(on, simlink::kLongitudeLow.offset, lonDeg / simlink::DegreesPerAngleUnit);
   }
   /// One loaded zone whose front-left corner (the catapult point) is at lat/lon; it is the
   /// nearest zone.
@@ -66,10 +68,10 @@ struct PlainForm {
   }
 
  private:
-  void pokeFixed(uint32_t lowOffset, double value) {
+  static void pokeFixed(harness::Harness& on, uint32_t lowOffset, double value) {
     const double high = std::floor(value);
-    h.poke<uint32_t>(lowOffset, static_cast<uint32_t>((value - high) * simlink::FractionScale));
-    h.poke<int32_t>(lowOffset + 4, static_cast<int32_t>(high));
+    on.poke<uint32_t>(lowOffset, static_cast<uint32_t>((value - high) * simlink::FractionScale));
+    on.poke<int32_t>(lowOffset + 4, static_cast<int32_t>(high));
   }
 };
 

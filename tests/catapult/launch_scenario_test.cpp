@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "app/form_main.h"
+#include "catapult/plain_form.h"
+#include "harness/harness.h"
+#include "platform/ipc_loopback.h"
+#include "sim/hot_keys.h"
+#include "sim/scenario.h"
+#include "sim/simulator.h"
+#include "simlink/sim_link.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The sample carrier's catapult point is Zone01's front-left corner; the jet stands just ahead.
+constexpr double kJetLat = 36.95020;
+constexpr double kJetLon = -76.29890;
+
+/// The started program on the harness's bare server, the aircraft ready on the catapult and a
+/// server-side aircraft that gains speed from the catapult's pushes.
+struct StartedOnDeck {
+  harness::Harness h;
+  sim::HotKeyTable keys{h.server->space(), 56};
+
+  StartedOnDeck() {
+    catapult_test::PlainForm::placeAt(h, kJetLat, kJetLon);
+    h.poke<uint8_t>(0x0609, 1);
+    h.poke<int16_t>(0x0BC8, 32767);
+    h.poke<int32_t>(0x0BE8, 16383);
+    h.poke<int16_t>(0x0366, 1);
+    h.poke<uint16_t>(0x02A0, 0);
+    h.server->onWrite(0x3070, 8, [this](uint32_t, uint32_t) {
+      const double accel = h.peek<double>(0x3070);
+      if (accel > 0) h.poke<double>(0x3090, h.peek<double>(0x3090) + accel * 0.005);
+    });
+    h.start();
+    h.clearRecords();
+  }
+  void press(const char* key) { ASSERT_GT(keys.press(*sim::parseHotKey(key)), 0) << key; }
+};
+
+TEST(LaunchScenario, HotKeyArmsHoldsReleasesAndStopsAtTheCutoff) {
+  StartedOnDeck s;
+  TFormMain& f = s.h.form();
+  ASSERT_TRUE(f.pgMain.enabled()) << f.lblConnectionInfo.text();
+  ASSERT_EQ(f.NearestZoneIndex, 0);
+
+  s.press("SHIFT+F9");
+  s.h.runFor(300);
+  ASSERT_TRUE(f.tmrLaunchCheck.enabled());
+  EXPECT_TRUE(s.h.sawMessage("CATAPULT ARMED"));
+
+  // Run-up against the brake: the aircraft creeps and is held back.
+  s.h.poke<int16_t>(0x088C, 16384);
+  s.h.poke<double>(0x3090, 0.5);
+  s.h.runFor(7);
+  ASSERT_FALSE(s.h.writesTo(0x3070).empty());
+  EXPECT_DOUBLE_EQ(s.h.writesTo(0x3070).back().asDouble(), -25.0);
+
+  s.h.poke<double>(0x3090, 0.0);
+  s.h.poke<int16_t>(0x0BC8, 0);
+  ASSERT_TRUE(s.h.runUntil([&f] { return f.tmrAccel.enabled(); }, 50));
+  EXPECT_FALSE(f.tmrKeystroke.enabled());
+  ASSERT_TRUE(s.h.runUntil([&f] { return !f.tmrAccel.enabled(); }, 2000));
+  EXPECT_GT(s.h.peek<double>(0x3090), f.CatapultCutoffFps);
+  // The tick that reads a speed above the cut-off still pushes once more before it ends.
+  EXPECT_LE(s.h.peek<double>(0x3090), f.CatapultCutoffFps + 2 * 700 * 0.005);
+  EXPECT_FALSE(s.h.sawMessage("Catapult disarmed"));
+  EXPECT_TRUE(f.tmrKeystroke.enabled());
+  EXPECT_TRUE(f.tmrIsCatchCheckNeeded.enabled());
+}
+
+TEST(LaunchScenario, F11ResetInsideThePollKeepsTenSlots) {
+  StartedOnDeck s;
+  TFormMain& f = s.h.form();
+  ASSERT_TRUE(f.tmrKeystroke.enabled());
+  auto used = [&s] {
+    int n = 0;
+    for (uint32_t i = 0; i < 56; ++i) n += s.keys.slot(i) != 0;
+    return n;
+  };
+  ASSERT_EQ(used(), 10);
+  for (int reset = 0; reset < 3; ++reset) {
+    s.press("SHIFT+F11");
+    s.h.runFor(300);
+    EXPECT_TRUE(s.h.sawMessage("Corvane disabled while resetting"));
+    EXPECT_EQ(used(), 10);
+    EXPECT_TRUE(f.tmrKeystroke.enabled());
+    EXPECT_EQ(s.h.peek<uint32_t>(f.HotKeySlots[8]) >> 24, 0u);  // F11's press acknowledged
+  }
+  s.press("SHIFT+F12");
+  s.h.runFor(300);
+  EXPECT_TRUE(f.btnManualDisable.down());
+}
+
+std::string ReadText(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+/// Flies one of the sample launch scenarios in the substitute simulator with its flight model,
+/// the program started in-process against it, on one virtual clock.
+int FlySampleScenario(const std::string& name, std::string& summary) {
+  harness::Harness h;  // the program folder with the sample files
+  sim::SimulatorOptions options;
+  options.server.simIndex = IsFS2004Edition ? 7 : 6;
+  sim::Simulator simulator(h.clock, options);
+  platform::LoopbackTransport transport(simulator.handler());
+  transport.setClock(&h.clock);
+  SimLinkConfigure(&transport, &h.clock);
+
+  sim::Scenario scenario;
+  std::vector<sim::ScenarioError> errors;
+  const fs::path file = fs::path(CORVANE_SOURCE_DIR) / "samples" / "scenarios" / name;
+  if (!sim::parseScenario(ReadText(file), scenario, errors)) {
+    summary = "scenario does not parse";
+    return -1;
+  }
+  simulator.loadScenario(std::move(scenario));
+
+  TFormServices services;
+  services.loop = &h.loop;
+  services.random = &h.random;
+  services.programFolder = h.folder;
+  {
+    TFormMain form(std::move(services));
+    form.FormCreate();
+    const int64_t end = h.clock.nowMs() + 60000;
+    while (!simulator.scenarioFinished() && h.clock.nowMs() < end) {
+      h.loop.runUntil(h.clock.nowMs() + 50);
+      simulator.advanceToNow();
+    }
+    simulator.finishScenario();
+  }
+  SimLinkConfigure(nullptr, nullptr);
+  summary = simulator.summaryText();
+  return simulator.exitCode();
+}
+
+TEST(LaunchScenario, SampleScenarioFilesMeetTheirExpectations) {
+  for (const char* name : {"launch.scn", "launch_refused.scn", "launch_taildragger.scn"}) {
+    SCOPED_TRACE(name);
+    std::string summary;
+    EXPECT_EQ(FlySampleScenario(name, summary), 0) << summary;
+    if (std::string(name) == "launch.scn") {
+      EXPECT_NE(summary.find("Launch: end speed"), std::string::npos) << summary;
+    } else {
+      EXPECT_EQ(summary.find("Launch: end speed"), std::string::npos) << summary;
+    }
+  }
+}
+
+}  // namespace
