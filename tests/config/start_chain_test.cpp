@@ -15,10 +15,17 @@ int indexOf(const TFormMain& form, const std::string& name) {
   return -1;
 }
 
+/// A server running the simulator this edition works with.
+harness::Options editionServer() {
+  harness::Options o;
+  o.server.simIndex = IsFS2004Edition ? 7 : 6;
+  return o;
+}
+
 }  // namespace
 
 TEST(StartChain, SamplesLoadAndTheSettingsSurviveACloseUnchanged) {
-  harness::Harness h;
+  harness::Harness h(editionServer());
   const std::string before = h.readFile("Corvane.INI");
   TFormMain& form = h.start();
   ASSERT_TRUE(form.cmbDatFile.enabled()) << form.lblConnectionInfo.text();
@@ -28,7 +35,7 @@ TEST(StartChain, SamplesLoadAndTheSettingsSurviveACloseUnchanged) {
 }
 
 TEST(StartChain, AnotherDataFileIsRememberedAtClose) {
-  harness::Harness h;
+  harness::Harness h(editionServer());
   h.writeFile("Atlantic.dat", zoneSection("Zone01") + zoneSection("Zone02"));
   TFormMain& form = h.start();
   ASSERT_TRUE(form.cmbDatFile.enabled()) << form.lblConnectionInfo.text();
@@ -43,7 +50,7 @@ TEST(StartChain, AnotherDataFileIsRememberedAtClose) {
 }
 
 TEST(StartChain, ChoosingAFileWithoutValidZonesHaltsUntilReset) {
-  harness::Harness h;
+  harness::Harness h(editionServer());
   h.writeFile("Broken.dat", zoneSection("Zone01", {{"CableCatchZoneHeightInFeet", "5"}}));
   TFormMain& form = h.start();
   ASSERT_TRUE(form.cmbDatFile.enabled()) << form.lblConnectionInfo.text();
@@ -55,14 +62,14 @@ TEST(StartChain, ChoosingAFileWithoutValidZonesHaltsUntilReset) {
   EXPECT_FALSE(form.pgMain.enabled());
   EXPECT_FALSE(SimLinkIsOpen());
   EXPECT_FALSE(h.fileExists("CorvaneDatLoadErrorLog.txt"));
-  h.runFor(20'000);
+  h.runFor(1'000);
   EXPECT_FALSE(form.cmbDatFile.enabled());
   form.FormClose();
   EXPECT_EQ(h.readFile("Corvane.INI"), settings);
 }
 
 TEST(StartChain, DataFileAddedWhileRunningIsListedAfterReset) {
-  harness::Harness h;
+  harness::Harness h(editionServer());
   TFormMain& form = h.start();
   ASSERT_TRUE(form.cmbDatFile.enabled()) << form.lblConnectionInfo.text();
   h.writeFile("Later.dat", zoneSection("Zone01"));
@@ -73,7 +80,7 @@ TEST(StartChain, DataFileAddedWhileRunningIsListedAfterReset) {
 }
 
 TEST(StartChain, MissingSettingsAndDataFileStopTheStart) {
-  harness::Options o;
+  harness::Options o = editionServer();
   o.copySamples = false;
   harness::Harness h(o);
   h.writeFile("Other.dat", zoneSection("Zone01"));
