@@ -42,15 +42,28 @@ std::string messageText(const std::vector<uint8_t>& data) {
 Harness::Harness(Options options) {
   random.setSeed(options.seed);
   random.fixSeed(options.seed);
-  server = std::make_unique<sim::SimServer>(clock, options.server);
+  sim::SimulatorOptions simOptions;
+  simOptions.server = options.server;
+  simOptions.stepHz = options.stepHz;
+  simulator = std::make_unique<sim::Simulator>(clock, simOptions);
+  server = &simulator->server();
+  if (!options.flightModel) {
+    // No aircraft: every variable reads zero until a test pokes it, except the slot count of
+    // the hot-key table.
+    server->beforeBlock = nullptr;
+    server->space().clear(0, 0x10000);
+    server->space().set<uint32_t>(0x320C, simulator->hotKeys().slotCount());
+  }
   transport = std::make_unique<platform::LoopbackTransport>(
-      [this](uint8_t* block, size_t size) { return server->handleBlock(block, size); });
+      [this](uint8_t* block, size_t size) { return simulator->handleBlock(block, size); });
   transport->setClock(&clock);
   if (!options.serverPresent) transport->setServer(platform::LoopbackTransport::Server::None);
   SimLinkConfigure(transport.get(), &clock);
 
   // The program's last message text, kept until its display time arrives.
-  server->onClientWrite = [this](uint32_t offset, uint32_t size, const uint8_t* data) {
+  server->onClientWrite = [this, observe = server->onClientWrite](
+                              uint32_t offset, uint32_t size, const uint8_t* data) {
+    if (observe) observe(offset, size, data);
     SimWrite w{clock.nowMs(), offset, size, std::vector<uint8_t>(data, data + size)};
     if (offset == 0x32FA && size == 2 && !writes.empty() && writes.back().offset == 0x3380) {
       messages.push_back(SimMessage{w.timeMs, messageText(writes.back().data),
@@ -110,6 +123,27 @@ TFormMain& Harness::start() {
 }
 
 void Harness::runFor(int64_t ms) { loop.runUntil(clock.nowMs() + ms); }
+
+bool Harness::loadScenario(const std::string& path, std::string& error) {
+  fs::path p(path);
+  if (p.is_relative()) p = fs::path(CORVANE_SOURCE_DIR) / p;
+  std::ifstream in(p, std::ios::binary);
+  if (!in) {
+    error = "cannot open " + p.string();
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  sim::Scenario scenario;
+  std::vector<sim::ScenarioError> errors;
+  if (!sim::parseScenario(text.str(), scenario, errors)) {
+    error.clear();
+    for (const sim::ScenarioError& e : errors) error += "line " + std::to_string(e.line) + ": " + e.message + "\n";
+    return false;
+  }
+  simulator->loadScenario(std::move(scenario));
+  return true;
+}
 
 bool Harness::runUntil(const std::function<bool()>& pred, int64_t maxMs) {
   const int64_t end = clock.nowMs() + maxMs;

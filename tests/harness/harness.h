@@ -13,6 +13,7 @@
 #include "platform/random.h"
 #include "platform/sound_player.h"
 #include "sim/sim_server.h"
+#include "sim/simulator.h"
 
 namespace harness {
 
@@ -42,6 +43,11 @@ struct Options {
   bool serverPresent = true;
   /// Seed of the program's random numbers.
   uint64_t seed = 42;
+  /// Run the flight model: the aircraft moves and its state is served from the model (drive it
+  /// with simulator->set()). Without it the server's bytes stay as poke() left them.
+  bool flightModel = false;
+  /// Integration steps per second of the flight model.
+  int stepHz = 60;
 };
 
 /// The program, the substitute server and a temporary program folder on one virtual clock:
@@ -57,7 +63,10 @@ class Harness {
   platform::VirtualClock clock{1'000'000};
   platform::EventLoop loop{clock};
   platform::Random random;
-  std::unique_ptr<sim::SimServer> server;
+  /// The substitute simulator (server core, flight model, hot-key slots, scenarios).
+  std::unique_ptr<sim::Simulator> simulator;
+  /// Its server core.
+  sim::SimServer* server = nullptr;
   std::unique_ptr<platform::LoopbackTransport> transport;
   /// The program folder (with a trailing '/'), removed when the harness ends.
   std::string folder;
@@ -75,6 +84,9 @@ class Harness {
 
   /// Runs the program's timers for ms of virtual time.
   void runFor(int64_t ms);
+  /// Loads a scenario file (path relative to the source tree, or absolute); false with the
+  /// parser's errors in error when it does not parse.
+  bool loadScenario(const std::string& path, std::string& error);
   /// Runs until pred holds (checked after every tick) or maxMs pass; returns whether it held.
   bool runUntil(const std::function<bool()>& pred, int64_t maxMs);
 
