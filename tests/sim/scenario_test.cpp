@@ -95,10 +95,10 @@ TEST(ScenarioParser, BadLinesAreReportedWithTheirLineNumbers) {
       "at end",
       "at 1 set sp\"eed 3",
       "\"at\" 1 end",
-      std::string("at 1 end\0", 9).c_str(),    // (cut at the zero: a good line, see below)
+      "at 1 end",                              // good, see below
   };
   // Two entries above are deliberately good lines, to make sure the table does not pass by
-  // rejecting everything: "at 0x10 end" (16 s) and the one cut at its zero byte.
+  // rejecting everything: "at 0x10 end" (16 s) and "at 1 end".
   for (const char* line : bad) {
     SCOPED_TRACE(line);
     std::string text = std::string("# header\nat 0 set speed 10\n") + line + "\nat 5 end\n";

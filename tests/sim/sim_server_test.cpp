@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "block_builder.h"
 #include "platform/clock.h"
@@ -94,8 +95,8 @@ struct MalformedCase {
 };
 
 TEST(SimServer, MalformedBlocksAreRefusedWithoutApplyingAnything) {
-  auto raw = [](std::initializer_list<uint32_t> words) {
-    return [words](BlockBuilder& b) {
+  auto raw = [](std::initializer_list<uint32_t> list) {
+    return [words = std::vector<uint32_t>(list)](BlockBuilder& b) {
       for (uint32_t w : words) b.put(w);
     };
   };
