@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "app/form_main.h"
+#include "app/sim_names.h"
 #include "app/unscramble.h"
 #include "simlink/sim_link.h"
 
@@ -11,7 +12,7 @@ namespace {
 /// The name of the simulator with this index; an index beyond the table is an error whose
 /// message the connection line shows.
 std::string SimulatorName(uint32_t index) {
-  if (index >= edition::SimNamesCount || index >= SimNames.size())
+  if (index >= SimNames.size())
     throw std::out_of_range("Simulator index " + std::to_string(index) + " out of range");
   return SimNames[index];
 }

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <span>
 
 #include "platform/clock.h"
 #include "platform/ipc_transport.h"
@@ -42,17 +41,10 @@ extern uint32_t SimLinkSimIndex;
 /// This client's library version, reported to the server at open.
 inline constexpr uint32_t SimLinkLibraryVersion = 1004;
 
-/// Names of the simulators by the index the server reports (this edition's table).
-#ifdef CORVANE_EDITION_FS2002
-inline constexpr std::array<const char*, 7> SimNamesTable{"Any",  "FS98", "FS2K",  "CFS2",
-                                                          "CFS1", "FLY",  "FS2002"};
-#else
-inline constexpr std::array<const char*, 8> SimNamesTable{"Any", "FS98", "FS2K",   "CFS2",
-                                                          "CFS1", "FLY", "FS2002", "FS2004"};
-#endif
-/// The same table as a span: an index at or beyond SimNames.size() names no simulator this
-/// edition knows.
-inline constexpr std::span<const char* const> SimNames{SimNamesTable};
+/// Names of the simulators by the index the server reports. Each edition of the program knows
+/// the first entries of this table (app/sim_names.h).
+inline constexpr std::array<const char*, 8> SimNamesAll{"Any",  "FS98", "FS2K",   "CFS2",
+                                                        "CFS1", "FLY",  "FS2002", "FS2004"};
 
 /// Usable bytes of the request block: queued records plus the terminator may not exceed it.
 inline constexpr uint32_t kSimLinkCapacity = 0x7F00;

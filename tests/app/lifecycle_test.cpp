@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/sim_names.h"
 #include "app/unscramble.h"
 #include "harness/harness.h"
 #include "simlink/sim_link.h"
@@ -26,6 +27,13 @@ TEST(Unscramble, GivesBackTheAcceptedSimulator) {
   // The cycle restarts after six characters and wraps below code 0.
   EXPECT_EQ(Unscramble(std::string("\x03\x01\x04\x01\x05\x09\x04", 7)), std::string(6, '\0') + "\x01");
   EXPECT_EQ(Unscramble(std::string(300, 'z')).size(), 255u);
+}
+
+TEST(SimNames, TableOfThisEdition) {
+  ASSERT_EQ(SimNames.size(), IsFS2004Edition ? 8u : 7u);
+  EXPECT_STREQ(SimNames[0], "Any");
+  EXPECT_STREQ(SimNames[6], "FS2002");
+  EXPECT_STREQ(SimNames.back(), IsFS2004Edition ? "FS2004" : "FS2002");
 }
 
 TEST(VersionText, DigitsAndLetter) {

@@ -36,6 +36,8 @@ struct SimWrite {
 };
 
 struct Options {
+  Options() { server.simIndex = IsFS2004Edition ? 7 : 6; }
+  /// The server; by default it runs the simulator this edition works with.
   sim::ServerOptions server;
   /// Copy samples/Corvane.dat and samples/Corvane.INI into the program folder.
   bool copySamples = true;

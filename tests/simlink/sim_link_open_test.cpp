@@ -141,17 +141,6 @@ TEST_F(LinkTest, CloseIsHarmlessAnyTimeAndReleasesEverything) {
   EXPECT_EQ(open(), 0u);
 }
 
-TEST(SimNamesTest, TableOfThisEdition) {
-#ifdef CORVANE_EDITION_FS2002
-  ASSERT_EQ(SimNames.size(), 7u);
-#else
-  ASSERT_EQ(SimNames.size(), 8u);
-  EXPECT_STREQ(SimNames[7], "FS2004");
-#endif
-  EXPECT_STREQ(SimNames[0], "Any");
-  EXPECT_STREQ(SimNames[6], "FS2002");
-}
-
 TEST(SimLinkErrorTextsTest, TextsThatDifferOnlyInPunctuation) {
   EXPECT_STREQ(SimLinkErrorTexts[9], "Call cannot execute, link not Open");
   EXPECT_STREQ(SimLinkErrorTexts[10], "Call cannot execute: no requests accumulated");
