@@ -39,7 +39,12 @@ class WindowModel : public ::testing::Test {
     return h.messages[0].text;
   }
 
-  harness::Harness h;
+  static harness::Options EditionOptions() {
+    harness::Options o;
+    o.server.simIndex = IsFS2004Edition ? 7 : 6;
+    return o;
+  }
+  harness::Harness h{EditionOptions()};
   TFormMain* f = nullptr;
 };
 

@@ -47,7 +47,12 @@ class BattleDamage : public ::testing::Test {
     return out;
   }
 
-  harness::Harness h;
+  static harness::Options EditionOptions() {
+    harness::Options o;
+    o.server.simIndex = IsFS2004Edition ? 7 : 6;
+    return o;
+  }
+  harness::Harness h{EditionOptions()};
   TFormMain* f = nullptr;
 };
 

@@ -1,14 +1,24 @@
 #include <gtest/gtest.h>
 
-#include "fuel/scenario_run.h"
+#include <string>
+
+#include "app/edition.h"
+#include "harness/harness.h"
 
 namespace {
 
 TEST(DamageScenario, EachLevelHitsItsOneWorkingItem) {
-  fuel_test::ScenarioRun run("damage.scn");
-  ASSERT_TRUE(run.parsed) << run.parseErrors;
-  run.run(60000);
-  EXPECT_EQ(run.sim().exitCode(), 0) << run.sim().summaryText();
+  harness::Options o;
+  o.server.simIndex = IsFS2004Edition ? 7 : 6;
+  o.flightModel = true;
+  harness::Harness h(o);
+  std::string error;
+  ASSERT_TRUE(h.loadScenario("samples/scenarios/damage.scn", error)) << error;
+  h.start();
+  h.runUntil([&] { return h.simulator->scenarioFinished(); }, 60000);
+  h.simulator->finishScenario();
+  EXPECT_EQ(h.simulator->exitCode(), 0) << h.simulator->summaryText();
+  EXPECT_TRUE(h.sawMessage("BATTLE DAMAGE (1) INCURRED"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "fuel/fuel_transfer.h"
+#include "app/edition.h"
 #include "harness/harness.h"
 
 namespace {
@@ -17,6 +18,7 @@ class FuelTransfer : public ::testing::Test {
     f->chkbxDamageSounds.setChecked(false);
     f->rdgrpFuelTransferRate.setItemIndex(0);
     setHeight(3000);
+    for (std::size_t i = 0; i < fuel::TankCount; ++i) setTank(i, 0, 0);
     h.clearRecords();
   }
 
@@ -48,7 +50,12 @@ class FuelTransfer : public ::testing::Test {
     return h.messages[0].text + "|" + std::to_string(h.messages[0].seconds);
   }
 
-  harness::Harness h;
+  static harness::Options EditionOptions() {
+    harness::Options o;
+    o.server.simIndex = IsFS2004Edition ? 7 : 6;
+    return o;
+  }
+  harness::Harness h{EditionOptions()};
   TFormMain* f = nullptr;
 };
 

@@ -1,17 +1,26 @@
 #include <gtest/gtest.h>
 
-#include "fuel/scenario_run.h"
+#include <string>
+
+#include "app/edition.h"
+#include "harness/harness.h"
 
 namespace {
 
 TEST(RefuelScenario, ClimbsLoadsTogglesAndFillsEveryTank) {
-  fuel_test::ScenarioRun run("refuel.scn");
-  ASSERT_TRUE(run.parsed) << run.parseErrors;
-  run.run(90000);
-  EXPECT_EQ(run.sim().exitCode(), 0) << run.sim().summaryText();
-  EXPECT_FALSE(run.form().fuelLoading);
-  EXPECT_EQ(run.form().lblFuelTransferStatus.text(), "");
-  EXPECT_EQ(run.form().rdgrpFuelTransferRate.itemIndex(), 1);
+  harness::Options o;
+  o.server.simIndex = IsFS2004Edition ? 7 : 6;
+  o.flightModel = true;
+  harness::Harness h(o);
+  std::string error;
+  ASSERT_TRUE(h.loadScenario("samples/scenarios/refuel.scn", error)) << error;
+  TFormMain& f = h.start();
+  h.runUntil([&] { return h.simulator->scenarioFinished(); }, 90000);
+  h.simulator->finishScenario();
+  EXPECT_EQ(h.simulator->exitCode(), 0) << h.simulator->summaryText();
+  EXPECT_FALSE(f.fuelLoading);
+  EXPECT_EQ(f.lblFuelTransferStatus.text(), "");
+  EXPECT_EQ(f.rdgrpFuelTransferRate.itemIndex(), 1);
 }
 
 }  // namespace
