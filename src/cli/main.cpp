@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <set>
 #include <string>
 
 #include "app/form_main.h"
@@ -144,7 +145,13 @@ int main(int argc, char** argv) {
   services.errorBox = [](const std::string& text) { std::cout << "Error: " << text << std::endl; };
 
   TFormMain form(services);
+  // Captions that never change are not reported.
+  const std::set<const platform::Label*> captions = {
+      &form.lblFlightStatusCaption, &form.lblActivelyCheckingCaption, &form.lblCatapultCutoff,
+      &form.lblCatapultHoldFactor,  &form.lblAccelFactor,             &form.lblDecelFactor,
+      &form.lblTimingResolution,    &form.lblAccelDecelNote};
   for (platform::Label* label : form.labels()) {
+    if (captions.count(label)) continue;
     label->onTextChange = [](const platform::Label& l) {
       std::cout << l.name() << ": " << l.text() << std::endl;
     };

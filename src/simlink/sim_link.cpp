@@ -72,6 +72,10 @@ uint8_t* queueRecord(uint32_t id, uint32_t header, uint32_t offset, uint32_t siz
   // 64-bit sum: a size near 2^32 must be refused, not wrap round to a small total.
   const uint64_t used = uint64_t{s.used} + kTerminator + header + size;
   if (used > kSimLinkCapacity) {
+    // The caller abandons this batch; the reads already queued point at its variables, which
+    // may be gone by the next exchange, so the whole batch is dropped here.
+    s.used = 0;
+    s.records.clear();
     result = kSimLinkFull;
     return nullptr;
   }

@@ -57,6 +57,11 @@ Harness::Harness(Options options) {
   transport = std::make_unique<platform::LoopbackTransport>(
       [this](uint8_t* block, size_t size) { return simulator->handleBlock(block, size); });
   transport->setClock(&clock);
+  if (options.flightModel) {
+    // The aircraft flies on while the program sleeps or waits for its next tick.
+    clock.onSleep = [this](int64_t) { simulator->advanceToNow(); };
+  }
+  flightModel_ = options.flightModel;
   if (!options.serverPresent) transport->setServer(platform::LoopbackTransport::Server::None);
   SimLinkConfigure(transport.get(), &clock);
 
@@ -122,7 +127,9 @@ TFormMain& Harness::start() {
   return *form_;
 }
 
-void Harness::runFor(int64_t ms) { loop.runUntil(clock.nowMs() + ms); }
+void Harness::runFor(int64_t ms) {
+  runUntil([] { return false; }, ms);
+}
 
 bool Harness::loadScenario(const std::string& path, std::string& error) {
   fs::path p(path);
@@ -152,6 +159,7 @@ bool Harness::runUntil(const std::function<bool()>& pred, int64_t maxMs) {
     int64_t next = loop.nextDueMs();
     if (next < 0 || next > end) next = end;
     loop.runUntil(std::max(next, clock.nowMs()));
+    if (flightModel_) simulator->advanceToNow();
   }
   return true;
 }

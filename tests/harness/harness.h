@@ -122,6 +122,7 @@ class Harness {
 
  private:
   std::unique_ptr<TFormMain> form_;
+  bool flightModel_ = false;
 };
 
 /// Text of a request-block write of a message, up to its terminating zero.
