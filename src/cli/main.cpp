@@ -158,17 +158,22 @@ int main(int argc, char** argv) {
   }
   ControlSnapshot snapshot(form);
 
-  form.FormMain.show();
   form.FormCreate();
+  form.FormMain.show();
   snapshot.printChanges(std::cout);
 
   StdinLines input;
   input.open = useStdin;
   const int64_t endMs = duration >= 0 ? clock.nowMs() + static_cast<int64_t>(duration * 1000) : -1;
+  int64_t nextLook = 0;
   loop.onIdle = [&] {
     if (gStop || (endMs >= 0 && clock.nowMs() >= endMs)) {
       loop.quit();
       return;
+    }
+    if (clock.nowMs() >= nextLook) {  // buttons and options changed by hot keys or ticks
+      snapshot.printChanges(std::cout);
+      nextLook = clock.nowMs() + 250;
     }
     for (const std::string& line : input.poll()) {
       if (line == "quit") {

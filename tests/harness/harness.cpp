@@ -122,8 +122,9 @@ TFormMain& Harness::start() {
   };
   services.errorBox = [this](const std::string& text) { errorBoxes.push_back(text); };
   form_ = std::make_unique<TFormMain>(std::move(services));
-  form_->FormMain.show();
+  // The window shows once its creation is complete, as on the desktop.
   form_->FormCreate();
+  form_->FormMain.show();
   return *form_;
 }
 
