@@ -100,57 +100,12 @@ TEST(LaunchScenario, F11ResetInsideThePollKeepsTenSlots) {
   EXPECT_TRUE(f.btnManualDisable.down());
 }
 
-std::string ReadText(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-/// Flies one of the sample launch scenarios in the substitute simulator with its flight model,
-/// the program started in-process against it, on one virtual clock.
-int FlySampleScenario(const std::string& name, std::string& summary) {
-  harness::Harness h;  // the program folder with the sample files
-  sim::SimulatorOptions options;
-  options.server.simIndex = IsFS2004Edition ? 7 : 6;
-  sim::Simulator simulator(h.clock, options);
-  platform::LoopbackTransport transport(simulator.handler());
-  transport.setClock(&h.clock);
-  SimLinkConfigure(&transport, &h.clock);
-
-  sim::Scenario scenario;
-  std::vector<sim::ScenarioError> errors;
-  const fs::path file = fs::path(CORVANE_SOURCE_DIR) / "samples" / "scenarios" / name;
-  if (!sim::parseScenario(ReadText(file), scenario, errors)) {
-    summary = "scenario does not parse";
-    return -1;
-  }
-  simulator.loadScenario(std::move(scenario));
-
-  TFormServices services;
-  services.loop = &h.loop;
-  services.random = &h.random;
-  services.programFolder = h.folder;
-  {
-    TFormMain form(std::move(services));
-    form.FormCreate();
-    const int64_t end = h.clock.nowMs() + 60000;
-    while (!simulator.scenarioFinished() && h.clock.nowMs() < end) {
-      h.loop.runUntil(h.clock.nowMs() + 50);
-      simulator.advanceToNow();
-    }
-    simulator.finishScenario();
-  }
-  SimLinkConfigure(nullptr, nullptr);
-  summary = simulator.summaryText();
-  return simulator.exitCode();
-}
-
 TEST(LaunchScenario, SampleScenarioFilesMeetTheirExpectations) {
   for (const char* name : {"launch.scn", "launch_refused.scn", "launch_taildragger.scn"}) {
     SCOPED_TRACE(name);
+    harness::Harness h(harness::Options::flying());
     std::string summary;
-    EXPECT_EQ(FlySampleScenario(name, summary), 0) << summary;
+    EXPECT_EQ(h.flyScenario(std::string("samples/scenarios/") + name, 60000, summary), 0) << summary;
     if (std::string(name) == "launch.scn") {
       EXPECT_NE(summary.find("Launch: end speed"), std::string::npos) << summary;
     } else {

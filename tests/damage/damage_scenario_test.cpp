@@ -2,22 +2,14 @@
 
 #include <string>
 
-#include "app/edition.h"
 #include "harness/harness.h"
 
 namespace {
 
 TEST(DamageScenario, EachLevelHitsItsOneWorkingItem) {
-  harness::Options o;
-  o.server.simIndex = IsFS2004Edition ? 7 : 6;
-  o.flightModel = true;
-  harness::Harness h(o);
-  std::string error;
-  ASSERT_TRUE(h.loadScenario("samples/scenarios/damage.scn", error)) << error;
-  h.start();
-  h.runUntil([&] { return h.simulator->scenarioFinished(); }, 60000);
-  h.simulator->finishScenario();
-  EXPECT_EQ(h.simulator->exitCode(), 0) << h.simulator->summaryText();
+  harness::Harness h(harness::Options::flying());
+  std::string summary;
+  EXPECT_EQ(h.flyScenario("samples/scenarios/damage.scn", 60000, summary), 0) << summary;
   EXPECT_TRUE(h.sawMessage("BATTLE DAMAGE (1) INCURRED"));
 }
 

@@ -2,22 +2,15 @@
 
 #include <string>
 
-#include "app/edition.h"
 #include "harness/harness.h"
 
 namespace {
 
 TEST(RefuelScenario, ClimbsLoadsTogglesAndFillsEveryTank) {
-  harness::Options o;
-  o.server.simIndex = IsFS2004Edition ? 7 : 6;
-  o.flightModel = true;
-  harness::Harness h(o);
-  std::string error;
-  ASSERT_TRUE(h.loadScenario("samples/scenarios/refuel.scn", error)) << error;
-  TFormMain& f = h.start();
-  h.runUntil([&] { return h.simulator->scenarioFinished(); }, 90000);
-  h.simulator->finishScenario();
-  EXPECT_EQ(h.simulator->exitCode(), 0) << h.simulator->summaryText();
+  harness::Harness h(harness::Options::flying());
+  std::string summary;
+  EXPECT_EQ(h.flyScenario("samples/scenarios/refuel.scn", 90000, summary), 0) << summary;
+  TFormMain& f = h.form();
   EXPECT_FALSE(f.fuelLoading);
   EXPECT_EQ(f.lblFuelTransferStatus.text(), "");
   EXPECT_EQ(f.rdgrpFuelTransferRate.itemIndex(), 1);

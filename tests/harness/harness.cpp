@@ -153,6 +153,15 @@ bool Harness::loadScenario(const std::string& path, std::string& error) {
   return true;
 }
 
+int Harness::flyScenario(const std::string& path, int64_t maxMs, std::string& summary) {
+  if (!loadScenario(path, summary)) return -1;
+  if (!started()) start();
+  runUntil([this] { return simulator->scenarioFinished(); }, maxMs);
+  simulator->finishScenario();
+  summary = simulator->summaryText();
+  return simulator->exitCode();
+}
+
 bool Harness::runUntil(const std::function<bool()>& pred, int64_t maxMs) {
   const int64_t end = clock.nowMs() + maxMs;
   while (!pred()) {

@@ -45,6 +45,12 @@ struct Options {
   bool serverPresent = true;
   /// Seed of the program's random numbers.
   uint64_t seed = 42;
+  /// Options for flying scenarios: the flight model runs.
+  static Options flying() {
+    Options o;
+    o.flightModel = true;
+    return o;
+  }
   /// Run the flight model: the aircraft moves and its state is served from the model (drive it
   /// with simulator->set()). Without it the server's bytes stay as poke() left them.
   bool flightModel = false;
@@ -89,6 +95,13 @@ class Harness {
   /// Loads a scenario file (path relative to the source tree, or absolute); false with the
   /// parser's errors in error when it does not parse.
   bool loadScenario(const std::string& path, std::string& error);
+  /// Flies a scenario file of the source tree (e.g. "samples/scenarios/trap.scn") with the
+  /// program connected: loads it, starts the program when not started yet, runs until the
+  /// scenario ends or maxMs pass, then checks its closing expectations. Needs the flight model
+  /// (Options::flightModel). Returns the simulator's exit code (0 when every expectation was
+  /// met), or -1 with the reason in summary when the file does not load; summary receives the
+  /// simulator's summary otherwise.
+  int flyScenario(const std::string& path, int64_t maxMs, std::string& summary);
   /// Runs until pred holds (checked after every tick) or maxMs pass; returns whether it held.
   bool runUntil(const std::function<bool()>& pred, int64_t maxMs);
 
