@@ -39,12 +39,7 @@ class WindowModel : public ::testing::Test {
     return h.messages[0].text;
   }
 
-  static harness::Options EditionOptions() {
-    harness::Options o;
-    o.server.simIndex = IsFS2004Edition ? 7 : 6;
-    return o;
-  }
-  harness::Harness h{EditionOptions()};
+  harness::Harness h;
   TFormMain* f = nullptr;
 };
 

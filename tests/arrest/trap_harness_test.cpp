@@ -15,16 +15,10 @@ constexpr double kFrontRightLat = 36.95012, kFrontRightLon = -76.29900;
 constexpr double kCentreLat = 36.950185, kCentreLon = -76.29960;
 constexpr double kDeckM = 60 / 3.2808;
 
-harness::Options ServerOfThisEdition() {
-  harness::Options o;
-  o.server.simIndex = IsFS2004Edition ? 7 : 6;
-  return o;
-}
-
 /// The program against the in-process server with the aircraft state poked in directly.
 class Trap : public ::testing::Test {
  protected:
-  Trap() : h(ServerOfThisEdition()) {}
+  Trap() = default;
 
   TFormMain& start() {
     approach(0.045);

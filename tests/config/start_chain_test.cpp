@@ -15,17 +15,10 @@ int indexOf(const TFormMain& form, const std::string& name) {
   return -1;
 }
 
-/// A server running the simulator this edition works with.
-harness::Options editionServer() {
-  harness::Options o;
-  o.server.simIndex = IsFS2004Edition ? 7 : 6;
-  return o;
-}
-
 }  // namespace
 
 TEST(StartChain, SamplesLoadAndTheSettingsSurviveACloseUnchanged) {
-  harness::Harness h(editionServer());
+  harness::Harness h;
   const std::string before = h.readFile("Corvane.INI");
   TFormMain& form = h.start();
   ASSERT_TRUE(form.cmbDatFile.enabled()) << form.lblConnectionInfo.text();
@@ -35,7 +28,7 @@ TEST(StartChain, SamplesLoadAndTheSettingsSurviveACloseUnchanged) {
 }
 
 TEST(StartChain, AnotherDataFileIsRememberedAtClose) {
-  harness::Harness h(editionServer());
+  harness::Harness h;
   h.writeFile("Atlantic.dat", zoneSection("Zone01") + zoneSection("Zone02"));
   TFormMain& form = h.start();
   ASSERT_TRUE(form.cmbDatFile.enabled()) << form.lblConnectionInfo.text();
@@ -50,7 +43,7 @@ TEST(StartChain, AnotherDataFileIsRememberedAtClose) {
 }
 
 TEST(StartChain, ChoosingAFileWithoutValidZonesHaltsUntilReset) {
-  harness::Harness h(editionServer());
+  harness::Harness h;
   h.writeFile("Broken.dat", zoneSection("Zone01", {{"CableCatchZoneHeightInFeet", "5"}}));
   TFormMain& form = h.start();
   ASSERT_TRUE(form.cmbDatFile.enabled()) << form.lblConnectionInfo.text();
@@ -69,7 +62,7 @@ TEST(StartChain, ChoosingAFileWithoutValidZonesHaltsUntilReset) {
 }
 
 TEST(StartChain, DataFileAddedWhileRunningIsListedAfterReset) {
-  harness::Harness h(editionServer());
+  harness::Harness h;
   TFormMain& form = h.start();
   ASSERT_TRUE(form.cmbDatFile.enabled()) << form.lblConnectionInfo.text();
   h.writeFile("Later.dat", zoneSection("Zone01"));
@@ -80,7 +73,7 @@ TEST(StartChain, DataFileAddedWhileRunningIsListedAfterReset) {
 }
 
 TEST(StartChain, MissingSettingsAndDataFileStopTheStart) {
-  harness::Options o = editionServer();
+  harness::Options o;
   o.copySamples = false;
   harness::Harness h(o);
   h.writeFile("Other.dat", zoneSection("Zone01"));

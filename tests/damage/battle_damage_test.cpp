@@ -47,12 +47,7 @@ class BattleDamage : public ::testing::Test {
     return out;
   }
 
-  static harness::Options EditionOptions() {
-    harness::Options o;
-    o.server.simIndex = IsFS2004Edition ? 7 : 6;
-    return o;
-  }
-  harness::Harness h{EditionOptions()};
+  harness::Harness h;
   TFormMain* f = nullptr;
 };
 

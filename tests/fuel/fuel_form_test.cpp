@@ -50,12 +50,7 @@ class FuelTransfer : public ::testing::Test {
     return h.messages[0].text + "|" + std::to_string(h.messages[0].seconds);
   }
 
-  static harness::Options EditionOptions() {
-    harness::Options o;
-    o.server.simIndex = IsFS2004Edition ? 7 : 6;
-    return o;
-  }
-  harness::Harness h{EditionOptions()};
+  harness::Harness h;
   TFormMain* f = nullptr;
 };
 
