@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "simlink/offsets.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -40,15 +42,6 @@ bool IsInCatchZone(const TCatchZoneData& z, double lat, double lon, double thres
   return a1 > threshold && a2 > threshold;
 }
 
-double MagneticHeading(double trueHeadingDeg, double magVarDeg) {
-  // A west variation can push the result past 360 as an east one pushes it below 0; both are
-  // folded back so the heading comparison never sees a value outside one turn.
-  double h = std::fmod(trueHeadingDeg - magVarDeg, 360.0);
-  if (h < 0) h += 360;
-  if (h >= 360) h -= 360;
-  return h;
-}
-
 double HeadingDifference(double a, double b) {
   double diff = std::fmod(std::fabs(a - b), 360.0);
   if (diff > 180) diff = 360 - diff;
@@ -66,7 +59,7 @@ TCatchVerdict CatchVerdict(const TCatchZoneData& zone, const TCatchReadings& r, 
     return TCatchVerdict::Altitude;
   if (!(std::fabs(r.bankDeg) < 10)) return TCatchVerdict::Bank;
   const double diff =
-      HeadingDifference(zone.RunwayHeadingMag, MagneticHeading(r.trueHeadingDeg, magVarDeg));
+      HeadingDifference(zone.RunwayHeadingMag, simlink::magneticHeading(r.trueHeadingDeg, magVarDeg));
   if (!(diff < 30)) return TCatchVerdict::Heading;
   if (!IsInCatchZone(zone, r.lat, r.lon, threshold)) return TCatchVerdict::OutsideArea;
   return TCatchVerdict::Caught;

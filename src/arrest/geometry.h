@@ -23,9 +23,6 @@ double SubtendedAngle(const TOffsetVector& u, const TOffsetVector& w);
 bool IsInCatchZone(const TCatchZoneData& zone, double lat, double lon,
                    double threshold = 1.5707963267948966);
 
-/// Magnetic heading in [0, 360) from a true heading and the magnetic variation (east positive).
-double MagneticHeading(double trueHeadingDeg, double magVarDeg);
-
 /// Difference between two headings in degrees, 0..180.
 double HeadingDifference(double a, double b);
 

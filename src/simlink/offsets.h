@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 // Every simulator variable the program exchanges, by offset and request size, and the
@@ -165,11 +166,15 @@ constexpr double angleDegrees(uint32_t value) { return value * DegreesPerAngleUn
 constexpr double angleDegreesSigned(int32_t value) { return value * DegreesPerAngleUnit; }
 /// Magnetic variation in degrees from the signed 16-bit value.
 constexpr double magVarDegrees(int16_t value) { return value * 360.0 / 65536.0; }
-/// Magnetic heading from a true heading and the variation: true - variation, plus 360 when
-/// negative.
-constexpr double magneticHeading(double trueHeading, double magVarDeg) {
-  const double h = trueHeading - magVarDeg;
-  return h < 0 ? h + 360.0 : h;
+/// Magnetic heading in [0, 360) from a true heading and the variation (east positive): true -
+/// variation, brought back into one turn. A west variation can push it past 360 just as an east
+/// one pushes it below 0, and both are folded back so a heading comparison never sees a value
+/// outside one turn.
+inline double magneticHeading(double trueHeading, double magVarDeg) {
+  double h = std::fmod(trueHeading - magVarDeg, 360.0);
+  if (h < 0) h += 360.0;
+  if (h >= 360.0) h -= 360.0;
+  return h;
 }
 
 }  // namespace simlink

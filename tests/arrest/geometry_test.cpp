@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "arrest/geometry.h"
+#include "simlink/offsets.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ TEST(Headings, MagneticAndDifference) {
       {270, -10, 280}, {270, 10, 260}, {5, 10, 355}, {355, -10, 5}, {350, -50, 40}, {0, 0, 0},
   };
   for (const auto& c : mag)
-    EXPECT_NEAR(MagneticHeading(c.trueHdg, c.magVar), c.magnetic, 1e-9) << c.trueHdg << " " << c.magVar;
+    EXPECT_NEAR(simlink::magneticHeading(c.trueHdg, c.magVar), c.magnetic, 1e-9) << c.trueHdg << " " << c.magVar;
   EXPECT_NEAR(HeadingDifference(5, 340), 25, 1e-9);
   EXPECT_NEAR(HeadingDifference(5, 335), 30, 1e-9);
   EXPECT_NEAR(HeadingDifference(90, 270), 180, 1e-9);
