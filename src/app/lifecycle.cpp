@@ -84,6 +84,7 @@ void TFormMain::ResetState(bool loadDefaults) {
   cmbDatFile.setEnabled(false);
   pgMain.setEnabled(false);
   btnManualDisable.setEnabled(false);
+  frmToolbar.btnManualOverride.setEnabled(false);
   btnManualDisable.setDown(false);
   frmToolbar.btnManualOverride.setDown(false);
   NearestZoneIndex = -1;

@@ -69,6 +69,10 @@ bool RunCommandLine(TFormMain& form, const std::string& line, std::string& error
   }
   for (platform::SpeedButton* b : form.frmToolbar.buttons()) {
     if (b->name() == name) {
+      if (!b->enabled()) {
+        error = name + " is disabled";
+        return false;
+      }
       b->click();
       return true;
     }

@@ -67,6 +67,8 @@ TEST(Connection, OldServerIsRefusedAndTheLinkClosed) {
               "Program only works with FSUIPC 2.83 or later -- Connection Aborted");
     EXPECT_FALSE(SimLinkIsOpen());
     EXPECT_FALSE(form.pgMain.enabled());
+    EXPECT_FALSE(form.btnManualDisable.enabled());
+    EXPECT_FALSE(form.frmToolbar.btnManualOverride.enabled());
   }
 }
 
@@ -110,6 +112,7 @@ TEST(Lifecycle, StartUpCompletesAndEnablesTheWindow) {
   EXPECT_TRUE(form.pgMain.enabled());
   EXPECT_TRUE(form.cmbDatFile.enabled());
   EXPECT_TRUE(form.btnManualDisable.enabled());
+  EXPECT_TRUE(form.frmToolbar.btnManualOverride.enabled());
   EXPECT_FALSE(form.btnManualDisable.down());
   EXPECT_TRUE(form.tmrFindNearest.enabled());
   EXPECT_TRUE(form.tmrIsCatchCheckNeeded.enabled());
@@ -128,6 +131,16 @@ TEST(Lifecycle, ResetKeepsTheUsersOptionsAndRereadsTheSettings) {
   EXPECT_NE(h.readFile("Corvane.INI").find("CableCatchAccelFactor=-800"), std::string::npos);
   EXPECT_TRUE(h.sawMessage("Corvane disabled while resetting"));
   EXPECT_EQ(form.Screen.cursor(), platform::Cursor::Default);
+}
+
+TEST(Lifecycle, ResetWithoutASimulatorDisablesBothOverrideButtons) {
+  harness::Harness h;
+  TFormMain& form = h.start();
+  h.transport->setServer(platform::LoopbackTransport::Server::None);
+  form.actResetProgram.execute();
+  EXPECT_FALSE(form.pgMain.enabled());
+  EXPECT_FALSE(form.btnManualDisable.enabled());
+  EXPECT_FALSE(form.frmToolbar.btnManualOverride.enabled());
 }
 
 TEST(Lifecycle, CloseAfterStartUpSavesSettingsAndClosesTheLink) {

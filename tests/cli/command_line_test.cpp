@@ -83,3 +83,17 @@ TEST(CommandLine, NonNumericOptionTextKeepsTheOptionAndReports) {
   EXPECT_EQ(c.form.CatapultCutoffKnots, 120);
   ASSERT_FALSE(c.h.errorBoxes.empty());
 }
+
+TEST(CommandLine, OverrideButtonsRefuseWhileNotConnected) {
+  harness::Options o;
+  o.serverPresent = false;
+  harness::Harness h(o);
+  TFormMain& form = h.start();
+  std::string error;
+  EXPECT_FALSE(RunCommandLine(form, "btnManualDisable", error));
+  EXPECT_EQ(error, "btnManualDisable is disabled");
+  EXPECT_FALSE(RunCommandLine(form, "btnManualOverride", error));
+  EXPECT_EQ(error, "btnManualOverride is disabled");
+  EXPECT_FALSE(form.btnManualDisable.down());
+  EXPECT_FALSE(form.frmToolbar.btnManualOverride.down());
+}
