@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "config/zone_file.h"
 #include "harness/harness.h"
 
 // What the user sees differs between the FS2004 and the FS2002 editions only in these texts and
@@ -88,4 +89,12 @@ TEST(Edition, TailhookIsReadOnlyWhereTheOptionExists) {
   form.tmrCheckForCatch.setEnabled(true);
   h.runFor(3000);
   EXPECT_EQ(hookRead, IsFS2004Edition);
+}
+
+TEST(Edition, ZoneFailureLogLine) {
+  const std::string text = DatLoadFailureLogText("/c/Corvane.dat", {}, {7}, false);
+  EXPECT_NE(text.find(pick("\r\n  -- Failed to load Zone #07.\r\n",
+                           "\r\n  -- Failed to load Zone07.\r\n")),
+            std::string::npos)
+      << text;
 }
