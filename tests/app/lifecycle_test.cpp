@@ -87,6 +87,13 @@ TEST(Connection, SimulatorIndexBeyondTheTableIsAnError) {
             std::string("Simulator index ") + (IsFS2004Edition ? "8" : "7") +
                 " out of range -- Is FS running?");
   EXPECT_FALSE(form.pgMain.enabled());
+
+  // The link stays open with no zones loaded: the ticks that follow find no carrier, stop the
+  // program and keep retrying, without touching the missing zone list.
+  h.runFor(40000);
+  EXPECT_FALSE(form.pgMain.enabled());
+  EXPECT_EQ(form.CatchZones, nullptr);
+  EXPECT_FALSE(SimLinkIsOpen() && form.tmrCheckForCatch.enabled());
 }
 
 TEST(Connection, NoServerThenAServerAppearing) {
