@@ -49,7 +49,8 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 
 int main() {
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("corvane_zone_bench_" + std::to_string(::getpid()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("corvane_zone_bench_" + std::to_string(::getpid()));
   fs::create_directories(dir);
   const std::string folder = dir.string() + "/";
   const std::string text = generateDataFile();

@@ -45,14 +45,16 @@ pid_t startSim(const std::string& dir) {
 
 double percentile(std::vector<double> v, double p) {
   std::sort(v.begin(), v.end());
-  const size_t i = std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5));
+  const size_t i =
+      std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5));
   return v[i];
 }
 
 }  // namespace
 
 int main() {
-  const fs::path dir = fs::temp_directory_path() / ("corvane_timer_bench_" + std::to_string(getpid()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("corvane_timer_bench_" + std::to_string(getpid()));
   fs::remove_all(dir);
   const pid_t sim = startSim(dir.string());
   if (sim <= 0) {
@@ -69,7 +71,8 @@ int main() {
     return 1;
   }
 
-  std::printf("Timer period with one exchange per tick (real event loop, corvane-sim over POSIX)\n");
+  std::printf(
+      "Timer period with one exchange per tick (real event loop, corvane-sim over POSIX)\n");
   std::printf("%10s %8s %12s %12s %12s %12s\n", "interval", "ticks", "median ms", "p99 ms",
               "max ms", "exchange ms");
   for (int interval : {5, 7, 10, 50}) {

@@ -5,9 +5,9 @@
 TfrmToolbar::TfrmToolbar() = default;
 
 std::vector<platform::SpeedButton*> TfrmToolbar::buttons() {
-  return {&btnToolbarToggle, &btnReset,          &btnManualOverride, &btnShowStatus,
-          &btnCatapultArm,   &btnFuelLoad,       &btnFuelOffload,    &btnToggleFuelRate,
-          &btnBattleDamage1, &btnBattleDamage2,  &btnBattleDamage3};
+  return {&btnToolbarToggle, &btnReset,         &btnManualOverride, &btnShowStatus,
+          &btnCatapultArm,   &btnFuelLoad,      &btnFuelOffload,    &btnToggleFuelRate,
+          &btnBattleDamage1, &btnBattleDamage2, &btnBattleDamage3};
 }
 
 TFormMain::TFormMain(TFormServices services)
@@ -95,26 +95,44 @@ void TFormMain::wireControls() {
 }
 
 std::vector<platform::Label*> TFormMain::labels() {
-  return {&lblConnectionInfo,      &lblOtherStatus,          &lblCurrentMagVar,
-          &lblNumOfCarriersLoaded, &lblCableCatchStatus,     &lblFlightStatusCaption,
-          &lblFlightStatus,        &lblActivelyCheckingCaption, &lblActivelyCheckingStatus,
-          &lblNearestCarrier,      &lblFuelTransferStatus,   &lblCatapultCutoff,
-          &lblCatapultHoldFactor,  &lblAccelFactor,          &lblDecelFactor,
-          &lblTimingResolution,    &lblAccelDecelNote,       &lblStatusKey,
-          &lblCatapultKey,         &lblFuelLoadKey,          &lblFuelOffloadKey,
-          &lblFuelTransferRateKey, &lblManualOverrideKey,    &lblResetKey,
-          &lblBattleDamage1Key,    &lblBattleDamage2Key,     &lblBattleDamage3Key};
+  return {&lblConnectionInfo,
+          &lblOtherStatus,
+          &lblCurrentMagVar,
+          &lblNumOfCarriersLoaded,
+          &lblCableCatchStatus,
+          &lblFlightStatusCaption,
+          &lblFlightStatus,
+          &lblActivelyCheckingCaption,
+          &lblActivelyCheckingStatus,
+          &lblNearestCarrier,
+          &lblFuelTransferStatus,
+          &lblCatapultCutoff,
+          &lblCatapultHoldFactor,
+          &lblAccelFactor,
+          &lblDecelFactor,
+          &lblTimingResolution,
+          &lblAccelDecelNote,
+          &lblStatusKey,
+          &lblCatapultKey,
+          &lblFuelLoadKey,
+          &lblFuelOffloadKey,
+          &lblFuelTransferRateKey,
+          &lblManualOverrideKey,
+          &lblResetKey,
+          &lblBattleDamage1Key,
+          &lblBattleDamage2Key,
+          &lblBattleDamage3Key};
 }
 
 std::vector<platform::Action*> TFormMain::actions() {
-  return {&actResetProgram, &actManualOverride, &actShowStatus,     &actCatapultArm,
-          &actFuelLoad,     &actFuelOFFload,    &actFuelRateToggle, &actBattleDamage1,
+  return {&actResetProgram,  &actManualOverride, &actShowStatus,     &actCatapultArm,
+          &actFuelLoad,      &actFuelOFFload,    &actFuelRateToggle, &actBattleDamage1,
           &actBattleDamage2, &actBattleDamage3};
 }
 
 std::vector<platform::Timer*> TFormMain::timers() {
-  return {&tmrIsCatchCheckNeeded, &tmrFindNearest, &tmrCheckForCatch, &tmrDecel,
-          &tmrAccel,              &tmrKeystroke,   &tmrLaunchCheck};
+  return {&tmrIsCatchCheckNeeded, &tmrFindNearest, &tmrCheckForCatch, &tmrDecel, &tmrAccel,
+          &tmrKeystroke,          &tmrLaunchCheck};
 }
 
 void TFormMain::showErrorBox(const std::string& text) {

@@ -28,8 +28,8 @@ std::string withTrailingDelimiter(std::string folder) {
 void TFormMain::FormCreate() {
   pgMain.setActivePage(0);
   SetCaptions();
-  lblActivelyCheckingStatus.left = lblActivelyCheckingCaption.left +
-                                   lblActivelyCheckingCaption.width + 9;
+  lblActivelyCheckingStatus.left =
+      lblActivelyCheckingCaption.left + lblActivelyCheckingCaption.width + 9;
   frmToolbar.FormCreate();
   KeyComboModifier = 0;
   ProgramFolder = withTrailingDelimiter(services_.programFolder);
@@ -77,9 +77,9 @@ void TFormMain::ResetState(bool loadDefaults) {
   lstboxDatFiles.setDirectory(ProgramFolder);
   LastHotKeyCount = 0;
   btnManualDisable.setCaption("Manual override -- disable program");
-  for (platform::Label* l : {&lblFuelTransferStatus, &lblNearestCarrier, &lblNumOfCarriersLoaded,
-                             &lblCurrentMagVar, &lblActivelyCheckingStatus, &lblFlightStatus,
-                             &lblCableCatchStatus})
+  for (platform::Label* l :
+       {&lblFuelTransferStatus, &lblNearestCarrier, &lblNumOfCarriersLoaded, &lblCurrentMagVar,
+        &lblActivelyCheckingStatus, &lblFlightStatus, &lblCableCatchStatus})
     l->setText("");
   cmbDatFile.setEnabled(false);
   pgMain.setEnabled(false);
@@ -121,7 +121,8 @@ bool TFormMain::ConnectToSimulator() {
                               ",  FSUIPC Ver : " + VersionText(version));
     if (!VersionAtLeast283(version)) {
       SimLinkClose();
-      lblConnectionInfo.setText("Program only works with FSUIPC 2.83 or later -- Connection Aborted");
+      lblConnectionInfo.setText(
+          "Program only works with FSUIPC 2.83 or later -- Connection Aborted");
       return false;
     }
     return true;

@@ -19,7 +19,8 @@ struct DecimalDigits {
 DecimalDigits decompose(double value) {
   DecimalDigits d;
   char buf[40];
-  auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+  auto res =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
   const char* p = buf;
   for (; p < res.ptr && *p != 'e'; ++p)
     if (*p >= '0' && *p <= '9') d.digits[d.count++] = *p;

@@ -141,10 +141,8 @@ void TFormMain::actShowStatusExecute() {
   }
   std::string s = UpperCase(lblFlightStatus.text()) + ", TRAPPING " +
                   UpperCase(lblActivelyCheckingStatus.text());
-  if (fuelLoading)
-    s += ", LOADING FUEL @ " + UpperCase(rdgrpFuelTransferRate.selectedText());
-  if (fuelOffloading)
-    s += ", OFFLOADING FUEL @ " + UpperCase(rdgrpFuelTransferRate.selectedText());
+  if (fuelLoading) s += ", LOADING FUEL @ " + UpperCase(rdgrpFuelTransferRate.selectedText());
+  if (fuelOffloading) s += ", OFFLOADING FUEL @ " + UpperCase(rdgrpFuelTransferRate.selectedText());
   if (tmrLaunchCheck.enabled()) {
     s += ", CAT ARMED";
   } else if (CatchZones && NearestZoneIndex >= 0 &&

@@ -28,14 +28,12 @@ void TFormMain::tmrCheckForCatchTimer() {
     int16_t onGround = 0;
     double hook = 0;
     uint32_t result = 0;
-    bool read = QueueRead(kHeadingTrue, &heading, result) && QueueRead(kBank, &bank, result) &&
-                QueueRead(kOnGround, &onGround, result) &&
-                QueueRead(kAltitudeLow, &altLow, result) &&
-                QueueRead(kAltitudeHigh, &altHigh, result) &&
-                QueueRead(kLongitudeLow, &lonLow, result) &&
-                QueueRead(kLongitudeHigh, &lonHigh, result) &&
-                QueueRead(kLatitudeLow, &latLow, result) &&
-                QueueRead(kLatitudeHigh, &latHigh, result);
+    bool read =
+        QueueRead(kHeadingTrue, &heading, result) && QueueRead(kBank, &bank, result) &&
+        QueueRead(kOnGround, &onGround, result) && QueueRead(kAltitudeLow, &altLow, result) &&
+        QueueRead(kAltitudeHigh, &altHigh, result) && QueueRead(kLongitudeLow, &lonLow, result) &&
+        QueueRead(kLongitudeHigh, &lonHigh, result) && QueueRead(kLatitudeLow, &latLow, result) &&
+        QueueRead(kLatitudeHigh, &latHigh, result);
     // The FS2002 edition has no tailhook option and never reads the hook.
     if constexpr (edition::HasTailhookOption) read = read && QueueRead(kTailHook, &hook, result);
     if (!(read && SimLinkProcess(result))) return;
@@ -81,7 +79,9 @@ void TFormMain::tmrDecelTimer() {
   uint32_t result = 0;
   if (QueueRead(kForwardSpeed, &speed, result) && SimLinkProcess(result) && speed > 0) {
     // A refused or failed write is simply repeated by the next tick.
-    (void)(SimLinkWrite(kLongitudinalAccel.offset, kLongitudinalAccel.size, &CableCatchAccelFactor, result) && SimLinkProcess(result));
+    (void)(SimLinkWrite(kLongitudinalAccel.offset, kLongitudinalAccel.size, &CableCatchAccelFactor,
+                        result) &&
+           SimLinkProcess(result));
     return;
   }
   // Stopped, or the speed could not be read: the arrest ends.

@@ -29,7 +29,8 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
       if (chkbxDetectTailhook.checked()) {
         double hook = 0;
         uint32_t result = 0;
-        const bool read = SimLinkRead(kTailHook.offset, kTailHook.size, &hook, result) && SimLinkProcess(result);
+        const bool read =
+            SimLinkRead(kTailHook.offset, kTailHook.size, &hook, result) && SimLinkProcess(result);
         if (!(read && hook > 0.5)) return;
       }
     }
@@ -44,7 +45,8 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
           SimLinkRead(kOnGround.offset, kOnGround.size, &r.onGround, result) &&
           SimLinkRead(kGearLever.offset, kGearLever.size, &r.gearLever, result) &&
           SimLinkRead(kForwardSpeed.offset, kForwardSpeed.size, &r.forwardSpeedFps, result) &&
-          SimLinkRead(kSlewMode.offset, kSlewMode.size, &r.slew, result) && SimLinkProcess(result))) {
+          SimLinkRead(kSlewMode.offset, kSlewMode.size, &r.slew, result) &&
+          SimLinkProcess(result))) {
       // A lost simulator shows up here: reconnect through the reset action.
       if (result != 0) actResetProgram.execute();
       return;

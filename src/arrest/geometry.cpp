@@ -55,11 +55,12 @@ double JoinFixedPoint(int32_t high, uint32_t low) {
 TCatchVerdict CatchVerdict(const TCatchZoneData& zone, const TCatchReadings& r, double magVarDeg,
                            bool hookRequired, double threshold) {
   if (hookRequired && !(r.tailhook > 0.5)) return TCatchVerdict::HookUp;
-  if (!r.onGround && !(zone.DeckAltM <= r.altitudeM && r.altitudeM <= zone.DeckAltM + zone.ZoneHeightM))
+  if (!r.onGround &&
+      !(zone.DeckAltM <= r.altitudeM && r.altitudeM <= zone.DeckAltM + zone.ZoneHeightM))
     return TCatchVerdict::Altitude;
   if (!(std::fabs(r.bankDeg) < 10)) return TCatchVerdict::Bank;
-  const double diff =
-      HeadingDifference(zone.RunwayHeadingMag, simlink::magneticHeading(r.trueHeadingDeg, magVarDeg));
+  const double diff = HeadingDifference(zone.RunwayHeadingMag,
+                                        simlink::magneticHeading(r.trueHeadingDeg, magVarDeg));
   if (!(diff < 30)) return TCatchVerdict::Heading;
   if (!IsInCatchZone(zone, r.lat, r.lon, threshold)) return TCatchVerdict::OutsideArea;
   return TCatchVerdict::Caught;

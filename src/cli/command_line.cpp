@@ -105,16 +105,17 @@ bool RunCommandLine(TFormMain& form, const std::string& line, std::string& error
     g->setItemIndex(v);
     return true;
   }
-  for (platform::Edit* e : {&form.edtCatapultCutoff, &form.edtCatapultHoldFactor,
-                            &form.edtAccelFactor, &form.edtDecelFactor, &form.edtTimingResolution}) {
+  for (platform::Edit* e :
+       {&form.edtCatapultCutoff, &form.edtCatapultHoldFactor, &form.edtAccelFactor,
+        &form.edtDecelFactor, &form.edtTimingResolution}) {
     if (e->name() == name) {
       e->setText(arg);
       return true;
     }
   }
-  for (platform::UpDown* u : {&form.updwnCatapultCutoff, &form.updwnCatapultHoldFactor,
-                              &form.updwnAccelFactor, &form.updwnDecelFactor,
-                              &form.updwnTimingResolution}) {
+  for (platform::UpDown* u :
+       {&form.updwnCatapultCutoff, &form.updwnCatapultHoldFactor, &form.updwnAccelFactor,
+        &form.updwnDecelFactor, &form.updwnTimingResolution}) {
     if (u->name() != name) continue;
     if (arg == "up") {
       u->clickUp();

@@ -13,18 +13,20 @@ std::map<std::string, std::string> ControlSnapshot::take() {
   s["frmToolbar.btnManualOverride"] = form_.frmToolbar.btnManualOverride.down() ? "down" : "up";
   s["pgMain"] = onOff(form_.pgMain.enabled());
   s["cmbDatFile"] = form_.cmbDatFile.text() + ", " + onOff(form_.cmbDatFile.enabled());
-  for (platform::CheckBox* c : {&form_.chkbxShowDisableReminders, &form_.chkbxShowCablesActiveMsg,
-                                &form_.chkbxDamageSounds, &form_.chkbxCatSmoke,
-                                &form_.chkbxSpecialSoundHandling, &form_.chkbxDetectTailhook})
+  for (platform::CheckBox* c :
+       {&form_.chkbxShowDisableReminders, &form_.chkbxShowCablesActiveMsg, &form_.chkbxDamageSounds,
+        &form_.chkbxCatSmoke, &form_.chkbxSpecialSoundHandling, &form_.chkbxDetectTailhook})
     s[c->name()] = c->checked() ? "checked" : "unchecked";
   for (platform::RadioGroup* g : {&form_.rdgrpCtrlKeys, &form_.rdgrpFuelTransferRate})
     s[g->name()] = std::to_string(g->itemIndex()) + " " + g->selectedText() +
                    (g->enabled() ? "" : ", disabled");
-  for (platform::Edit* e : {&form_.edtCatapultCutoff, &form_.edtCatapultHoldFactor,
-                            &form_.edtAccelFactor, &form_.edtDecelFactor, &form_.edtTimingResolution})
+  for (platform::Edit* e :
+       {&form_.edtCatapultCutoff, &form_.edtCatapultHoldFactor, &form_.edtAccelFactor,
+        &form_.edtDecelFactor, &form_.edtTimingResolution})
     s[e->name()] = e->text();
   s["FormMain"] = std::string(form_.FormMain.visible() ? "shown" : "hidden") + " at " +
-                  std::to_string(form_.FormMain.left()) + "," + std::to_string(form_.FormMain.top());
+                  std::to_string(form_.FormMain.left()) + "," +
+                  std::to_string(form_.FormMain.top());
   s["frmToolbar"] = std::string(form_.frmToolbar.frmToolbar.visible() ? "shown" : "hidden") +
                     " at " + std::to_string(form_.frmToolbar.frmToolbar.left()) + "," +
                     std::to_string(form_.frmToolbar.frmToolbar.top());

@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  struct sigaction sa{};
+  struct sigaction sa {};
   sa.sa_handler = onSignal;
   sigemptyset(&sa.sa_mask);
   sigaction(SIGINT, &sa, nullptr);
@@ -147,8 +147,9 @@ int main(int argc, char** argv) {
   TFormMain form(services);
   // Captions that never change are not reported.
   const std::set<const platform::Label*> captions = {
-      &form.lblFlightStatusCaption, &form.lblActivelyCheckingCaption, &form.lblCatapultCutoff,
-      &form.lblCatapultHoldFactor,  &form.lblAccelFactor,             &form.lblDecelFactor,
+      &form.lblFlightStatusCaption, &form.lblActivelyCheckingCaption,
+      &form.lblCatapultCutoff,      &form.lblCatapultHoldFactor,
+      &form.lblAccelFactor,         &form.lblDecelFactor,
       &form.lblTimingResolution,    &form.lblAccelDecelNote};
   for (platform::Label* label : form.labels()) {
     if (captions.count(label)) continue;

@@ -71,7 +71,8 @@ bool TFormMain::LoadCatchZones() {
   if (CatchZones->empty()) {
     lblNumOfCarriersLoaded.setText("");
     HaltAfterLoadFailure(*this);
-    lblConnectionInfo.setText("Selected .dat file contains no valid catch zones.  Program stopped.");
+    lblConnectionInfo.setText(
+        "Selected .dat file contains no valid catch zones.  Program stopped.");
     return false;
   }
   lblNumOfCarriersLoaded.setText("# of cable zones: " + std::to_string(CatchZones->size()) +

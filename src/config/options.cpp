@@ -55,8 +55,8 @@ std::optional<int> EditTextToInteger(const std::string& text) {
 }
 
 void TFormMain::SetCableCatchAccelFactor(double value) {
-  CableCatchAccelFactor = InUpDownRange(updwnDecelFactor, value) ? value
-                                                                  : DefaultCableCatchAccelFactor;
+  CableCatchAccelFactor =
+      InUpDownRange(updwnDecelFactor, value) ? value : DefaultCableCatchAccelFactor;
   updwnDecelFactor.setPosition(RoundHalfEven(CableCatchAccelFactor));
 }
 
@@ -66,21 +66,21 @@ void TFormMain::SetCatapultAccelFactor(double value) {
 }
 
 void TFormMain::SetCatapultCutoffKnots(int value) {
-  CatapultCutoffKnots = InUpDownRange(updwnCatapultCutoff, value) ? value
-                                                                  : DefaultCatapultCutoffKnots;
+  CatapultCutoffKnots =
+      InUpDownRange(updwnCatapultCutoff, value) ? value : DefaultCatapultCutoffKnots;
   CatapultCutoffFps = CatapultCutoffKnots * FpsPerKnot;
   updwnCatapultCutoff.setPosition(CatapultCutoffKnots);
 }
 
 void TFormMain::SetCatapultHoldFactor(int value) {
-  CatapultHoldFactor = -(InUpDownRange(updwnCatapultHoldFactor, value) ? value
-                                                                       : DefaultCatapultHoldFactor);
+  CatapultHoldFactor =
+      -(InUpDownRange(updwnCatapultHoldFactor, value) ? value : DefaultCatapultHoldFactor);
   updwnCatapultHoldFactor.setPosition(-CatapultHoldFactor);
 }
 
 void TFormMain::SetTimingResolution(int value) {
-  TimingResolutionFactor = InUpDownRange(updwnTimingResolution, value) ? value
-                                                                       : DefaultTimingResolution;
+  TimingResolutionFactor =
+      InUpDownRange(updwnTimingResolution, value) ? value : DefaultTimingResolution;
   tmrDecel.setInterval(DecelTimerBaseMs * TimingResolutionFactor);
   tmrAccel.setInterval(AccelTimerBaseMs * TimingResolutionFactor);
   updwnTimingResolution.setPosition(TimingResolutionFactor);

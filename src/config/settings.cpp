@@ -35,14 +35,16 @@ int IndexOfTextIgnoringCase(const std::vector<std::string>& items, std::string_v
 bool TFormMain::LoadSettings() {
   platform::IniFile settings(ProgramFolder + SettingsFileName);
   if (!settings.readable()) {
-    lblConnectionInfo.setText("Connection to FSUIPC OK, but...problem loading/creating Corvane.INI");
+    lblConnectionInfo.setText(
+        "Connection to FSUIPC OK, but...problem loading/creating Corvane.INI");
     return false;
   }
   FormMain.moveTo(settings.readInteger(SectionGeneral, KeyLastLeft, DefaultLastLeft),
                   settings.readInteger(SectionGeneral, KeyLastTop, DefaultLastTop));
 
   const std::string lastDatFile = settings.readString(SectionGeneral, KeyLastDatFileUsed, "");
-  const int remembered = lastDatFile.empty() ? -1 : IndexOfTextIgnoringCase(cmbDatFile.items(), lastDatFile);
+  const int remembered =
+      lastDatFile.empty() ? -1 : IndexOfTextIgnoringCase(cmbDatFile.items(), lastDatFile);
   if (remembered >= 0)
     cmbDatFile.setItemIndex(remembered);
   else if (!SelectDefaultDatFile(settings))
@@ -60,7 +62,8 @@ bool TFormMain::LoadSettings() {
         settings.readBool(SectionCableOps, KeyDetectTrapsIfTailhookExtended, false));
   SetCableCatchAccelFactor(settings.readFloat(SectionCableOps, KeyCableCatchAccelFactor, -700.0));
   SetCatapultAccelFactor(settings.readFloat(SectionCatapultOps, KeyCatapultAccelFactor, 700.0));
-  SetCatapultCutoffKnots(settings.readInteger(SectionCatapultOps, KeyCatapultSpeedCutoffKnots, 120));
+  SetCatapultCutoffKnots(
+      settings.readInteger(SectionCatapultOps, KeyCatapultSpeedCutoffKnots, 120));
   SetCatapultHoldFactor(settings.readInteger(SectionCatapultOps, KeyCatapultHoldFactor, 50));
   chkbxCatSmoke.setChecked(settings.readBool(SectionCatapultOps, KeyUseAircraftSmoke, false));
   chkbxDamageSounds.setChecked(settings.readBool(SectionGeneral, KeyPlayBattleDamageSounds, false));
@@ -89,7 +92,8 @@ void TFormMain::SaveSettings() {
   settings.setString(SectionGeneral, KeyLastDatFileUsed, cmbDatFile.text());
   settings.setInteger(SectionGeneral, KeyLastLeft, FormMain.left());
   settings.setInteger(SectionGeneral, KeyLastTop, FormMain.top());
-  settings.setBool(SectionGeneral, KeyShowRemindersWhenDisabled, chkbxShowDisableReminders.checked());
+  settings.setBool(SectionGeneral, KeyShowRemindersWhenDisabled,
+                   chkbxShowDisableReminders.checked());
   settings.setBool(SectionGeneral, KeySpecialSoundHandling, chkbxSpecialSoundHandling.checked());
   settings.setBool(SectionGeneral, KeyPlayBattleDamageSounds, chkbxDamageSounds.checked());
   settings.setInteger(SectionGeneral, KeyTimingResolutionFactor, TimingResolutionFactor);
@@ -99,7 +103,8 @@ void TFormMain::SaveSettings() {
   settings.setFloat(SectionCableOps, KeyCableCatchAccelFactor, CableCatchAccelFactor);
   settings.setBool(SectionCableOps, KeyShowCablesActiveMsg, chkbxShowCablesActiveMsg.checked());
   if constexpr (edition::HasTailhookOption)
-    settings.setBool(SectionCableOps, KeyDetectTrapsIfTailhookExtended, chkbxDetectTailhook.checked());
+    settings.setBool(SectionCableOps, KeyDetectTrapsIfTailhookExtended,
+                     chkbxDetectTailhook.checked());
   settings.setFloat(SectionCatapultOps, KeyCatapultAccelFactor, CatapultAccelFactor);
   settings.setInteger(SectionCatapultOps, KeyCatapultSpeedCutoffKnots, CatapultCutoffKnots);
   settings.setInteger(SectionCatapultOps, KeyCatapultHoldFactor, std::abs(CatapultHoldFactor));

@@ -69,7 +69,8 @@ std::string DatLoadFailureLogText(const std::string& datPath, const platform::Da
   text += "Run/Reset time: " + platform::formatShortDate(when) + "  " +
           platform::formatLongTime(when) + LogLineEnd;
   text += LogLineEnd;
-  for (int n : rejected) text += edition::ZoneFailedLogPrefix + ZoneNumberText(n) + "." + LogLineEnd;
+  for (int n : rejected)
+    text += edition::ZoneFailedLogPrefix + ZoneNumberText(n) + "." + LogLineEnd;
   if (withClosingNote) {
     text += LogLineEnd;
     text += "Verify that the failed zones contain all the required data fields";

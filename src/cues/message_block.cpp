@@ -11,11 +11,16 @@ std::array<uint8_t, kSimMessageBlockSize> BuildSimMessageBlock(std::string_view 
 
 const char* DamageSoundFileName(uint8_t kind) {
   switch (kind) {
-    case 0: return "DamageFarExplosion.wav";
-    case 1: return "DamageNearExplosion.wav";
-    case 2: return "DamageRadio.wav";
-    case 3: return "DamageElectricalSystem.wav";
-    default: return nullptr;
+    case 0:
+      return "DamageFarExplosion.wav";
+    case 1:
+      return "DamageNearExplosion.wav";
+    case 2:
+      return "DamageRadio.wav";
+    case 3:
+      return "DamageElectricalSystem.wav";
+    default:
+      return nullptr;
   }
 }
 

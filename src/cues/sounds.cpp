@@ -62,5 +62,6 @@ void TFormMain::SwitchSimSound(bool start) {
   if (!chkbxSpecialSoundHandling.checked()) return;
   const uint16_t word = start ? SoundControlStartWord : SoundControlEndWord;
   uint32_t result = 0;
-  (void)(SimLinkWrite(kSoundControl.offset, kSoundControl.size, &word, result) && SimLinkProcess(result));
+  (void)(SimLinkWrite(kSoundControl.offset, kSoundControl.size, &word, result) &&
+         SimLinkProcess(result));
 }

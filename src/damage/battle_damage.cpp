@@ -12,9 +12,7 @@ namespace {
 int Draw(TFormMain& form) { return form.random().next(100) + 1; }
 
 /// The headline when the key item was not hit and sounds are off.
-std::string Headline(int level) {
-  return "BATTLE DAMAGE (" + std::to_string(level) + ") INCURRED";
-}
+std::string Headline(int level) { return "BATTLE DAMAGE (" + std::to_string(level) + ") INCURRED"; }
 
 /// What differs between levels 1 and 2.
 struct FlagLevel {
@@ -38,8 +36,7 @@ void DamageFlagList(TFormMain& form, const std::array<uint32_t, N>& vars, const 
   uint32_t result = 0;
   std::array<uint8_t, N> flags{};
   bool queued = true;
-  for (std::size_t i = 0; i < N && queued; ++i)
-    queued = SimLinkRead(vars[i], 1, &flags[i], result);
+  for (std::size_t i = 0; i < N && queued; ++i) queued = SimLinkRead(vars[i], 1, &flags[i], result);
   if (!queued || !SimLinkProcess(result)) return;
 
   std::array<bool, N> candidate{};
@@ -51,7 +48,8 @@ void DamageFlagList(TFormMain& form, const std::array<uint32_t, N>& vars, const 
   if (count == 0) return;
 
   std::array<bool, N> hit{};
-  damage::DrawHits(candidate, damage::HitChance(count), [&form] { return Draw(form); }, hit);
+  damage::DrawHits(
+      candidate, damage::HitChance(count), [&form] { return Draw(form); }, hit);
   std::array<uint8_t, N> results = flags;
   for (std::size_t i = 0; i < N; ++i)
     if (hit[i]) results[i] = 1;
@@ -116,7 +114,8 @@ void TFormMain::actBattleDamage3Execute() {
   if (count == 0) return;
 
   std::array<bool, damage::Level3Positions> hit{};
-  damage::DrawHits(candidate, damage::HitChance(count), [this] { return Draw(*this); }, hit);
+  damage::DrawHits(
+      candidate, damage::HitChance(count), [this] { return Draw(*this); }, hit);
   const damage::Level3State r = damage::ApplyLevel3Hits(s, hit, masks);
   const bool compassHit = hit[damage::Level3CompassItem];
   const bool electricsHit = hit[damage::Level3ElectricsItem];

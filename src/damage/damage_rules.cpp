@@ -12,8 +12,8 @@ int HitChance(int candidates) {
 
 uint32_t HitTankLevel(uint32_t level) { return level > TankHitLoss ? level - TankHitLoss : 0; }
 
-std::array<bool, Level3Positions> Level3Candidates(const Level3State& s,
-                                                   const std::array<uint8_t, MaxEngines>& engineMasks) {
+std::array<bool, Level3Positions> Level3Candidates(
+    const Level3State& s, const std::array<uint8_t, MaxEngines>& engineMasks) {
   std::array<bool, Level3Positions> c{};
   for (std::size_t i = 0; i < s.flags.size(); ++i) c[i] = s.flags[i] == 0;
   for (std::size_t t = 0; t < TankCount; ++t)
@@ -34,7 +34,8 @@ Level3State ApplyLevel3Hits(const Level3State& s, const std::array<bool, Level3P
   for (std::size_t t = 0; t < TankCount; ++t)
     if (hit[3 + t]) r.tankLevels[t] = HitTankLevel(r.tankLevels[t]);
   for (std::size_t j = 0; j < MaxEngines; ++j)
-    if (hit[3 + TankCount + j]) r.engineFailures = static_cast<uint8_t>(r.engineFailures | engineMasks[j]);
+    if (hit[3 + TankCount + j])
+      r.engineFailures = static_cast<uint8_t>(r.engineFailures | engineMasks[j]);
   return r;
 }
 

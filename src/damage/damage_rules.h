@@ -38,7 +38,12 @@ inline constexpr std::size_t Level3Positions = 3 + TankCount + MaxEngines;
 inline constexpr uint32_t TankHitLoss = 2097152;
 
 /// Sound kinds of the damage player.
-enum DamageSoundKind : uint8_t { FarExplosion = 0, NearExplosion = 1, Radio = 2, ElectricalSystem = 3 };
+enum DamageSoundKind : uint8_t {
+  FarExplosion = 0,
+  NearExplosion = 1,
+  Radio = 2,
+  ElectricalSystem = 3
+};
 
 /// Chance in percent that one candidate is hit: 100 / candidates rounded to the nearest
 /// whole number, halves to the even neighbour; 0 when there is no candidate.
@@ -80,8 +85,8 @@ struct Level3State {
 };
 
 /// Candidates of the 17 level-3 positions; engineMasks[j-1] is the mask of engine j.
-std::array<bool, Level3Positions> Level3Candidates(const Level3State& s,
-                                                   const std::array<uint8_t, MaxEngines>& engineMasks);
+std::array<bool, Level3Positions> Level3Candidates(
+    const Level3State& s, const std::array<uint8_t, MaxEngines>& engineMasks);
 
 /// Applies the hits of the 17 positions: flags set to 1, tanks lowered, engine bits set.
 Level3State ApplyLevel3Hits(const Level3State& s, const std::array<bool, Level3Positions>& hit,

@@ -90,6 +90,5 @@ void TFormMain::StartStopFuelOffload(bool on, const std::string& reason) {
   else if (!on && fuelOffloading)
     ShowSimMessage("Fuel OFFLoad terminated" + reason, 6);
   fuelOffloading = on;
-  lblFuelTransferStatus.setText(on ? "OFFLOADING @ " + rdgrpFuelTransferRate.selectedText()
-                                   : "");
+  lblFuelTransferStatus.setText(on ? "OFFLOADING @ " + rdgrpFuelTransferRate.selectedText() : "");
 }

@@ -35,8 +35,7 @@ void TFormMain::FuelLoadTick() {
   uint32_t altLow = 0;
   int32_t altHigh = 0;
   int16_t ground = 0;
-  if (!(QueueLevelReads(levels, result) &&
-        SimLinkRead(fuel::AltitudeLowVar, 4, &altLow, result) &&
+  if (!(QueueLevelReads(levels, result) && SimLinkRead(fuel::AltitudeLowVar, 4, &altLow, result) &&
         SimLinkRead(fuel::AltitudeHighVar, 4, &altHigh, result) &&
         SimLinkRead(fuel::GroundAltitudeVar, 2, &ground, result) && SimLinkProcess(result)))
     return;

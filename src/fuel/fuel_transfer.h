@@ -20,8 +20,8 @@ inline constexpr uint32_t FillThreshold = 8346665;
 /// A tank is never drained below this level (10 % of full, rounded up).
 inline constexpr uint32_t OffloadFloor = 838861;
 /// Rate constants: level units per second for the whole flow into a one-gallon tank.
-inline constexpr int64_t DrogueRate = 69905067;   // 2^23 * 500 / 60, rounded
-inline constexpr int64_t BoomRate = 167772160;    // 2^23 * 1200 / 60
+inline constexpr int64_t DrogueRate = 69905067;  // 2^23 * 500 / 60, rounded
+inline constexpr int64_t BoomRate = 167772160;   // 2^23 * 1200 / 60
 /// Items of the transfer-rate group.
 inline constexpr const char* DrogueRateText = "500 GPM (drogue)";
 inline constexpr const char* BoomRateText = "1200 GPM (boom)";

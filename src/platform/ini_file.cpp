@@ -35,7 +35,8 @@ std::string_view trim(std::string_view s) {
 bool isQuote(char c) { return c == '"' || c == '\''; }
 
 std::string_view unquote(std::string_view s) {
-  if (s.size() >= 2 && isQuote(s.front()) && s.front() == s.back()) return s.substr(1, s.size() - 2);
+  if (s.size() >= 2 && isQuote(s.front()) && s.front() == s.back())
+    return s.substr(1, s.size() - 2);
   return s;
 }
 
@@ -46,9 +47,9 @@ std::string encodeValue(std::string_view value) {
   std::string v(value);
   for (char& c : v)
     if (c == '\r' || c == '\n') c = ' ';
-  const bool needsQuotes = !v.empty() && (isBlank(v.front()) || isBlank(v.back()) ||
-                                          (v.size() >= 2 && isQuote(v.front()) &&
-                                           v.front() == v.back()));
+  const bool needsQuotes =
+      !v.empty() && (isBlank(v.front()) || isBlank(v.back()) ||
+                     (v.size() >= 2 && isQuote(v.front()) && v.front() == v.back()));
   return needsQuotes ? "\"" + v + "\"" : v;
 }
 
@@ -61,8 +62,8 @@ std::string cleanName(std::string_view name) {
 
 bool onlyNumberCharacters(std::string_view s) {
   for (char c : s) {
-    const bool ok = (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' ||
-                    c == '-';
+    const bool ok =
+        (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
     if (!ok) return false;
   }
   return true;
@@ -101,14 +102,15 @@ std::optional<int32_t> parseInteger(std::string_view text) {
   if (ec != std::errc{} || ptr != last) return std::nullopt;
   const uint64_t limit = negative ? uint64_t{1} << 31 : (uint64_t{1} << 31) - 1;
   if (magnitude > limit) return std::nullopt;
-  const int64_t signedValue = negative ? -static_cast<int64_t>(magnitude)
-                                       : static_cast<int64_t>(magnitude);
+  const int64_t signedValue =
+      negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
   return static_cast<int32_t>(signedValue);
 }
 
 std::string formatFloat(double value) {
   char buf[64];
-  const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+  const auto [ptr, ec] =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
   if (ec != std::errc{}) return "0";
   return std::string(buf, ptr);
 }
@@ -180,7 +182,8 @@ void IniFile::parse(std::string_view text) {
     while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
     Line line{std::string(text.substr(pos, end - pos)), {}};
     if (end < text.size()) {
-      const std::size_t eolLen = (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+      const std::size_t eolLen =
+          (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
       line.eol = std::string(text.substr(end, eolLen));
       end += eolLen;
       if (!eolSeen) {
@@ -211,8 +214,9 @@ void IniFile::parse(std::string_view text) {
       if (eq != std::string_view::npos) {
         const std::string_view key = trim(body.substr(0, eq));
         if (!key.empty())
-          current.keys.emplace(lowerCase(key),
-                               Entry{current.lines.size(), std::string(unquote(trim(body.substr(eq + 1))))});
+          current.keys.emplace(
+              lowerCase(key),
+              Entry{current.lines.size(), std::string(unquote(trim(body.substr(eq + 1))))});
       }
     }
     current.lines.push_back(std::move(line));
@@ -231,7 +235,8 @@ bool IniFile::sectionHasKeys(std::string_view section) const {
   return s && !s->keys.empty();
 }
 
-std::optional<std::string> IniFile::readValue(std::string_view section, std::string_view key) const {
+std::optional<std::string> IniFile::readValue(std::string_view section,
+                                              std::string_view key) const {
   const Section* s = findSection(section);
   if (!s) return std::nullopt;
   const auto it = s->keys.find(lowerCase(trim(key)));
@@ -284,7 +289,8 @@ void IniFile::setString(std::string_view section, std::string_view key, std::str
     // Keep a blank line between the old content and the new section.
     Section& last = sections_.back();
     const bool empty = sections_.size() == 1 && last.lines.empty();
-    const Line* tail = !last.lines.empty() ? &last.lines.back() : (last.header ? &*last.header : nullptr);
+    const Line* tail =
+        !last.lines.empty() ? &last.lines.back() : (last.header ? &*last.header : nullptr);
     if (!empty && tail && !trim(tail->text).empty()) last.lines.push_back(Line{"", eol});
     Section s;
     s.header = Line{"[" + sectionName + "]", eol};
@@ -308,7 +314,8 @@ void IniFile::setString(std::string_view section, std::string_view key, std::str
   if (&s == &sections_.back() && at == s.lines.size()) endLastLine();
   if (at > 0 && s.lines[at - 1].eol.empty()) s.lines[at - 1].eol = eol;
   if (at == 0 && s.header && s.header->eol.empty()) s.header->eol = eol;
-  s.lines.insert(s.lines.begin() + static_cast<std::ptrdiff_t>(at), Line{keyName + "=" + encoded, eol});
+  s.lines.insert(s.lines.begin() + static_cast<std::ptrdiff_t>(at),
+                 Line{keyName + "=" + encoded, eol});
   for (auto& [name, entry] : s.keys)
     if (entry.line >= at) ++entry.line;
   s.keys.emplace(lowerKey, Entry{at, std::string(value)});

@@ -156,8 +156,8 @@ bool PosixTransport::sendMessageTimeout(IpcHandle window, uint32_t msgId, uint64
       name = it->second;
     }
   }
-  ipcwire::Request request{ipcwire::kMagic, msgId, wParam, lParam,
-                           static_cast<uint32_t>(name.size()), 0};
+  ipcwire::Request request{
+      ipcwire::kMagic, msgId, wParam, lParam, static_cast<uint32_t>(name.size()), 0};
   message_.resize(sizeof(request) + name.size());
   std::memcpy(message_.data(), &request, sizeof(request));
   if (!name.empty()) std::memcpy(message_.data() + sizeof(request), name.data(), name.size());

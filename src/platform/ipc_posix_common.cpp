@@ -17,7 +17,8 @@ std::string ipcDirectory() {
   if (const char* dir = std::getenv("CORVANE_IPC_DIR"); dir != nullptr && *dir != '\0') {
     return dir;
   }
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0') {
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+      runtime != nullptr && *runtime != '\0') {
     return std::string(runtime) + "/corvane";
   }
   return "/tmp/corvane-" + std::to_string(static_cast<unsigned long>(getuid()));

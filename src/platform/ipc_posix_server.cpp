@@ -36,7 +36,7 @@ bool makePrivateDir(const std::string& path, std::string& error) {
       return false;
     }
   }
-  struct stat st{};
+  struct stat st {};
   if (::lstat(path.c_str(), &st) != 0) {
     error = errnoText("cannot inspect " + path, errno);
     return false;
@@ -177,7 +177,7 @@ uint32_t PosixServerEndpoint::answerFor(uint32_t msgId, const std::string& mappi
   if (msgId != messageId_ || mappingName.empty()) return 0;
   const int fd = ::shm_open(shmNameFor(mappingName).c_str(), O_RDWR | O_CLOEXEC, 0);
   if (fd < 0) return 0;
-  struct stat st{};
+  struct stat st {};
   // A short object would fault on access; a foreign one is none of this server's business.
   if (::fstat(fd, &st) != 0 || st.st_size < static_cast<off_t>(kIpcBlockSize) ||
       st.st_uid != ::geteuid()) {

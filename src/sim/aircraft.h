@@ -20,25 +20,25 @@ struct AircraftState {
   double latDeg = 36.95;
   double lonDeg = -76.30;
   double altFt = 60.0;
-  double surfaceFt = 60.0;     // ground or deck under the aircraft
-  double headingDeg = 90.0;    // true
-  double bankDeg = 0.0;        // positive = right wing down
-  double speedFps = 0.0;       // forward, along the heading
-  double vsFps = 0.0;          // vertical, positive up
+  double surfaceFt = 60.0;   // ground or deck under the aircraft
+  double headingDeg = 90.0;  // true
+  double bankDeg = 0.0;      // positive = right wing down
+  double speedFps = 0.0;     // forward, along the heading
+  double vsFps = 0.0;        // vertical, positive up
   bool onGround = true;
   bool crashed = false;
   bool slew = false;
   bool gearDown = true;
-  int brake = 32767;           // 0..32767
-  int throttle = 0;            // 0..16384
-  double hook = 0.0;           // 0..1
-  int engineType = 1;          // 1 = jet, 3 = helicopter
+  int brake = 32767;   // 0..32767
+  int throttle = 0;    // 0..16384
+  double hook = 0.0;   // 0..1
+  int engineType = 1;  // 1 = jet, 3 = helicopter
   bool taildragger = false;
   int engines = 2;
-  double magvarDeg = 0.0;      // east positive
-  double liftoffKt = 140.0;    // 0 = never lifts off the surface by itself
-  std::array<Tank, 6> tanks{{{2000, 4194304}, {0, 0}, {500, 4194304}, {500, 4194304},
-                             {0, 0}, {0, 0}}};
+  double magvarDeg = 0.0;    // east positive
+  double liftoffKt = 140.0;  // 0 = never lifts off the surface by itself
+  std::array<Tank, 6> tanks{
+      {{2000, 4194304}, {0, 0}, {500, 4194304}, {500, 4194304}, {0, 0}, {0, 0}}};
   std::array<uint8_t, 16> flags{};  // failure bytes 0x0B64..0x0B73
   uint16_t smoke = 0;
   uint16_t soundControl = 1;

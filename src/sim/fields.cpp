@@ -81,7 +81,8 @@ std::optional<FieldRef> parseField(std::string_view name) {
 }
 
 std::string fieldName(FieldRef f) {
-  if (f.id == FieldId::TankCapacity) return std::string("tank.") + kTankNames[f.index] + ".capacity";
+  if (f.id == FieldId::TankCapacity)
+    return std::string("tank.") + kTankNames[f.index] + ".capacity";
   if (f.id == FieldId::TankLevel) return std::string("tank.") + kTankNames[f.index] + ".level";
   if (f.id == FieldId::Flag) {
     char buf[16];
@@ -98,9 +99,20 @@ std::string checkFieldValue(FieldRef f, double v) {
   double min = 0, max = 0;
   bool integer = false;
   switch (f.id) {
-    case FieldId::TankCapacity: min = 0; max = 100000; integer = true; break;
-    case FieldId::TankLevel: min = 0; max = 1; break;
-    case FieldId::Flag: min = 0; max = 255; integer = true; break;
+    case FieldId::TankCapacity:
+      min = 0;
+      max = 100000;
+      integer = true;
+      break;
+    case FieldId::TankLevel:
+      min = 0;
+      max = 1;
+      break;
+    case FieldId::Flag:
+      min = 0;
+      max = 255;
+      integer = true;
+      break;
     default: {
       const Simple* s = findSimple(f.id);
       min = s->min;
@@ -123,40 +135,70 @@ std::string checkFieldValue(FieldRef f, double v) {
 
 double getField(const AircraftState& s, FieldRef f) {
   switch (f.id) {
-    case FieldId::Lat: return s.latDeg;
-    case FieldId::Lon: return s.lonDeg;
-    case FieldId::Alt: return s.altFt;
-    case FieldId::Surface: return s.surfaceFt;
-    case FieldId::Heading: return s.headingDeg;
-    case FieldId::Bank: return s.bankDeg;
-    case FieldId::Speed: return s.speedFps / kFpsPerKnot;
-    case FieldId::Vs: return s.vsFps * 60.0;
-    case FieldId::Gear: return s.gearDown ? 1 : 0;
-    case FieldId::Brake: return s.brake;
-    case FieldId::Throttle: return s.throttle;
-    case FieldId::Hook: return s.hook;
-    case FieldId::EngineType: return s.engineType;
-    case FieldId::Taildragger: return s.taildragger ? 1 : 0;
-    case FieldId::Engines: return s.engines;
-    case FieldId::Magvar: return s.magvarDeg;
-    case FieldId::Slew: return s.slew ? 1 : 0;
-    case FieldId::Crashed: return s.crashed ? 1 : 0;
-    case FieldId::Smoke: return s.smoke;
-    case FieldId::Sound: return s.soundControl;
-    case FieldId::Liftoff: return s.liftoffKt;
-    case FieldId::OnGround: return s.onGround ? 1 : 0;
-    case FieldId::Accel: return s.lastAccelFps2;
-    case FieldId::TankCapacity: return s.tanks[f.index].capacityGal;
-    case FieldId::TankLevel: return double(s.tanks[f.index].level) / off::kTankFull;
-    case FieldId::Flag: return s.flags[f.index - off::kFirstFailureFlag];
+    case FieldId::Lat:
+      return s.latDeg;
+    case FieldId::Lon:
+      return s.lonDeg;
+    case FieldId::Alt:
+      return s.altFt;
+    case FieldId::Surface:
+      return s.surfaceFt;
+    case FieldId::Heading:
+      return s.headingDeg;
+    case FieldId::Bank:
+      return s.bankDeg;
+    case FieldId::Speed:
+      return s.speedFps / kFpsPerKnot;
+    case FieldId::Vs:
+      return s.vsFps * 60.0;
+    case FieldId::Gear:
+      return s.gearDown ? 1 : 0;
+    case FieldId::Brake:
+      return s.brake;
+    case FieldId::Throttle:
+      return s.throttle;
+    case FieldId::Hook:
+      return s.hook;
+    case FieldId::EngineType:
+      return s.engineType;
+    case FieldId::Taildragger:
+      return s.taildragger ? 1 : 0;
+    case FieldId::Engines:
+      return s.engines;
+    case FieldId::Magvar:
+      return s.magvarDeg;
+    case FieldId::Slew:
+      return s.slew ? 1 : 0;
+    case FieldId::Crashed:
+      return s.crashed ? 1 : 0;
+    case FieldId::Smoke:
+      return s.smoke;
+    case FieldId::Sound:
+      return s.soundControl;
+    case FieldId::Liftoff:
+      return s.liftoffKt;
+    case FieldId::OnGround:
+      return s.onGround ? 1 : 0;
+    case FieldId::Accel:
+      return s.lastAccelFps2;
+    case FieldId::TankCapacity:
+      return s.tanks[f.index].capacityGal;
+    case FieldId::TankLevel:
+      return double(s.tanks[f.index].level) / off::kTankFull;
+    case FieldId::Flag:
+      return s.flags[f.index - off::kFirstFailureFlag];
   }
   return 0;
 }
 
 void setField(AircraftState& s, FieldRef f, double v) {
   switch (f.id) {
-    case FieldId::Lat: s.latDeg = v; break;
-    case FieldId::Lon: s.lonDeg = v; break;
+    case FieldId::Lat:
+      s.latDeg = v;
+      break;
+    case FieldId::Lon:
+      s.lonDeg = v;
+      break;
     case FieldId::Alt:
       s.altFt = v;
       s.onGround = s.altFt <= s.surfaceFt;
@@ -171,29 +213,69 @@ void setField(AircraftState& s, FieldRef f, double v) {
         s.onGround = false;
       }
       break;
-    case FieldId::Heading: s.headingDeg = v == 360 ? 0 : v; break;
-    case FieldId::Bank: s.bankDeg = v; break;
-    case FieldId::Speed: s.speedFps = v * kFpsPerKnot; break;
-    case FieldId::Vs: s.vsFps = v / 60.0; break;
-    case FieldId::Gear: s.gearDown = v != 0; break;
-    case FieldId::Brake: s.brake = static_cast<int>(v); break;
-    case FieldId::Throttle: s.throttle = static_cast<int>(v); break;
-    case FieldId::Hook: s.hook = v; break;
-    case FieldId::EngineType: s.engineType = static_cast<int>(v); break;
-    case FieldId::Taildragger: s.taildragger = v != 0; break;
-    case FieldId::Engines: s.engines = static_cast<int>(v); break;
-    case FieldId::Magvar: s.magvarDeg = v; break;
-    case FieldId::Slew: s.slew = v != 0; break;
-    case FieldId::Crashed: s.crashed = v != 0; break;
-    case FieldId::Smoke: s.smoke = static_cast<uint16_t>(v); break;
-    case FieldId::Sound: s.soundControl = static_cast<uint16_t>(v); break;
-    case FieldId::Liftoff: s.liftoffKt = v; break;
-    case FieldId::OnGround: case FieldId::Accel: break;
-    case FieldId::TankCapacity: s.tanks[f.index].capacityGal = static_cast<uint32_t>(v); break;
+    case FieldId::Heading:
+      s.headingDeg = v == 360 ? 0 : v;
+      break;
+    case FieldId::Bank:
+      s.bankDeg = v;
+      break;
+    case FieldId::Speed:
+      s.speedFps = v * kFpsPerKnot;
+      break;
+    case FieldId::Vs:
+      s.vsFps = v / 60.0;
+      break;
+    case FieldId::Gear:
+      s.gearDown = v != 0;
+      break;
+    case FieldId::Brake:
+      s.brake = static_cast<int>(v);
+      break;
+    case FieldId::Throttle:
+      s.throttle = static_cast<int>(v);
+      break;
+    case FieldId::Hook:
+      s.hook = v;
+      break;
+    case FieldId::EngineType:
+      s.engineType = static_cast<int>(v);
+      break;
+    case FieldId::Taildragger:
+      s.taildragger = v != 0;
+      break;
+    case FieldId::Engines:
+      s.engines = static_cast<int>(v);
+      break;
+    case FieldId::Magvar:
+      s.magvarDeg = v;
+      break;
+    case FieldId::Slew:
+      s.slew = v != 0;
+      break;
+    case FieldId::Crashed:
+      s.crashed = v != 0;
+      break;
+    case FieldId::Smoke:
+      s.smoke = static_cast<uint16_t>(v);
+      break;
+    case FieldId::Sound:
+      s.soundControl = static_cast<uint16_t>(v);
+      break;
+    case FieldId::Liftoff:
+      s.liftoffKt = v;
+      break;
+    case FieldId::OnGround:
+    case FieldId::Accel:
+      break;
+    case FieldId::TankCapacity:
+      s.tanks[f.index].capacityGal = static_cast<uint32_t>(v);
+      break;
     case FieldId::TankLevel:
       s.tanks[f.index].level = static_cast<uint32_t>(std::lround(v * off::kTankFull));
       break;
-    case FieldId::Flag: s.flags[f.index - off::kFirstFailureFlag] = static_cast<uint8_t>(v); break;
+    case FieldId::Flag:
+      s.flags[f.index - off::kFirstFailureFlag] = static_cast<uint8_t>(v);
+      break;
   }
 }
 

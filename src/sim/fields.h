@@ -10,9 +10,32 @@ namespace sim {
 
 /// The aircraft fields a scenario can set and test, in user units.
 enum class FieldId {
-  Lat, Lon, Alt, Surface, Heading, Bank, Speed, Vs, Gear, Brake, Throttle, Hook, EngineType,
-  Taildragger, Engines, Magvar, Slew, Crashed, Smoke, Sound, Liftoff, OnGround, Accel,
-  TankCapacity, TankLevel, Flag
+  Lat,
+  Lon,
+  Alt,
+  Surface,
+  Heading,
+  Bank,
+  Speed,
+  Vs,
+  Gear,
+  Brake,
+  Throttle,
+  Hook,
+  EngineType,
+  Taildragger,
+  Engines,
+  Magvar,
+  Slew,
+  Crashed,
+  Smoke,
+  Sound,
+  Liftoff,
+  OnGround,
+  Accel,
+  TankCapacity,
+  TankLevel,
+  Flag
 };
 
 /// A field with its index (tank number 0..5, or the failure byte's offset for Flag).

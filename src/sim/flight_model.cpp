@@ -58,12 +58,16 @@ StepEvents FlightModel::step(double dt) {
   // Forward motion: thrust less drag, wheel friction and brakes on the surface, plus whatever
   // the client imposes. Nothing here drives the aircraft backwards.
   double throttle = std::clamp(s.throttle / 16384.0, 0.0, 1.0);
-  double thrust = s.engines > 0 ? tuning_.thrustFps2 * throttle * workingEngines(s) / s.engines : 0.0;
+  double thrust =
+      s.engines > 0 ? tuning_.thrustFps2 * throttle * workingEngines(s) / s.engines : 0.0;
   double a = thrust - tuning_.dragPerFps2 * s.speedFps * s.speedFps + client;
   if (s.onGround) {
-    double resist = tuning_.rollingFps2 + tuning_.brakeFps2 * std::clamp(s.brake / 32767.0, 0.0, 1.0);
-    if (s.speedFps > 0.0 || a > resist) a -= resist;
-    else a = std::min(a, 0.0);
+    double resist =
+        tuning_.rollingFps2 + tuning_.brakeFps2 * std::clamp(s.brake / 32767.0, 0.0, 1.0);
+    if (s.speedFps > 0.0 || a > resist)
+      a -= resist;
+    else
+      a = std::min(a, 0.0);
   }
   s.speedFps = std::clamp(s.speedFps + a * dt, 0.0, tuning_.maxSpeedFps);
 
@@ -126,8 +130,9 @@ void FlightModel::publish(OffsetSpace& sp) const {
   sp.set<uint32_t>(off::kBank, angleUnits(s.bankDeg));
   sp.set<uint32_t>(off::kHeading, angleUnits(s.headingDeg));
   sp.set<int16_t>(off::kMagVar, static_cast<int16_t>(std::lround(s.magvarDeg * 65536.0 / 360.0)));
-  sp.set<int16_t>(off::kGroundAlt, static_cast<int16_t>(std::clamp(
-                                       std::lround(s.surfaceFt * kMetresPerFoot), -32768L, 32767L)));
+  sp.set<int16_t>(
+      off::kGroundAlt,
+      static_cast<int16_t>(std::clamp(std::lround(s.surfaceFt * kMetresPerFoot), -32768L, 32767L)));
   sp.set<int16_t>(off::kOnGround, s.onGround ? 1 : 0);
   sp.set<int16_t>(off::kCrashed, s.crashed ? 1 : 0);
   sp.set<int16_t>(off::kSlew, s.slew ? 1 : 0);

@@ -17,11 +17,12 @@ struct StepEvents {
 
 /// Tuning of the natural dynamics (feet, seconds).
 struct ModelTuning {
-  double thrustFps2 = 25.0;       // full throttle, all engines working
-  double dragPerFps2 = 1.953e-4;  // aerodynamic drag = this * speed^2 (settles 150 kt at half throttle)
-  double rollingFps2 = 1.0;       // wheel friction while rolling on the surface
-  double brakeFps2 = 30.0;        // parking brake fully set
-  double crashVsFpm = -1500.0;    // touching down faster than this is a crash
+  double thrustFps2 = 25.0;  // full throttle, all engines working
+  double dragPerFps2 =
+      1.953e-4;              // aerodynamic drag = this * speed^2 (settles 150 kt at half throttle)
+  double rollingFps2 = 1.0;  // wheel friction while rolling on the surface
+  double brakeFps2 = 30.0;   // parking brake fully set
+  double crashVsFpm = -1500.0;  // touching down faster than this is a crash
   double maxSpeedFps = 3400.0;
   double maxClientAccel = 10000.0;  // larger client accelerations are clipped to this
 };

@@ -28,8 +28,8 @@ void MotionTracker::onStep(int64_t timeUs, double dt, const AircraftState& befor
                          ev.touchdownVsFpm));
   }
   if (ev.crashed) {
-    obs.note(timeUs, fmt("CRASHED at %.0f fpm", ev.touchdownVsFpm) +
-                         (after.gearDown ? "" : ", gear up"));
+    obs.note(timeUs,
+             fmt("CRASHED at %.0f fpm", ev.touchdownVsFpm) + (after.gearDown ? "" : ", gear up"));
     rollout_ = false;
   }
   if (ev.liftoff) {
@@ -56,10 +56,12 @@ void MotionTracker::onStep(int64_t timeUs, double dt, const AircraftState& befor
       rollout_ = false;
       if (pulled_) {
         arrest_ = {true, rollStartKt_, rollFt_, rollS_, rollPeak_};
-        obs.note(timeUs, fmt("STOPPED %.0f ft and %.2f s after %.1f kt, peak deceleration %.1f ft/s^2",
-                             rollFt_, rollS_, rollStartKt_, rollPeak_));
+        obs.note(timeUs,
+                 fmt("STOPPED %.0f ft and %.2f s after %.1f kt, peak deceleration %.1f ft/s^2",
+                     rollFt_, rollS_, rollStartKt_, rollPeak_));
       } else {
-        obs.note(timeUs, fmt("STOPPED %.0f ft and %.2f s after %.1f kt", rollFt_, rollS_, rollStartKt_));
+        obs.note(timeUs,
+                 fmt("STOPPED %.0f ft and %.2f s after %.1f kt", rollFt_, rollS_, rollStartKt_));
       }
     }
   }
@@ -88,15 +90,17 @@ void MotionTracker::flush(Observer& obs) {
 void MotionTracker::finishStroke(int64_t timeUs, Observer& obs) {
   stroke_ = false;
   launch_ = {true, strokeEndKt_, strokeFt_, strokeS_};
-  obs.note(timeUs, fmt("LAUNCH end speed %.1f kt, stroke %.0f ft in %.2f s", strokeEndKt_, strokeFt_,
-                       strokeS_));
+  obs.note(timeUs, fmt("LAUNCH end speed %.1f kt, stroke %.0f ft in %.2f s", strokeEndKt_,
+                       strokeFt_, strokeS_));
 }
 
 std::string MotionTracker::text() const {
   std::string out;
   if (arrest_.valid)
-    out += fmt("Arrest: touchdown %.1f kt, stopped in %.2f s over %.0f ft, peak deceleration %.1f ft/s^2\n",
-               arrest_.touchdownKt, arrest_.stopTimeS, arrest_.stopDistanceFt, arrest_.peakDecelFps2);
+    out +=
+        fmt("Arrest: touchdown %.1f kt, stopped in %.2f s over %.0f ft, peak deceleration %.1f "
+            "ft/s^2\n",
+            arrest_.touchdownKt, arrest_.stopTimeS, arrest_.stopDistanceFt, arrest_.peakDecelFps2);
   if (launch_.valid)
     out += fmt("Launch: end speed %.1f kt, stroke %.0f ft in %.2f s\n", launch_.endKt,
                launch_.strokeFt, launch_.strokeTimeS);

@@ -75,7 +75,8 @@ bool parseNumber(const std::string& s, double& v) {
     v = static_cast<double>(u);
     return true;
   }
-  if (s.find_first_of("xXpP") != std::string::npos) return false;  // no hex floats, no inf/nan tricks
+  if (s.find_first_of("xXpP") != std::string::npos)
+    return false;  // no hex floats, no inf/nan tricks
   v = std::strtod(s.c_str(), &end);
   return *end == '\0' && end != s.c_str() && std::isfinite(v);
 }
@@ -159,12 +160,18 @@ std::string parseCommand(const std::vector<Token>& t, size_t i, ScenarioCommand&
   if (rest != 3) return "expect <field> needs an operator and a value";
   c.field = *f;
   const std::string& op = t[i + 2].text;
-  if (op == "<") c.op = CompareOp::Less;
-  else if (op == "<=") c.op = CompareOp::LessEqual;
-  else if (op == ">") c.op = CompareOp::Greater;
-  else if (op == ">=") c.op = CompareOp::GreaterEqual;
-  else if (op == "==") c.op = CompareOp::Equal;
-  else return "unknown operator '" + op + "' (<, <=, >, >=, ==)";
+  if (op == "<")
+    c.op = CompareOp::Less;
+  else if (op == "<=")
+    c.op = CompareOp::LessEqual;
+  else if (op == ">")
+    c.op = CompareOp::Greater;
+  else if (op == ">=")
+    c.op = CompareOp::GreaterEqual;
+  else if (op == "==")
+    c.op = CompareOp::Equal;
+  else
+    return "unknown operator '" + op + "' (<, <=, >, >=, ==)";
   if (!parseNumber(t[i + 3].text, c.value)) return "'" + t[i + 3].text + "' is not a number";
   return {};
 }
@@ -173,22 +180,32 @@ std::string parseCommand(const std::vector<Token>& t, size_t i, ScenarioCommand&
 
 const char* compareOpText(CompareOp op) {
   switch (op) {
-    case CompareOp::Less: return "<";
-    case CompareOp::LessEqual: return "<=";
-    case CompareOp::Greater: return ">";
-    case CompareOp::GreaterEqual: return ">=";
-    case CompareOp::Equal: return "==";
+    case CompareOp::Less:
+      return "<";
+    case CompareOp::LessEqual:
+      return "<=";
+    case CompareOp::Greater:
+      return ">";
+    case CompareOp::GreaterEqual:
+      return ">=";
+    case CompareOp::Equal:
+      return "==";
   }
   return "?";
 }
 
 bool compareValues(double a, CompareOp op, double b) {
   switch (op) {
-    case CompareOp::Less: return a < b;
-    case CompareOp::LessEqual: return a <= b;
-    case CompareOp::Greater: return a > b;
-    case CompareOp::GreaterEqual: return a >= b;
-    case CompareOp::Equal: return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b));
+    case CompareOp::Less:
+      return a < b;
+    case CompareOp::LessEqual:
+      return a <= b;
+    case CompareOp::Greater:
+      return a > b;
+    case CompareOp::GreaterEqual:
+      return a >= b;
+    case CompareOp::Equal:
+      return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b));
   }
   return false;
 }
@@ -200,7 +217,8 @@ bool parseScenario(std::string_view text, Scenario& out, std::vector<ScenarioErr
   size_t pos = 0;
   while (pos <= text.size()) {
     size_t nl = text.find('\n', pos);
-    std::string_view line = text.substr(pos, nl == std::string_view::npos ? text.size() - pos : nl - pos);
+    std::string_view line =
+        text.substr(pos, nl == std::string_view::npos ? text.size() - pos : nl - pos);
     pos = nl == std::string_view::npos ? text.size() + 1 : nl + 1;
     ++lineNo;
     if (line.find('\0') != std::string_view::npos) {
@@ -244,8 +262,9 @@ bool parseScenario(std::string_view text, Scenario& out, std::vector<ScenarioErr
     }
     (c.atEnd ? out.atEnd : out.timed).push_back(std::move(c));
   }
-  std::stable_sort(out.timed.begin(), out.timed.end(),
-                   [](const ScenarioCommand& a, const ScenarioCommand& b) { return a.atUs < b.atUs; });
+  std::stable_sort(
+      out.timed.begin(), out.timed.end(),
+      [](const ScenarioCommand& a, const ScenarioCommand& b) { return a.atUs < b.atUs; });
   return errors.size() == errorsBefore;
 }
 

@@ -23,12 +23,12 @@ struct ScenarioCommand {
   int64_t atUs = 0;    // scenario time, microseconds
   std::string source;  // the line as written, without comment and surrounding blanks
   std::vector<std::pair<FieldRef, double>> sets;  // Set
-  HotKey key;                                      // Key
-  std::string text;                                // ExpectMessage, ExpectNoMessage
-  FieldRef field;                                  // ExpectField
-  CompareOp op = CompareOp::Equal;                 // ExpectField
-  double value = 0;                                // ExpectField
-  uint32_t offset = 0;                             // ExpectWrite
+  HotKey key;                                     // Key
+  std::string text;                               // ExpectMessage, ExpectNoMessage
+  FieldRef field;                                 // ExpectField
+  CompareOp op = CompareOp::Equal;                // ExpectField
+  double value = 0;                               // ExpectField
+  uint32_t offset = 0;                            // ExpectWrite
   bool isExpectation() const { return kind >= Kind::ExpectMessage; }
 };
 

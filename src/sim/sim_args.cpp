@@ -26,7 +26,8 @@ bool parseUnsigned(const std::string& s, unsigned long long max, unsigned long l
 
 std::string simUsage() {
   return "usage: corvane-sim [options]\n"
-         "  --sim-index N            simulator index served at 0x3308 (0..65535, default 7 = FS2004)\n"
+         "  --sim-index N            simulator index served at 0x3308 (0..65535, default 7 = "
+         "FS2004)\n"
          "  --fsuipc-version WORD    version word served at 0x3304 (default 0x36300000)\n"
          "  --relay-no-sim           answer zeros to every read, like a relay with no simulator\n"
          "  --server-class NAME      UIPCMAIN (default) or FS98MAIN\n"

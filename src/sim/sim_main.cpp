@@ -81,8 +81,9 @@ int main(int argc, char** argv) {
               opts.serverClass.c_str(), endpoint.socketPath().c_str(), so.fsuipcVersion,
               static_cast<unsigned>(so.simIndex), so.relayNoSim ? ", relay without simulator" : "");
   if (opts.scenarioFile.empty()) {
-    std::printf("corvane-sim: no scenario; aircraft parked on the sample deck at 36.95 N 76.30 W, "
-                "deck 60 ft, heading 090 (Ctrl-C to stop)\n");
+    std::printf(
+        "corvane-sim: no scenario; aircraft parked on the sample deck at 36.95 N 76.30 W, "
+        "deck 60 ft, heading 090 (Ctrl-C to stop)\n");
   } else {
     simulator.loadScenario(std::move(scenario));
     if (opts.startNow) simulator.startScenario();

@@ -35,8 +35,8 @@ void Simulator::installHooks() {
   server_.beforeBlock = [this](int64_t nowMs) { advanceTo(nowMs); };
   server_.onHandshake = [this](int64_t) {
     if (loaded_) startScenario();
-    observer_.note(observationUs(), "HANDSHAKE client library " +
-                                        std::to_string(server_.clientLibraryVersion()));
+    observer_.note(observationUs(),
+                   "HANDSHAKE client library " + std::to_string(server_.clientLibraryVersion()));
   };
   server_.onClientWrite = [this](uint32_t offset, uint32_t size, const uint8_t* data) {
     observer_.addWrite(observationUs(), offset, size, data);
@@ -73,7 +73,8 @@ void Simulator::installHooks() {
         for (int e = 0; e < 8; ++e) {
           bool a = was & (1u << e), b = now & (1u << e);
           if (a != b)
-            observer_.note(observationUs(), "ENGINE " + std::to_string(e + 1) + (b ? " FAILED" : " RESTORED"));
+            observer_.note(observationUs(),
+                           "ENGINE " + std::to_string(e + 1) + (b ? " FAILED" : " RESTORED"));
         }
       } else {
         char buf[64];
@@ -236,8 +237,8 @@ void Simulator::finishScenario() {
     const ScenarioCommand& c = scenario_.timed[i];
     if (!c.isExpectation()) continue;
     results_.push_back({c.line, false, c.source, "not reached"});
-    observer_.note(when, "EXPECT FAILED line " + std::to_string(c.line) + ": " + c.source +
-                             " (not reached)");
+    observer_.note(
+        when, "EXPECT FAILED line " + std::to_string(c.line) + ": " + c.source + " (not reached)");
   }
   next_ = scenario_.timed.size();
   for (const ScenarioCommand& c : scenario_.atEnd) {
@@ -266,7 +267,8 @@ std::string Simulator::summaryText() const {
            std::to_string(failed) + " failed\n";
     for (const ExpectationResult& r : results_)
       if (!r.passed)
-        out += "  FAILED line " + std::to_string(r.line) + ": " + r.source + " (" + r.detail + ")\n";
+        out +=
+            "  FAILED line " + std::to_string(r.line) + ": " + r.source + " (" + r.detail + ")\n";
   }
   out += motion_.text();
   return out;
@@ -285,9 +287,10 @@ std::string Simulator::set(const std::string& field, double value) {
 
 int Simulator::pressKey(HotKey key) {
   int n = hotKeys_.press(key);
-  observer_.note(observationUs(), "KEY " + hotKeyName(key) +
-                                      (n > 0 ? " (" + std::to_string(n) + " slot" + (n > 1 ? "s)" : ")")
-                                             : " (no slot registered)"));
+  observer_.note(observationUs(),
+                 "KEY " + hotKeyName(key) +
+                     (n > 0 ? " (" + std::to_string(n) + " slot" + (n > 1 ? "s)" : ")")
+                            : " (no slot registered)"));
   return n;
 }
 

@@ -185,8 +185,7 @@ bool SimLinkOpen(uint32_t requiredIndex, uint32_t& result) {
   char mappingName[64];
   uint32_t attempt = 0;
   ++attempt;
-  std::snprintf(mappingName, sizeof(mappingName), "%s:%X:%X", kMessageName, t.processId(),
-                attempt);
+  std::snprintf(mappingName, sizeof(mappingName), "%s:%X:%X", kMessageName, t.processId(), attempt);
   s.atom = t.addAtom(mappingName);
   if (s.atom == 0) return failOpen(kSimLinkAtomFailed, result);
 
@@ -201,8 +200,8 @@ bool SimLinkOpen(uint32_t requiredIndex, uint32_t& result) {
   s.records.reserve(kMaxRecords);
 
   static const uint16_t libraryVersion = static_cast<uint16_t>(SimLinkLibraryVersion & 0xFFFF);
-  for (int pass = 1; pass <= kHandshakePasses && (SimLinkServerVersion == 0 || SimLinkSimIndex == 0);
-       ++pass) {
+  for (int pass = 1;
+       pass <= kHandshakePasses && (SimLinkServerVersion == 0 || SimLinkSimIndex == 0); ++pass) {
     if (!SimLinkRead(0x3304, 4, &SimLinkServerVersion, result) ||
         !SimLinkRead(0x3308, 4, &SimLinkSimIndex, result) ||
         (pass == 1 && !SimLinkWrite(0x330A, 2, &libraryVersion, result)) ||
@@ -279,8 +278,8 @@ bool SimLinkProcess(uint32_t& result) {
   uint32_t answer = 0;
   bool sent = false;
   for (uint32_t attempt = 0; attempt < kSendAttempts && !sent; ++attempt) {
-    sent = s.transport->sendMessageTimeout(s.window, s.messageId, s.atom, 0, kSendTimeoutMs,
-                                           answer);
+    sent =
+        s.transport->sendMessageTimeout(s.window, s.messageId, s.atom, 0, kSendTimeoutMs, answer);
     if (!sent) linkClock().sleepMs(kRetryWaitMs);
   }
   if (!sent) {

@@ -51,8 +51,7 @@ TEST(Edition, CaptionsAndHints) {
   // The FS2002 edition sets its caption again at every reset.
   form.FormMain.setCaption("something else");
   form.actResetProgram.execute();
-  EXPECT_EQ(form.FormMain.caption(),
-            pick("something else", "Corvane v2.5Ostrel for FS2002"));
+  EXPECT_EQ(form.FormMain.caption(), pick("something else", "Corvane v2.5Ostrel for FS2002"));
 }
 
 TEST(Edition, ManualOverrideDuringALaunch) {
@@ -60,9 +59,8 @@ TEST(Edition, ManualOverrideDuringALaunch) {
   TFormMain& form = h.start();
   form.tmrAccel.setEnabled(true);
   form.btnManualDisable.click();
-  EXPECT_EQ(h.messages.back().text,
-            pick("Corvane has been manually disabled - Catapult disarmed",
-                 "Corvane has been manually disabled - catapult disarmed"));
+  EXPECT_EQ(h.messages.back().text, pick("Corvane has been manually disabled - Catapult disarmed",
+                                         "Corvane has been manually disabled - catapult disarmed"));
 }
 
 TEST(Edition, BattleDamageKeyItemMessage) {

@@ -25,7 +25,8 @@ TEST(Unscramble, GivesBackTheAcceptedSimulator) {
   EXPECT_EQ(Unscramble(edition::AcceptedSimScrambled), IsFS2004Edition ? "FS2004" : "FS2002");
   EXPECT_EQ(Unscramble(""), "");
   // The cycle restarts after six characters and wraps below code 0.
-  EXPECT_EQ(Unscramble(std::string("\x03\x01\x04\x01\x05\x09\x04", 7)), std::string(6, '\0') + "\x01");
+  EXPECT_EQ(Unscramble(std::string("\x03\x01\x04\x01\x05\x09\x04", 7)),
+            std::string(6, '\0') + "\x01");
   EXPECT_EQ(Unscramble(std::string(300, 'z')).size(), 255u);
 }
 
@@ -46,10 +47,10 @@ TEST(VersionCheck, RequiresServer283OrLater) {
   struct Case {
     uint32_t word;
     bool accepted;
-  } cases[] = {{0x28200000, false}, {0x27990000, false}, {0x19980005, false},
-               {0x28300000, true},  {0x29000000, true},  {0x30000000, true},
-               {0x36300000, true}};
-  for (const Case& c : cases) EXPECT_EQ(VersionAtLeast283(c.word), c.accepted) << std::hex << c.word;
+  } cases[] = {{0x28200000, false}, {0x27990000, false}, {0x19980005, false}, {0x28300000, true},
+               {0x29000000, true},  {0x30000000, true},  {0x36300000, true}};
+  for (const Case& c : cases)
+    EXPECT_EQ(VersionAtLeast283(c.word), c.accepted) << std::hex << c.word;
 }
 
 TEST(Connection, StatusLineShowsSimulatorAndVersion) {
@@ -83,9 +84,9 @@ TEST(Connection, AnotherSimulatorIsRefused) {
 TEST(Connection, SimulatorIndexBeyondTheTableIsAnError) {
   harness::Harness h(serverWith(0x36300000, IsFS2004Edition ? 8 : 7));
   TFormMain& form = h.start();
-  EXPECT_EQ(form.lblConnectionInfo.text(),
-            std::string("Simulator index ") + (IsFS2004Edition ? "8" : "7") +
-                " out of range -- Is FS running?");
+  EXPECT_EQ(form.lblConnectionInfo.text(), std::string("Simulator index ") +
+                                               (IsFS2004Edition ? "8" : "7") +
+                                               " out of range -- Is FS running?");
   EXPECT_FALSE(form.pgMain.enabled());
 
   // The link stays open with no zones loaded: the ticks that follow find no carrier, stop the
@@ -191,7 +192,8 @@ TEST(ManualOverride, MessageFollowsWhatIsUnderWay) {
     const char* off;
     const char* on;
   } cases[] = {
-      {true, true, false, edition::ManualDisableCatapultMessage, "Corvane reenabled - fuel load resumed"},
+      {true, true, false, edition::ManualDisableCatapultMessage,
+       "Corvane reenabled - fuel load resumed"},
       {false, false, true, "Corvane has been manually disabled - fuel OFFload paused",
        "Corvane reenabled - fuel OFFload resumed"},
       {false, false, false, "Corvane has been manually disabled", "Corvane reenabled"},

@@ -21,7 +21,8 @@ TEST_F(Nearest, PicksNearestAnnouncesOnceAndLabels) {
   EXPECT_EQ(form->NearestDistance, d);
   EXPECT_EQ(form->lblNearestCarrier.text(), "Nearest cables: CVN-68 (rwy hdg 187.5)");
   EXPECT_EQ(form->lblCurrentMagVar.text(), "Current Mag Var: -12.3 deg");
-  const std::string prefix = IsFS2004Edition ? "Nearest cables: (rwy hdg " : "NEAREST CABLES: (rwy hdg ";
+  const std::string prefix =
+      IsFS2004Edition ? "Nearest cables: (rwy hdg " : "NEAREST CABLES: (rwy hdg ";
   EXPECT_EQ(messages(), (std::vector<std::string>{prefix + "187.5) \"CVN-68\""}));
   EXPECT_EQ(server.space().get<int16_t>(0x32FA), 5);
   // The same carrier again: no second announcement.
@@ -66,7 +67,7 @@ TEST_F(Nearest, FailedReadKeepsEverything) {
 }
 
 TEST_F(Nearest, DateLineNeighbour) {
-  addZone("FAR", 0, 179.9499, 0);   // front-right corner at 179.95 E
+  addZone("FAR", 0, 179.9499, 0);  // front-right corner at 179.95 E
   setPosition(0.001, -179.95);
   EXPECT_NEAR(form->FindNearestCarrier(), 0.1, 1e-6);
 }

@@ -106,7 +106,8 @@ class FormFixture : public ::testing::Test {
     server.space().set<int32_t>(offset + 4, static_cast<int32_t>(high));
   }
   void setHeadingTrue(double deg) {
-    server.space().set<uint32_t>(0x0580, static_cast<uint32_t>(std::fmod(deg, 360.0) / 360.0 * 4294967296.0));
+    server.space().set<uint32_t>(
+        0x0580, static_cast<uint32_t>(std::fmod(deg, 360.0) / 360.0 * 4294967296.0));
   }
   void setBank(double deg) {
     server.space().set<int32_t>(0x057C, static_cast<int32_t>(deg / 360.0 * 4294967296.0));

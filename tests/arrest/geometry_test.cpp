@@ -31,12 +31,12 @@ TEST(FlatDistance, Cases) {
     double latA, lonA, latB, lonB, expected;
   };
   const Case cases[] = {
-      {0, 179.95, 0, -179.95, 0.1},   // neighbours across the date line
-      {0, -179.95, 0, 179.95, 0.1},   // either order
-      {60.1, 10, 60, 10, 0.1},        // north
-      {60, 10.1, 60, 10, 0.1},        // east at 60 degrees counts the same: no cos factor
+      {0, 179.95, 0, -179.95, 0.1},  // neighbours across the date line
+      {0, -179.95, 0, 179.95, 0.1},  // either order
+      {60.1, 10, 60, 10, 0.1},       // north
+      {60, 10.1, 60, 10, 0.1},       // east at 60 degrees counts the same: no cos factor
       {0, 0, 3, 4, 5},
-      {0, 0, 0, 180, 180},            // exactly opposite
+      {0, 0, 0, 180, 180},  // exactly opposite
   };
   for (const auto& c : cases)
     EXPECT_NEAR(FlatDistance(c.latA, c.lonA, c.latB, c.lonB), c.expected, 1e-9)
@@ -61,13 +61,13 @@ TEST(IsInCatchZone, PointsAroundANarrowDeck) {
   };
   const Case cases[] = {
       {0, 0, true},
-      {0.00095, 0, true},   // on the long axis near the front
-      {0, 0.0009, true},    // beside the deck but inside the circle over the diagonals
-      {0, 0.0011, false},   // beyond the circle
+      {0.00095, 0, true},  // on the long axis near the front
+      {0, 0.0009, true},   // beside the deck but inside the circle over the diagonals
+      {0, 0.0011, false},  // beyond the circle
       {0, -0.0011, false},
       {0.0011, 0, false},
-      {0.001, 0.0001, false},   // exactly on a corner: zero offset vector, angle pi/2 at most
-      {-0.001, -0.0001, false}, // the opposite corner
+      {0.001, 0.0001, false},    // exactly on a corner: zero offset vector, angle pi/2 at most
+      {-0.001, -0.0001, false},  // the opposite corner
   };
   for (const auto& c : cases)
     EXPECT_EQ(IsInCatchZone(z, c.lat, c.lon), c.inside) << c.lat << "," << c.lon;
@@ -100,7 +100,8 @@ TEST(Headings, MagneticAndDifference) {
       {270, -10, 280}, {270, 10, 260}, {5, 10, 355}, {355, -10, 5}, {350, -50, 40}, {0, 0, 0},
   };
   for (const auto& c : mag)
-    EXPECT_NEAR(simlink::magneticHeading(c.trueHdg, c.magVar), c.magnetic, 1e-9) << c.trueHdg << " " << c.magVar;
+    EXPECT_NEAR(simlink::magneticHeading(c.trueHdg, c.magVar), c.magnetic, 1e-9)
+        << c.trueHdg << " " << c.magVar;
   EXPECT_NEAR(HeadingDifference(5, 340), 25, 1e-9);
   EXPECT_NEAR(HeadingDifference(5, 335), 30, 1e-9);
   EXPECT_NEAR(HeadingDifference(90, 270), 180, 1e-9);
@@ -126,22 +127,35 @@ TEST(CatchVerdict, EachTestInTurn) {
   };
   const Case cases[] = {
       {"all met", [](TCatchReadings&) {}, false, TCatchVerdict::Caught},
-      {"at deck altitude", [](TCatchReadings& r) { r.altitudeM = 20; }, false, TCatchVerdict::Caught},
+      {"at deck altitude", [](TCatchReadings& r) { r.altitudeM = 20; }, false,
+       TCatchVerdict::Caught},
       {"top of window", [](TCatchReadings& r) { r.altitudeM = 30; }, false, TCatchVerdict::Caught},
-      {"1 cm below", [](TCatchReadings& r) { r.altitudeM = 19.99; }, false, TCatchVerdict::Altitude},
-      {"1 cm above", [](TCatchReadings& r) { r.altitudeM = 30.01; }, false, TCatchVerdict::Altitude},
+      {"1 cm below", [](TCatchReadings& r) { r.altitudeM = 19.99; }, false,
+       TCatchVerdict::Altitude},
+      {"1 cm above", [](TCatchReadings& r) { r.altitudeM = 30.01; }, false,
+       TCatchVerdict::Altitude},
       {"on the ground any altitude",
-       [](TCatchReadings& r) { r.onGround = true; r.altitudeM = 500; r.bankDeg = 9.9; r.trueHeadingDeg = 34.9; },
+       [](TCatchReadings& r) {
+         r.onGround = true;
+         r.altitudeM = 500;
+         r.bankDeg = 9.9;
+         r.trueHeadingDeg = 34.9;
+       },
        false, TCatchVerdict::Caught},
       {"bank 9.9", [](TCatchReadings& r) { r.bankDeg = -9.9; }, false, TCatchVerdict::Caught},
       {"bank 10", [](TCatchReadings& r) { r.bankDeg = 10; }, false, TCatchVerdict::Bank},
       {"bank -10", [](TCatchReadings& r) { r.bankDeg = -10; }, false, TCatchVerdict::Bank},
-      {"heading 340 vs 5", [](TCatchReadings& r) { r.trueHeadingDeg = 340; }, false, TCatchVerdict::Caught},
-      {"heading 335 vs 5", [](TCatchReadings& r) { r.trueHeadingDeg = 335; }, false, TCatchVerdict::Heading},
-      {"heading off 35", [](TCatchReadings& r) { r.trueHeadingDeg = 40; }, false, TCatchVerdict::Heading},
-      {"outside the area", [](TCatchReadings& r) { r.lon = 0.0011; }, false, TCatchVerdict::OutsideArea},
+      {"heading 340 vs 5", [](TCatchReadings& r) { r.trueHeadingDeg = 340; }, false,
+       TCatchVerdict::Caught},
+      {"heading 335 vs 5", [](TCatchReadings& r) { r.trueHeadingDeg = 335; }, false,
+       TCatchVerdict::Heading},
+      {"heading off 35", [](TCatchReadings& r) { r.trueHeadingDeg = 40; }, false,
+       TCatchVerdict::Heading},
+      {"outside the area", [](TCatchReadings& r) { r.lon = 0.0011; }, false,
+       TCatchVerdict::OutsideArea},
       {"hook at 0.5", [](TCatchReadings& r) { r.tailhook = 0.5; }, true, TCatchVerdict::HookUp},
-      {"hook at 0.5 not required", [](TCatchReadings& r) { r.tailhook = 0.5; }, false, TCatchVerdict::Caught},
+      {"hook at 0.5 not required", [](TCatchReadings& r) { r.tailhook = 0.5; }, false,
+       TCatchVerdict::Caught},
       {"hook at 0.51", [](TCatchReadings& r) { r.tailhook = 0.51; }, true, TCatchVerdict::Caught},
   };
   for (const auto& c : cases) {

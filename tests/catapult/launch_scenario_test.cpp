@@ -105,7 +105,8 @@ TEST(LaunchScenario, SampleScenarioFilesMeetTheirExpectations) {
     SCOPED_TRACE(name);
     harness::Harness h(harness::Options::flying());
     std::string summary;
-    EXPECT_EQ(h.flyScenario(std::string("samples/scenarios/") + name, 60000, summary), 0) << summary;
+    EXPECT_EQ(h.flyScenario(std::string("samples/scenarios/") + name, 60000, summary), 0)
+        << summary;
     if (std::string(name) == "launch.scn") {
       EXPECT_NE(summary.find("Launch: end speed"), std::string::npos) << summary;
     } else {

@@ -24,18 +24,12 @@ namespace configtest {
 using ZoneKeys = std::map<std::string, std::optional<std::string>>;
 
 inline ZoneKeys validZoneKeys() {
-  return {{"CarrierIdent", "CVN-99 Test"},
-          {"FrontRightCornerLat", "36.95012"},
-          {"FrontRightCornerLon", "-76.29900"},
-          {"FrontLeftCornerLat", "36.95025"},
-          {"FrontLeftCornerLon", "-76.29900"},
-          {"BackLeftCornerLat", "36.95025"},
-          {"BackLeftCornerLon", "-76.30020"},
-          {"BackRightCornerLat", "36.95012"},
-          {"BackRightCornerLon", "-76.30020"},
-          {"DeckAltInFeet", "60"},
-          {"CableCatchZoneHeightInFeet", "4.5"},
-          {"RunwayHeadingInDegreesMag", "90"}};
+  return {{"CarrierIdent", "CVN-99 Test"},       {"FrontRightCornerLat", "36.95012"},
+          {"FrontRightCornerLon", "-76.29900"},  {"FrontLeftCornerLat", "36.95025"},
+          {"FrontLeftCornerLon", "-76.29900"},   {"BackLeftCornerLat", "36.95025"},
+          {"BackLeftCornerLon", "-76.30020"},    {"BackRightCornerLat", "36.95012"},
+          {"BackRightCornerLon", "-76.30020"},   {"DeckAltInFeet", "60"},
+          {"CableCatchZoneHeightInFeet", "4.5"}, {"RunwayHeadingInDegreesMag", "90"}};
 }
 
 /// One zone section; a key whose value is nullopt is left out.
@@ -58,8 +52,8 @@ class ConfigTest : public ::testing::Test {
            ("corvane_config_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
     std::filesystem::create_directories(dir_);
     folder = dir_.string() + "/";
-    TFormServices services{&loop, &random, {}, folder,
-                           [this](const std::string& t) { errorBoxes.push_back(t); }};
+    TFormServices services{
+        &loop, &random, {}, folder, [this](const std::string& t) { errorBoxes.push_back(t); }};
     form = std::make_unique<TFormMain>(std::move(services));
     form->SetCaptions();
     form->ProgramFolder = folder;
@@ -79,9 +73,7 @@ class ConfigTest : public ::testing::Test {
     std::ifstream in(folder + name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
-  bool fileExists(const std::string& name) const {
-    return std::filesystem::exists(folder + name);
-  }
+  bool fileExists(const std::string& name) const { return std::filesystem::exists(folder + name); }
 
   /// Lists the folder's data files into the combo box, as the start sequence does.
   bool listDatFiles() {

@@ -23,7 +23,8 @@ std::string failedLine(const char* number) {
 using DatFileList = ConfigTest;
 
 TEST_F(DatFileList, ListsDataFilesSortedWithoutHiddenOnes) {
-  for (const char* name : {"b.DAT", "A.dat", "c.dat.txt", ".hidden.dat", "Corvane.dat", "notes.txt"})
+  for (const char* name :
+       {"b.DAT", "A.dat", "c.dat.txt", ".hidden.dat", "Corvane.dat", "notes.txt"})
     writeFile(name, "");
   std::filesystem::create_directory(folder + "dir.dat");
   ASSERT_TRUE(listDatFiles());
@@ -73,21 +74,24 @@ TEST_F(LoadCatchZones, OneBadZoneOfThreeIsLoggedAndSkipped) {
   EXPECT_EQ(form->lblNumOfCarriersLoaded.text(), "# of cable zones: 2 out of 3");
   EXPECT_EQ(readFile(kLog),
             "Corvane .dat load failure log for file : \r\n"
-            "  " + folder + "Corvane.dat\r\n"
-            "Run/Reset time: 2026-12-07  12:00:00\r\n"
-            "\r\n" +
-                failedLine("02") + "\r\n"
-            "\r\n"
-            "Verify that the failed zones contain all the required data fields\r\n"
-            "and that the values fall within acceptable ranges.  See Corvane*.txt.\r\n");
+            "  " +
+                folder +
+                "Corvane.dat\r\n"
+                "Run/Reset time: 2026-12-07  12:00:00\r\n"
+                "\r\n" +
+                failedLine("02") +
+                "\r\n"
+                "\r\n"
+                "Verify that the failed zones contain all the required data fields\r\n"
+                "and that the values fall within acceptable ranges.  See Corvane*.txt.\r\n");
 }
 
 TEST_F(LoadCatchZones, BadZoneSevenIsNumberedAsInItsSection) {
   std::string text;
   for (int n = 1; n <= 8; ++n)
-    text += zoneSection("Zone0" + std::to_string(n),
-                        n == 7 ? configtest::ZoneKeys{{"CarrierIdent", std::nullopt}}
-                               : configtest::ZoneKeys{});
+    text += zoneSection(
+        "Zone0" + std::to_string(n),
+        n == 7 ? configtest::ZoneKeys{{"CarrierIdent", std::nullopt}} : configtest::ZoneKeys{});
   ASSERT_TRUE(loadDat(text));
   EXPECT_EQ(form->lblNumOfCarriersLoaded.text(), "# of cable zones: 7 out of 8");
   EXPECT_NE(readFile(kLog).find("\r\n" + failedLine("07") + "\r\n"), std::string::npos);
@@ -114,7 +118,8 @@ TEST_F(LoadCatchZones, NoValidZoneHaltsWithoutWritingTheLog) {
   for (const Case& c : cases) {
     writeFile(kLog, "old log");
     form->lblNumOfCarriersLoaded.setText("# of cable zones: 1 out of 1");
-    for (platform::Timer* t : {&form->tmrFindNearest, &form->tmrIsCatchCheckNeeded, &form->tmrCheckForCatch})
+    for (platform::Timer* t :
+         {&form->tmrFindNearest, &form->tmrIsCatchCheckNeeded, &form->tmrCheckForCatch})
       t->setEnabled(true);
     EXPECT_FALSE(loadDat(c.text)) << c.name;
     EXPECT_EQ(form->lblConnectionInfo.text(), kNoValidZones) << c.name;
@@ -143,7 +148,8 @@ TEST_F(LoadCatchZones, UnreadableFileTakesTheExceptionPath) {
   form->tmrIsCatchCheckNeeded.setEnabled(true);
   EXPECT_FALSE(form->LoadCatchZones());
   EXPECT_EQ(form->lblConnectionInfo.text(),
-            "Cannot read " + folder + "odd.dat.  Exception occurred during .dat file load.  Program halted.");
+            "Cannot read " + folder +
+                "odd.dat.  Exception occurred during .dat file load.  Program halted.");
   EXPECT_FALSE(form->tmrIsCatchCheckNeeded.enabled());
   EXPECT_FALSE(fileExists(kLog));
 }

@@ -10,8 +10,9 @@ using configtest::ConfigTest;
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
   const std::pair<double, int> cases[] = {
-      {-712.5, -712}, {-713.5, -714}, {2.5, 2},    {3.5, 4},       {-0.5, 0},   {0.5, 0},
-      {1.5, 2},       {-700.4, -700}, {-700.6, -701}, {699.99, 700}, {1500, 1500}, {-1e300, INT32_MIN},
+      {-712.5, -712}, {-713.5, -714}, {2.5, 2},     {3.5, 4},
+      {-0.5, 0},      {0.5, 0},       {1.5, 2},     {-700.4, -700},
+      {-700.6, -701}, {699.99, 700},  {1500, 1500}, {-1e300, INT32_MIN},
   };
   for (const auto& [value, rounded] : cases) EXPECT_EQ(RoundHalfEven(value), rounded) << value;
 }

@@ -118,7 +118,8 @@ TEST_F(Settings, OptionValuesAreCorrectedOnReading) {
     form->SetTimingResolution(7);
     form->rdgrpCtrlKeys.setItemIndex(1 - c.keys);
     form->rdgrpFuelTransferRate.setItemIndex(1 - c.rate);
-    ASSERT_TRUE(loadWith("[" + line.substr(0, slash) + "]\r\n" + line.substr(slash + 1) + "\r\n")) << c.line;
+    ASSERT_TRUE(loadWith("[" + line.substr(0, slash) + "]\r\n" + line.substr(slash + 1) + "\r\n"))
+        << c.line;
     EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, c.decel) << c.line;
     EXPECT_DOUBLE_EQ(form->CatapultAccelFactor, c.accel) << c.line;
     EXPECT_EQ(form->CatapultCutoffKnots, c.knots) << c.line;
@@ -134,7 +135,8 @@ TEST_F(Settings, OptionValuesAreCorrectedOnReading) {
 
 TEST_F(Settings, ControlsAndWindowsFollowTheFile) {
   ASSERT_TRUE(loadWith(
-      "[general]\r\nlastleft=-20\r\nLastTop=0x10\r\nVerticalToolbarLeft=900\r\nVerticalToolbarTop=5\r\n"
+      "[general]\r\nlastleft=-20\r\nLastTop=0x10\r\nVerticalToolbarLeft=900\r\nVerticalToolbarTop="
+      "5\r\n"
       "ShowRemindersWhenDisabled=0\r\nSpecialSoundHandling=1\r\nPlayBattleDamageSounds=7\r\n"
       "[CableOps]\r\nShowCablesActiveMsg=1\r\nDetectTrapsIfTailhookExtended=1\r\n"
       "[CatapultOps]\r\nUseAircraftSmoke=1\r\n"));
@@ -167,9 +169,11 @@ TEST_F(Settings, NoDataFileToChooseStopsBeforeTheOptions) {
   std::filesystem::remove(folder + "Corvane.dat");
   listDatFiles();
   form->SetCatapultHoldFactor(100);
-  EXPECT_FALSE(loadWith("[General]\r\nLastDatFileUsed=Gone.dat\r\nLastLeft=11\r\n"
-                        "[CatapultOps]\r\nCatapultHoldFactor=75\r\n"));
-  EXPECT_EQ(form->lblConnectionInfo.text(), "Connection to FSUIPC OK, but...Corvane.dat file not found.");
+  EXPECT_FALSE(
+      loadWith("[General]\r\nLastDatFileUsed=Gone.dat\r\nLastLeft=11\r\n"
+               "[CatapultOps]\r\nCatapultHoldFactor=75\r\n"));
+  EXPECT_EQ(form->lblConnectionInfo.text(),
+            "Connection to FSUIPC OK, but...Corvane.dat file not found.");
   EXPECT_EQ(form->CatapultHoldFactor, -100);
   EXPECT_EQ(form->FormMain.left(), 11);  // the window was already placed
 }
@@ -226,11 +230,12 @@ TEST_F(Settings, SaveKeepsCommentsUnknownKeysAndOtherSections) {
   form->chkbxDetectTailhook.setChecked(false);
   form->SaveSettings();
   const std::string after = readFile("Corvane.INI");
-  for (const char* kept : {"; Corvane settings of a long-time user\r\n[General]\r\n", "MyNote=keep this\r\n",
-                           "\r\n[Squadron]\r\nCallsign=Ghost\r\n\r\n[CableOps]\r\n; harder traps\r\n"
-                           "CableCatchAccelFactor=-900\r\n",
-                           "LastDatFileUsed=Other.dat\r\n", "LastLeft=640\r\n", "LastTop=480\r\n",
-                           "CatapultHoldFactor=75\r\n"})
+  for (const char* kept :
+       {"; Corvane settings of a long-time user\r\n[General]\r\n", "MyNote=keep this\r\n",
+        "\r\n[Squadron]\r\nCallsign=Ghost\r\n\r\n[CableOps]\r\n; harder traps\r\n"
+        "CableCatchAccelFactor=-900\r\n",
+        "LastDatFileUsed=Other.dat\r\n", "LastLeft=640\r\n", "LastTop=480\r\n",
+        "CatapultHoldFactor=75\r\n"})
     EXPECT_NE(after.find(kept), std::string::npos) << kept;
   // The FS2002 edition leaves the tail-hook line as it found it.
   EXPECT_NE(after.find(IsFS2004Edition ? "DetectTrapsIfTailhookExtended=0\r\n"

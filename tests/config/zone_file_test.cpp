@@ -10,8 +10,8 @@
 #include "config_fixture.h"
 #include "platform/ini_file.h"
 
-using configtest::zoneSection;
 using configtest::ZoneKeys;
+using configtest::zoneSection;
 
 namespace {
 
@@ -24,9 +24,9 @@ TCatchZoneData zoneWith(const ZoneKeys& overrides) {
 }  // namespace
 
 TEST(ZoneSectionName, OneLeadingZeroBelowTen) {
-  const std::pair<int, const char*> cases[] = {
-      {1, "Zone01"}, {7, "Zone07"}, {9, "Zone09"}, {10, "Zone10"},
-      {99, "Zone99"}, {100, "Zone100"}, {120, "Zone120"}};
+  const std::pair<int, const char*> cases[] = {{1, "Zone01"},   {7, "Zone07"},  {9, "Zone09"},
+                                               {10, "Zone10"},  {99, "Zone99"}, {100, "Zone100"},
+                                               {120, "Zone120"}};
   for (const auto& [n, name] : cases) EXPECT_EQ(ZoneSectionName(n), name);
 }
 
@@ -89,13 +89,17 @@ TEST(ReadCatchZone, EveryKeyIsRequired) {
 
 TEST(CatchZoneData, NotANumberInAnyFieldIsInvalid) {
   const TCatchZoneData good = zoneWith({});
-  double TCatchZoneData::*fields[] = {
-      &TCatchZoneData::DeckAltM,           &TCatchZoneData::ZoneHeightM,
-      &TCatchZoneData::RunwayHeadingMag,   &TCatchZoneData::BackRightCornerLat,
-      &TCatchZoneData::FrontLeftCornerLon, &TCatchZoneData::FrontLeftCornerLat,
-      &TCatchZoneData::BackRightCornerLon, &TCatchZoneData::FrontRightCornerLat,
-      &TCatchZoneData::FrontRightCornerLon, &TCatchZoneData::BackLeftCornerLon,
-      &TCatchZoneData::BackLeftCornerLat};
+  double TCatchZoneData::*fields[] = {&TCatchZoneData::DeckAltM,
+                                      &TCatchZoneData::ZoneHeightM,
+                                      &TCatchZoneData::RunwayHeadingMag,
+                                      &TCatchZoneData::BackRightCornerLat,
+                                      &TCatchZoneData::FrontLeftCornerLon,
+                                      &TCatchZoneData::FrontLeftCornerLat,
+                                      &TCatchZoneData::BackRightCornerLon,
+                                      &TCatchZoneData::FrontRightCornerLat,
+                                      &TCatchZoneData::FrontRightCornerLon,
+                                      &TCatchZoneData::BackLeftCornerLon,
+                                      &TCatchZoneData::BackLeftCornerLat};
   for (auto field : fields) {
     TCatchZoneData z = good;
     z.*field = std::numeric_limits<double>::quiet_NaN();
@@ -112,10 +116,13 @@ TEST(ReadCatchZones, StopsAtTheFirstMissingOrEmptySection) {
     size_t valid;
   };
   const Case cases[] = {
-      {"gap at Zone03", zoneSection("Zone01") + zoneSection("Zone02") + zoneSection("Zone04"), 2, 2},
+      {"gap at Zone03", zoneSection("Zone01") + zoneSection("Zone02") + zoneSection("Zone04"), 2,
+       2},
       {"no leading zero", zoneSection("Zone1") + zoneSection("Zone2"), 0, 0},
-      {"empty Zone02", zoneSection("Zone01") + "[Zone02]\r\n; none\r\n" + zoneSection("Zone03"), 1, 1},
-      {"other sections ignored", "[Info]\r\nx=1\r\n" + zoneSection("Zone01") + "[Notes]\r\ny=2\r\n", 1, 1},
+      {"empty Zone02", zoneSection("Zone01") + "[Zone02]\r\n; none\r\n" + zoneSection("Zone03"), 1,
+       1},
+      {"other sections ignored", "[Info]\r\nx=1\r\n" + zoneSection("Zone01") + "[Notes]\r\ny=2\r\n",
+       1, 1},
       {"empty file", "", 0, 0},
       {"names ignore case", zoneSection("ZONE01") + zoneSection("zone02"), 2, 2},
   };
@@ -155,15 +162,20 @@ TEST(DatLoadFailureLog, ExactLinesWithCrLf) {
             "  /p/Corvane.dat\r\n"
             "Run/Reset time: 2026-12-07  09:05:03\r\n"
             "\r\n"
-            "  -- Failed to load " + zone + "07.\r\n"
-            "  -- Failed to load " + zone + "12.\r\n"
-            "\r\n"
-            "Verify that the failed zones contain all the required data fields\r\n"
-            "and that the values fall within acceptable ranges.  See Corvane*.txt.\r\n");
+            "  -- Failed to load " +
+                zone +
+                "07.\r\n"
+                "  -- Failed to load " +
+                zone +
+                "12.\r\n"
+                "\r\n"
+                "Verify that the failed zones contain all the required data fields\r\n"
+                "and that the values fall within acceptable ranges.  See Corvane*.txt.\r\n");
   EXPECT_EQ(DatLoadFailureLogText("/p/x.dat", when, {100}, false),
             "Corvane .dat load failure log for file : \r\n"
             "  /p/x.dat\r\n"
             "Run/Reset time: 2026-12-07  09:05:03\r\n"
             "\r\n"
-            "  -- Failed to load " + zone + "100.\r\n");
+            "  -- Failed to load " +
+                zone + "100.\r\n");
 }

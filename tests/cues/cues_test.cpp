@@ -54,7 +54,8 @@ TEST_F(Cues, CheckSoundFilesOpensOnceAndKeepsPlayersOpen) {
   form->CheckSoundFiles();
   EXPECT_EQ(form->lblOtherStatus.text(), "Sound files found");
   EXPECT_EQ(soundsOf("mplyrCatchSound"),
-            (std::vector<std::string>{"file:" + path("CableCatch.wav"), "open:" + path("CableCatch.wav")}));
+            (std::vector<std::string>{"file:" + path("CableCatch.wav"),
+                                      "open:" + path("CableCatch.wav")}));
   form->PlayCatchSound();
   EXPECT_EQ(soundsOf("mplyrCatchSound").back(), "play:" + path("CableCatch.wav"));
   EXPECT_EQ(form->lblOtherStatus.text(), "Cable catch sound played");
@@ -105,9 +106,10 @@ TEST_F(Cues, DamageSoundKinds) {
   form->PlayDamageSound(4);
   EXPECT_TRUE(soundsOf("mplyrBattleDamage").empty()) << "kind 4 does not even close";
   form->PlayDamageSound(1);
-  EXPECT_EQ(soundsOf("mplyrBattleDamage"),
-            (std::vector<std::string>{"close:", "file:DamageNearExplosion.wav",
-                                      "open:DamageNearExplosion.wav", "play:DamageNearExplosion.wav"}));
+  EXPECT_EQ(
+      soundsOf("mplyrBattleDamage"),
+      (std::vector<std::string>{"close:", "file:DamageNearExplosion.wav",
+                                "open:DamageNearExplosion.wav", "play:DamageNearExplosion.wav"}));
   players[2]->failing = true;
   form->PlayDamageSound(3);
   EXPECT_EQ(soundsOf("mplyrBattleDamage").back(), "open:DamageElectricalSystem.wav");

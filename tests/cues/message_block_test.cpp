@@ -18,7 +18,8 @@ TEST(SimMessageBlock, CutsAt100AndPadsWithZeros) {
     const auto block = BuildSimMessageBlock(text);
     ASSERT_EQ(block.size(), 128u);
     for (size_t i = 0; i < c.kept; ++i) ASSERT_EQ(block[i], static_cast<uint8_t>(text[i])) << i;
-    for (size_t i = c.kept; i < block.size(); ++i) ASSERT_EQ(block[i], 0) << c.length << " at " << i;
+    for (size_t i = c.kept; i < block.size(); ++i)
+      ASSERT_EQ(block[i], 0) << c.length << " at " << i;
   }
 }
 

@@ -58,9 +58,12 @@ TEST_F(BattleDamage, RefusedUnderManualOverrideWithoutSound) {
     platform::Action* action;
     const char* message;
   } rows[] = {
-      {&f->actBattleDamage1, "Battle Damage 1 not available - Corvane has been manually disabled|3"},
-      {&f->actBattleDamage2, "Battle Damage 2 not available - Corvane has been manually disabled|3"},
-      {&f->actBattleDamage3, "Battle Damage 3 not available - Corvane has been manually disabled|3"},
+      {&f->actBattleDamage1,
+       "Battle Damage 1 not available - Corvane has been manually disabled|3"},
+      {&f->actBattleDamage2,
+       "Battle Damage 2 not available - Corvane has been manually disabled|3"},
+      {&f->actBattleDamage3,
+       "Battle Damage 3 not available - Corvane has been manually disabled|3"},
   };
   for (const auto& r : rows) {
     h.clearRecords();
@@ -76,8 +79,8 @@ TEST_F(BattleDamage, OneCandidateIsAlwaysHitAndTheListIsWrittenInOrder) {
   f->actBattleDamage1.execute();
   EXPECT_EQ(flag(0x0B70), 1);
   EXPECT_EQ(onlyMessage(), "BATTLE DAMAGE (1) INCURRED|1");
-  EXPECT_EQ(writtenOffsets(), std::vector<uint32_t>(damage::Level1Flags.begin(),
-                                                    damage::Level1Flags.end()));
+  EXPECT_EQ(writtenOffsets(),
+            std::vector<uint32_t>(damage::Level1Flags.begin(), damage::Level1Flags.end()));
 }
 
 TEST_F(BattleDamage, KeyItemMessagesWithSoundsOff) {

@@ -20,7 +20,8 @@ TEST(DrawHits, RepeatsPassesUntilAHitAndSkipsNonCandidates) {
   std::vector<int> draws{90, 80, 70, 60, 10, 34, 20};
   std::size_t next = 0;
   std::array<bool, 4> hit{};
-  const int hits = damage::DrawHits(candidate, 33, [&] { return draws.at(next++); }, hit);
+  const int hits = damage::DrawHits(
+      candidate, 33, [&] { return draws.at(next++); }, hit);
   // First pass (90, 80, 70) misses; the second draws 60, 10, 34: only position 2 falls.
   EXPECT_EQ(hits, 1);
   EXPECT_EQ(next, 6u);
@@ -30,15 +31,18 @@ TEST(DrawHits, RepeatsPassesUntilAHitAndSkipsNonCandidates) {
 TEST(DrawHits, SeveralCanFallInOnePassAndNoCandidateMeansNoDraw) {
   std::array<bool, 3> hit{};
   int drawn = 0;
-  EXPECT_EQ(damage::DrawHits(std::array<bool, 3>{true, true, true}, 33,
-                             [&] { return ++drawn; }, hit),
+  EXPECT_EQ(damage::DrawHits(
+                std::array<bool, 3>{true, true, true}, 33, [&] { return ++drawn; }, hit),
             3);
-  EXPECT_EQ(damage::DrawHits(std::array<bool, 3>{}, 33, [&] { return ++drawn; }, hit), 0);
+  EXPECT_EQ(damage::DrawHits(
+                std::array<bool, 3>{}, 33, [&] { return ++drawn; }, hit),
+            0);
   EXPECT_EQ(drawn, 3);
   // With one candidate, p is 100 and any draw hits.
-  EXPECT_EQ(damage::DrawHits(std::array<bool, 3>{false, true, false}, damage::HitChance(1),
-                             [] { return 100; }, hit),
-            1);
+  EXPECT_EQ(
+      damage::DrawHits(
+          std::array<bool, 3>{false, true, false}, damage::HitChance(1), [] { return 100; }, hit),
+      1);
 }
 
 TEST(HitTankLevel, LosesAQuarterNeverBelowZero) {
@@ -57,8 +61,8 @@ TEST(Level3Candidates, FlagsTanksAndEngines) {
   s.tankCapacities = {100, 0, 100, 50, 0, 0};
   s.tankLevels = {8388608, 5000, 0, 1000000, 0, 0};
   const auto c = damage::Level3Candidates(s, masks);
-  const std::array<bool, 17> expected{true,  false, false,                                // flags
-                                      true,  false, false, true, false, false,            // tanks
+  const std::array<bool, 17> expected{true,  false, false,                       // flags
+                                      true,  false, false, true,  false, false,  // tanks
                                       false, true,  false, false, false, false, false, false};
   EXPECT_EQ(c, expected);
 

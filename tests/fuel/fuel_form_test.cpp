@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "fuel/fuel_transfer.h"
 #include "app/edition.h"
+#include "fuel/fuel_transfer.h"
 #include "harness/harness.h"
 
 namespace {
@@ -38,10 +38,18 @@ class FuelTransfer : public ::testing::Test {
   }
   void run(Event e) {
     switch (e) {
-      case Event::LoadRequest: f->actFuelLoad.execute(); break;
-      case Event::OffloadRequest: f->actFuelOFFload.execute(); break;
-      case Event::LoadStep: f->FuelLoadTick(); break;
-      case Event::OffloadStep: f->FuelOffloadTick(); break;
+      case Event::LoadRequest:
+        f->actFuelLoad.execute();
+        break;
+      case Event::OffloadRequest:
+        f->actFuelOFFload.execute();
+        break;
+      case Event::LoadStep:
+        f->FuelLoadTick();
+        break;
+      case Event::OffloadStep:
+        f->FuelOffloadTick();
+        break;
     }
   }
   /// The one message of the last event, as "text|seconds".

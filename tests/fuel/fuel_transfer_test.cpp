@@ -13,15 +13,15 @@ TEST(TankIncrementFor, RoundsToNearest) {
     uint32_t expected;
   };
   const Case cases[] = {
-      {fuel::DrogueRate, 100, 699051},     // 699050.67
-      {fuel::BoomRate, 100, 1677722},      // 1677721.6
+      {fuel::DrogueRate, 100, 699051},  // 699050.67
+      {fuel::BoomRate, 100, 1677722},   // 1677721.6
       {fuel::DrogueRate, 1, 69905067},
-      {fuel::DrogueRate, 3, 23301689},     // exact
-      {fuel::DrogueRate, 2, 34952534},     // 34952533.5: the even neighbour
-      {fuel::DrogueRate, 6, 11650844},     // 11650844.5: the even neighbour
-      {fuel::DrogueRate, 0, 0},            // no tank
-      {0, 100, 0},                         // no rate selected
-      {fuel::BoomRate, 4294967295u, 0},    // 0.04
+      {fuel::DrogueRate, 3, 23301689},   // exact
+      {fuel::DrogueRate, 2, 34952534},   // 34952533.5: the even neighbour
+      {fuel::DrogueRate, 6, 11650844},   // 11650844.5: the even neighbour
+      {fuel::DrogueRate, 0, 0},          // no tank
+      {0, 100, 0},                       // no rate selected
+      {fuel::BoomRate, 4294967295u, 0},  // 0.04
   };
   for (const Case& c : cases)
     EXPECT_EQ(fuel::TankIncrementFor(c.rate, c.capacity), c.expected)
@@ -74,8 +74,8 @@ TEST(PlanLoadStep, FullLevels) {
 TEST(PlanOffloadStep, FloorLevels) {
   const TankLevels caps{100, 100, 100, 0, 0, 0};
   const TankLevels inc{699051, 699051, 699051, 699051, 699051, 699051};
-  auto step = fuel::PlanOffloadStep({fuel::OffloadFloor, fuel::OffloadFloor + 1, 8388608, 5000000, 0, 0},
-                                    caps, inc);
+  auto step = fuel::PlanOffloadStep(
+      {fuel::OffloadFloor, fuel::OffloadFloor + 1, 8388608, 5000000, 0, 0}, caps, inc);
   EXPECT_EQ(step.count, 2);
   EXPECT_FALSE(step.eligible[0]);
   EXPECT_EQ(step.levels[1], fuel::OffloadFloor);

@@ -66,20 +66,21 @@ Harness::Harness(Options options) {
   SimLinkConfigure(transport.get(), &clock);
 
   // The program's last message text, kept until its display time arrives.
-  server->onClientWrite = [this, observe = server->onClientWrite](
-                              uint32_t offset, uint32_t size, const uint8_t* data) {
+  server->onClientWrite = [this, observe = server->onClientWrite](uint32_t offset, uint32_t size,
+                                                                  const uint8_t* data) {
     if (observe) observe(offset, size, data);
     SimWrite w{clock.nowMs(), offset, size, std::vector<uint8_t>(data, data + size)};
     if (offset == 0x32FA && size == 2 && !writes.empty() && writes.back().offset == 0x3380) {
-      messages.push_back(SimMessage{w.timeMs, messageText(writes.back().data),
-                                    static_cast<int>(w.asInt())});
+      messages.push_back(
+          SimMessage{w.timeMs, messageText(writes.back().data), static_cast<int>(w.asInt())});
     }
     writes.push_back(std::move(w));
   };
 
   static int serial = 0;
-  const fs::path dir = fs::temp_directory_path() /
-                       ("corvane_harness_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
+  const fs::path dir =
+      fs::temp_directory_path() /
+      ("corvane_harness_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
   fs::remove_all(dir);
   fs::create_directories(dir);
   folder = dir.string() + "/";
@@ -146,7 +147,8 @@ bool Harness::loadScenario(const std::string& path, std::string& error) {
   std::vector<sim::ScenarioError> errors;
   if (!sim::parseScenario(text.str(), scenario, errors)) {
     error.clear();
-    for (const sim::ScenarioError& e : errors) error += "line " + std::to_string(e.line) + ": " + e.message + "\n";
+    for (const sim::ScenarioError& e : errors)
+      error += "line " + std::to_string(e.line) + ": " + e.message + "\n";
     return false;
   }
   simulator->loadScenario(std::move(scenario));

@@ -53,13 +53,26 @@ TEST(ParseFloat, AcceptsDecimalPointNumbersOnly) {
     double value;
   };
   const Case cases[] = {
-      {"36.95012", true, 36.95012}, {"-76.3", true, -76.3},  {"+4.5", true, 4.5},
-      {"60", true, 60},             {"1e3", true, 1000},     {"2.5E-1", true, 0.25},
-      {".5", true, 0.5},            {"-0", true, 0},         {"36,95", false, 0},
-      {"", false, 0},               {"abc", false, 0},       {"1.5x", false, 0},
-      {"inf", false, 0},            {"nan", false, 0},       {"+-1", false, 0},
-      {"1e999", false, 0},          {"0x10", false, 0},      {" 1", false, 0},
-      {"1 000", false, 0},          {"--1", false, 0},
+      {"36.95012", true, 36.95012},
+      {"-76.3", true, -76.3},
+      {"+4.5", true, 4.5},
+      {"60", true, 60},
+      {"1e3", true, 1000},
+      {"2.5E-1", true, 0.25},
+      {".5", true, 0.5},
+      {"-0", true, 0},
+      {"36,95", false, 0},
+      {"", false, 0},
+      {"abc", false, 0},
+      {"1.5x", false, 0},
+      {"inf", false, 0},
+      {"nan", false, 0},
+      {"+-1", false, 0},
+      {"1e999", false, 0},
+      {"0x10", false, 0},
+      {" 1", false, 0},
+      {"1 000", false, 0},
+      {"--1", false, 0},
   };
   for (const Case& c : cases) {
     const auto v = platform::parseFloat(c.text);
@@ -140,17 +153,17 @@ TEST(IniRead, NamesIgnoreCaseValuesTrimmedAndUnquoted) {
 }
 
 TEST(IniRead, FirstSectionAndFirstKeyWin) {
-  const IniFile ini = IniFile::fromText("x.ini",
-                                        "[A]\nk=1\nk=2\n[B]\nk=3\n[a]\nk=4\nj=5\n");
+  const IniFile ini = IniFile::fromText("x.ini", "[A]\nk=1\nk=2\n[B]\nk=3\n[a]\nk=4\nj=5\n");
   EXPECT_EQ(ini.readInteger("A", "k", 0), 1);
   EXPECT_EQ(ini.readInteger("b", "K", 0), 3);
   EXPECT_FALSE(ini.readValue("A", "j"));
 }
 
 TEST(IniRead, SectionHasKeysOnlyWithAKey) {
-  const IniFile ini = IniFile::fromText("x.dat",
-                                        "\xEF\xBB\xBF[Zone01]\nCarrierIdent=A\n[Zone02]\n; nothing\n\n"
-                                        "[Zone03]\nx=\n");
+  const IniFile ini =
+      IniFile::fromText("x.dat",
+                        "\xEF\xBB\xBF[Zone01]\nCarrierIdent=A\n[Zone02]\n; nothing\n\n"
+                        "[Zone03]\nx=\n");
   EXPECT_TRUE(ini.sectionHasKeys("zone01"));  // byte-order mark before the first header
   EXPECT_FALSE(ini.sectionHasKeys("Zone02"));
   EXPECT_TRUE(ini.sectionHasKeys("Zone03"));
@@ -189,7 +202,8 @@ TEST(IniWrite, ChangesOnlyTheWrittenLines) {
       {"last line without line end", "[General]\r\nA=1", "[General]\r\nA=1\r\nLastLeft=640\r\n"},
       {"header without line end", "[General]", "[General]\r\nLastLeft=640\r\n"},
       {"empty file", "", "[General]\r\nLastLeft=640\r\n"},
-      {"key spelled as in the file", "[GENERAL]\r\n  LASTLEFT = 3 \r\n", "[GENERAL]\r\nLASTLEFT=640\r\n"},
+      {"key spelled as in the file", "[GENERAL]\r\n  LASTLEFT = 3 \r\n",
+       "[GENERAL]\r\nLASTLEFT=640\r\n"},
   };
   for (const Case& c : cases) {
     IniFile ini = IniFile::fromText("x.ini", c.before);

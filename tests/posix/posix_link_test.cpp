@@ -1,6 +1,6 @@
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -68,8 +68,8 @@ class SimProcess {
 
 struct PosixRun {
   explicit PosixRun(std::vector<std::string> simArgs)
-      : dir(fs::temp_directory_path() / ("corvane_posix_" + std::to_string(getpid()) + "_" +
-                                         std::to_string(++serial))) {
+      : dir(fs::temp_directory_path() /
+            ("corvane_posix_" + std::to_string(getpid()) + "_" + std::to_string(++serial))) {
     fs::remove_all(dir);
     fs::create_directories(dir / "prog");
     for (const char* f : {"Corvane.dat", "Corvane.INI"})
@@ -117,12 +117,11 @@ TEST(PosixTransportAgainstCorvaneSim, ConnectsRunsAndClosesCleanly) {
   PosixRun run(editionSim());
   ASSERT_TRUE(run.sim->running());
   TFormMain& form = run.start();
-  EXPECT_EQ(form.lblConnectionInfo.text(),
-            std::string(IsFS2004Edition ? "FS2004" : "FS2002") +
-                " connection status : Okay,  FSUIPC Ver : 3.630");
+  EXPECT_EQ(form.lblConnectionInfo.text(), std::string(IsFS2004Edition ? "FS2004" : "FS2002") +
+                                               " connection status : Okay,  FSUIPC Ver : 3.630");
   EXPECT_TRUE(form.pgMain.enabled());
   EXPECT_EQ(form.NearestZoneIndex, 0);
-  run.loop.runUntil(run.clock.nowMs() + 1200);  // one gate tick over the socket
+  run.loop.runUntil(run.clock.nowMs() + 1200);       // one gate tick over the socket
   EXPECT_EQ(form.lblFlightStatus.text(), "LANDED");  // parked on the sample deck
   form.FormClose();
   EXPECT_FALSE(SimLinkIsOpen());

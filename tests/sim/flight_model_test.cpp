@@ -88,7 +88,7 @@ struct DeckCase {
   const char* name;
   int throttle, brake;
   double startKt;
-  bool faster;  // speed after 2 s above the start
+  bool faster;   // speed after 2 s above the start
   bool stopped;  // speed after 2 s is 0
 };
 
@@ -141,7 +141,8 @@ TEST(FlightModel, TouchdownLandsOrCrashes) {
     double vs;
     int gear;
     bool crashed;
-  } cases[] = {{"normal", -700, 1, false}, {"too hard", -2000, 1, true}, {"gear up", -300, 0, true}};
+  } cases[] = {
+      {"normal", -700, 1, false}, {"too hard", -2000, 1, true}, {"gear up", -300, 0, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     platform::VirtualClock clock(0);
@@ -166,11 +167,14 @@ TEST(FlightModel, PublishedEncodings) {
   ASSERT_EQ(s.set("magvar", -1.40625), "");
   ASSERT_EQ(s.set("surface", 100), "");
   ASSERT_EQ(s.set("hook", 1), "");
-  double lat = (simtest::readOne<int32_t>(s, 0x0564) + simtest::readOne<uint32_t>(s, 0x0560) / 4294967296.0) *
+  double lat = (simtest::readOne<int32_t>(s, 0x0564) +
+                simtest::readOne<uint32_t>(s, 0x0560) / 4294967296.0) *
                90.0 / 10001750.0;
-  double lon = (simtest::readOne<int32_t>(s, 0x056C) + simtest::readOne<uint32_t>(s, 0x0568) / 4294967296.0) *
+  double lon = (simtest::readOne<int32_t>(s, 0x056C) +
+                simtest::readOne<uint32_t>(s, 0x0568) / 4294967296.0) *
                360.0 / 4294967296.0;
-  double altM = simtest::readOne<int32_t>(s, 0x0574) + simtest::readOne<uint32_t>(s, 0x0570) / 4294967296.0;
+  double altM =
+      simtest::readOne<int32_t>(s, 0x0574) + simtest::readOne<uint32_t>(s, 0x0570) / 4294967296.0;
   EXPECT_NEAR(lat, 36.95, 1e-9);
   EXPECT_NEAR(lon, -76.30, 1e-9);
   EXPECT_NEAR(altM, 100 * 0.3048, 1e-6);  // raising the surface puts the aircraft on it

@@ -27,8 +27,8 @@ TEST(HotKeys, RegistrationPressAndAcknowledge) {
   platform::VirtualClock clock;
   sim::Simulator s(clock);
   EXPECT_EQ(simtest::readOne<uint32_t>(s, 0x320C), 56u);
-  uint32_t f12 = registerKey(s, 65915);        // SHIFT+F12
-  uint32_t f9 = registerKey(s, 65912);         // SHIFT+F9
+  uint32_t f12 = registerKey(s, 65915);           // SHIFT+F12
+  uint32_t f9 = registerKey(s, 65912);            // SHIFT+F9
   uint32_t f9ctrl = registerKey(s, 65912 + 512);  // SHIFT+CTRL+F9
   EXPECT_EQ(f12, kSlots);
   EXPECT_EQ(f9, kSlots + 4);
@@ -102,12 +102,12 @@ TEST(HotKeys, ParseKeyNames) {
     bool ok;
     uint8_t vk, shift;
   } cases[] = {
-      {"SHIFT+F9", true, 0x78, 1},      {"shift+ctrl+f12", true, 0x7B, 3},
-      {"SHIFT+F1", true, 0x70, 1},      {"SHIFT+F13", false, 0, 0},
-      {"SHIFT+F0", false, 0, 0},        {"SHIFT+F01", false, 0, 0},
-      {"CTRL+F9", false, 0, 0},         {"F9", false, 0, 0},
-      {"SHIFT+", false, 0, 0},          {"SHIFT+CTRL+", false, 0, 0},
-      {"SHIFT+F9x", false, 0, 0},       {"", false, 0, 0},
+      {"SHIFT+F9", true, 0x78, 1}, {"shift+ctrl+f12", true, 0x7B, 3},
+      {"SHIFT+F1", true, 0x70, 1}, {"SHIFT+F13", false, 0, 0},
+      {"SHIFT+F0", false, 0, 0},   {"SHIFT+F01", false, 0, 0},
+      {"CTRL+F9", false, 0, 0},    {"F9", false, 0, 0},
+      {"SHIFT+", false, 0, 0},     {"SHIFT+CTRL+", false, 0, 0},
+      {"SHIFT+F9x", false, 0, 0},  {"", false, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

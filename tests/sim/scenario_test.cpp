@@ -47,30 +47,30 @@ TEST(ScenarioParser, ParsesEveryCommand) {
 
 TEST(ScenarioParser, BadLinesAreReportedWithTheirLineNumbers) {
   const char* bad[] = {
-      "set speed 100",                         // no at
-      "at",                                    // no time
-      "at -1 end",                             // negative time
-      "at soon end",                           // not a number
-      "at 1e99 end",                           // far too late
+      "set speed 100",  // no at
+      "at",             // no time
+      "at -1 end",      // negative time
+      "at soon end",    // not a number
+      "at 1e99 end",    // far too late
       "at nan end",
-      "at 0x10 end",                           // hex is no time... but 16 is; see below
-      "at 1",                                  // no command
-      "at 1 jump",                             // unknown command
-      "at 1 set",                              // nothing to set
-      "at 1 set speed",                        // value missing
-      "at 1 set speed fast",                   // not a number
-      "at 1 set speed 100 alt",                // odd pair count
-      "at 1 set warp 9",                       // unknown field
-      "at 1 set speed -5",                     // out of range
+      "at 0x10 end",             // hex is no time... but 16 is; see below
+      "at 1",                    // no command
+      "at 1 jump",               // unknown command
+      "at 1 set",                // nothing to set
+      "at 1 set speed",          // value missing
+      "at 1 set speed fast",     // not a number
+      "at 1 set speed 100 alt",  // odd pair count
+      "at 1 set warp 9",         // unknown field
+      "at 1 set speed -5",       // out of range
       "at 1 set lat 91",
       "at 1 set brake 40000",
-      "at 1 set gear 0.5",                     // whole numbers only
+      "at 1 set gear 0.5",  // whole numbers only
       "at 1 set speed inf",
-      "at 1 set on_ground 1",                  // read-only
+      "at 1 set on_ground 1",  // read-only
       "at 1 set tank.wing.level 0.5",
       "at 1 set tank.leftmain.fuel 0.5",
       "at 1 set tank.leftmain.level 1.5",
-      "at 1 set flag.0x0B63 1",                // not a failure byte
+      "at 1 set flag.0x0B63 1",  // not a failure byte
       "at 1 set flag.0B6F 1",
       "at 1 set flag.0x 1",
       "at 1 key",
@@ -78,7 +78,7 @@ TEST(ScenarioParser, BadLinesAreReportedWithTheirLineNumbers) {
       "at 1 key SHIFT+F9 SHIFT+F8",
       "at 1 end now",
       "at 1 expect",
-      "at 1 expect message TRAPPING",          // text must be quoted
+      "at 1 expect message TRAPPING",  // text must be quoted
       "at 1 expect message \"unterminated",
       "at 1 expect message \"a\"b",
       "at 1 expect message \"a\" \"b\"",
@@ -89,13 +89,13 @@ TEST(ScenarioParser, BadLinesAreReportedWithTheirLineNumbers) {
       "at 1 expect write",
       "at 1 expect write 0x10000",
       "at 1 expect write -1",
-      "at end set speed 0",                    // only expectations at end
+      "at end set speed 0",  // only expectations at end
       "at end key SHIFT+F9",
       "at end end",
       "at end",
       "at 1 set sp\"eed 3",
       "\"at\" 1 end",
-      "at 1 end",                              // good, see below
+      "at 1 end",  // good, see below
   };
   // Two entries above are deliberately good lines, to make sure the table does not pass by
   // rejecting everything: "at 0x10 end" (16 s) and "at 1 end".
@@ -135,8 +135,8 @@ TEST(ScenarioParser, ReportsEveryBadLineAndSurvivesGarbage) {
 TEST(ScenarioParser, CommentsBlankLinesAndWindowsLineEnds) {
   sim::Scenario s;
   std::vector<sim::ScenarioError> errors;
-  ASSERT_TRUE(sim::parseScenario("  # only a comment\r\n\r\n\tat 3 end\r\nat 1 set speed 5#tight\r\n",
-                                 s, errors));
+  ASSERT_TRUE(sim::parseScenario(
+      "  # only a comment\r\n\r\n\tat 3 end\r\nat 1 set speed 5#tight\r\n", s, errors));
   ASSERT_EQ(s.timed.size(), 2u);
   EXPECT_EQ(s.timed[0].line, 4);
   EXPECT_EQ(s.timed[0].source, "at 1 set speed 5");

@@ -11,10 +11,10 @@ namespace {
 TEST(SimArgs, GoodOptions) {
   sim::SimArgs a;
   std::string error;
-  ASSERT_TRUE(sim::parseSimArgs({"--sim-index", "6", "--fsuipc-version", "0x28200000", "--relay-no-sim",
-                                 "--server-class", "FS98MAIN", "--scenario", "x.scn", "--start-now",
-                                 "--trace", "t.csv", "--step-hz", "120"},
-                                a, error))
+  ASSERT_TRUE(sim::parseSimArgs(
+      {"--sim-index", "6", "--fsuipc-version", "0x28200000", "--relay-no-sim", "--server-class",
+       "FS98MAIN", "--scenario", "x.scn", "--start-now", "--trace", "t.csv", "--step-hz", "120"},
+      a, error))
       << error;
   EXPECT_EQ(a.sim.server.simIndex, 6);
   EXPECT_EQ(a.sim.server.fsuipcVersion, 0x28200000u);
@@ -31,10 +31,18 @@ TEST(SimArgs, GoodOptions) {
 
 TEST(SimArgs, BadOptionsAreErrors) {
   const std::vector<std::vector<std::string>> bad = {
-      {"--sim-index"},           {"--sim-index", "-1"},        {"--sim-index", "65536"},
-      {"--sim-index", "7x"},     {"--fsuipc-version", "0x"},   {"--fsuipc-version", "0x123456789"},
-      {"--fsuipc-version", "3.63"}, {"--server-class", "uipcmain"}, {"--step-hz", "0"},
-      {"--step-hz", "10001"},    {"--scenario"},               {"--bogus"},
+      {"--sim-index"},
+      {"--sim-index", "-1"},
+      {"--sim-index", "65536"},
+      {"--sim-index", "7x"},
+      {"--fsuipc-version", "0x"},
+      {"--fsuipc-version", "0x123456789"},
+      {"--fsuipc-version", "3.63"},
+      {"--server-class", "uipcmain"},
+      {"--step-hz", "0"},
+      {"--step-hz", "10001"},
+      {"--scenario"},
+      {"--bogus"},
       {"scenario.scn"},
   };
   for (const auto& args : bad) {

@@ -119,7 +119,7 @@ TEST(SimServer, MalformedBlocksAreRefusedWithoutApplyingAnything) {
     sim::Simulator s(clock);
     BlockBuilder b;
     b.write<uint32_t>(0x6100, 0x5A5A5A5A);  // 16 bytes
-    b.write<uint16_t>(0x330A, 77);           // 14 bytes
+    b.write<uint16_t>(0x330A, 77);          // 14 bytes
     c.tail(b);
     size_t size = c.blockSize ? c.blockSize : b.size();
     if (c.blockSize == 0) b.put(0);  // a terminator after the bad record: still refused
@@ -159,7 +159,8 @@ TEST(SimServer, HooksRunBeforeReadsAndAfterWrites) {
     ++reads;
     server.space().set<uint32_t>(0x7000, 42);
   });
-  server.onWrite(0x7100, 4, [&](uint32_t, uint32_t) { seen = server.space().get<uint32_t>(0x7100); });
+  server.onWrite(0x7100, 4,
+                 [&](uint32_t, uint32_t) { seen = server.space().get<uint32_t>(0x7100); });
   BlockBuilder b;
   size_t v = b.read(0x6FFE, 4);  // overlaps the hooked range by two bytes
   b.write<uint32_t>(0x7100, 5);

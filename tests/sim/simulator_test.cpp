@@ -120,9 +120,9 @@ TEST(Simulator, ExpectationsFailWhenTheyShould) {
       "at 1 expect speed > 1\n"                       // 8: fails (parked)
       "at 1 expect on_ground == 1\n"                  // 9: passes
       "at 3 end\n"
-      "at 9 expect speed == 0\n"                      // 11: not reached: fails
-      "at end expect message \"TRAPPING ACTIVE\"\n"   // 12: passes
-      "at end expect brake < 100\n";                  // 13: fails
+      "at 9 expect speed == 0\n"                     // 11: not reached: fails
+      "at end expect message \"TRAPPING ACTIVE\"\n"  // 12: passes
+      "at end expect brake < 100\n";                 // 13: fails
   platform::VirtualClock clock(0);
   sim::Simulator s(clock);
   s.loadScenario(parse(std::string("# expectations\n") + text));
@@ -140,9 +140,11 @@ TEST(Simulator, ExpectationsFailWhenTheyShould) {
   EXPECT_EQ(s.exitCode(), 1);
   std::string summary = s.summaryText();
   EXPECT_NE(summary.find("5 expectations met, 6 failed"), std::string::npos) << summary;
-  EXPECT_NE(summary.find("FAILED line 13: at end expect brake < 100 (brake is 32767)"), std::string::npos)
+  EXPECT_NE(summary.find("FAILED line 13: at end expect brake < 100 (brake is 32767)"),
+            std::string::npos)
       << summary;
-  EXPECT_NE(summary.find("FAILED line 11: at 9 expect speed == 0 (not reached)"), std::string::npos);
+  EXPECT_NE(summary.find("FAILED line 11: at 9 expect speed == 0 (not reached)"),
+            std::string::npos);
 }
 
 TEST(Simulator, KeysFromTheScenarioPressSlots) {
@@ -171,13 +173,13 @@ TrapRun runTrap() {
   sim::Simulator s(clock);
   std::ostringstream trace;
   s.setTrace(&trace);
-  s.loadScenario(parse(
-      "at 0 set lat 36.95 lon -76.302 alt 90 surface 60 heading 90 speed 135 vs -600 "
-      "gear 1 hook 1 brake 0 throttle 6000\n"
-      "at 2.5 set throttle 0\n"
-      "at 20 end\n"
-      "at end expect speed == 0\n"
-      "at end expect write 0x3070\n"));
+  s.loadScenario(
+      parse("at 0 set lat 36.95 lon -76.302 alt 90 surface 60 heading 90 speed 135 vs -600 "
+            "gear 1 hook 1 brake 0 throttle 6000\n"
+            "at 2.5 set throttle 0\n"
+            "at 20 end\n"
+            "at end expect speed == 0\n"
+            "at end expect write 0x3070\n"));
   simtest::handshake(s);
   bool stopped = false, wasAirborne = false;
   for (int64_t t = 10; t <= 21000 && !s.scenarioFinished(); t += 10) {
@@ -186,8 +188,10 @@ TrapRun runTrap() {
     bool onDeck = simtest::readOne<int16_t>(s, 0x0366) == 1;
     wasAirborne = wasAirborne || !onDeck;
     if (stopped || !wasAirborne || !onDeck) continue;
-    if (simtest::readOne<double>(s, 0x3090) > 0) simtest::writeOne<double>(s, 0x3070, -700.0);
-    else stopped = true;  // the arrest ends at the stop, as the program's does
+    if (simtest::readOne<double>(s, 0x3090) > 0)
+      simtest::writeOne<double>(s, 0x3070, -700.0);
+    else
+      stopped = true;  // the arrest ends at the stop, as the program's does
   }
   EXPECT_TRUE(s.scenarioFinished());
   EXPECT_EQ(s.exitCode(), 0) << s.summaryText();
@@ -198,7 +202,7 @@ TEST(Simulator, ArrestSummaryAndDeterminism) {
   TrapRun a = runTrap();
   TrapRun b = runTrap();
   ASSERT_TRUE(a.arrest.valid);
-  EXPECT_NEAR(a.arrest.touchdownKt, 131, 4);  // slowed a little by drag at low throttle
+  EXPECT_NEAR(a.arrest.touchdownKt, 131, 4);     // slowed a little by drag at low throttle
   EXPECT_NEAR(a.arrest.peakDecelFps2, 700, 60);  // the cable plus the aircraft's own drag
   EXPECT_GT(a.arrest.stopTimeS, 0.2);
   EXPECT_LT(a.arrest.stopTimeS, 0.4);
@@ -221,8 +225,10 @@ TEST(Simulator, LaunchSummary) {
     s.advanceToNow();
     if (stroking) {
       double v = simtest::readOne<double>(s, 0x3090);
-      if (v > 202.68) stroking = false;
-      else simtest::writeOne<double>(s, 0x3070, 700.0);
+      if (v > 202.68)
+        stroking = false;
+      else
+        simtest::writeOne<double>(s, 0x3070, 700.0);
     }
   }
   const sim::LaunchSummary& l = s.motion().launch();

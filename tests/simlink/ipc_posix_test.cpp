@@ -197,7 +197,8 @@ TEST_F(PosixLinkTest, BadRequestsAreAnsweredZero) {
   ASSERT_GE(fd, 0);
   ASSERT_EQ(::ftruncate(fd, 16), 0);
   answer = 99;
-  EXPECT_TRUE(client.sendMessageTimeout(window, msg, client.addAtom("ShortMapping"), 0, 2000, answer));
+  EXPECT_TRUE(
+      client.sendMessageTimeout(window, msg, client.addAtom("ShortMapping"), 0, 2000, answer));
   EXPECT_EQ(answer, 0u);
   ::close(fd);
   ::shm_unlink(shortName.c_str());
@@ -228,7 +229,7 @@ TEST_F(PosixLinkTest, SecondServerOfAClassIsRefusedAndSocketGoesWithTheServer) {
   const std::string path = endpoint->socketPath();
   endpoint.reset();
   EXPECT_NE(::access(path.c_str(), F_OK), 0);
-  struct stat st{};
+  struct stat st {};
   ASSERT_EQ(::stat(dir.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 077, 0u);
 }

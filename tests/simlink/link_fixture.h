@@ -45,7 +45,8 @@ class LinkTest : public ::testing::Test {
   }
   // True when nothing the link acquired from the transport is still held.
   bool nothingHeld() const {
-    return transport.liveAtoms() == 0 && transport.liveMappings() == 0 && transport.liveViews() == 0;
+    return transport.liveAtoms() == 0 && transport.liveMappings() == 0 &&
+           transport.liveViews() == 0;
   }
 
   FakeServer server;

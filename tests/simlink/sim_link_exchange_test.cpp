@@ -78,10 +78,10 @@ struct CapacityCase {
 
 TEST_F(ExchangeTest, RequestsAreAcceptedUpToTheCapacityExactly) {
   const std::vector<CapacityCase> cases = {
-      {true, false, 0x7F00 - 20, 0},      {true, false, 0x7F01 - 20, 15},
-      {false, false, 0x7F00 - 16, 0},     {false, false, 0x7F01 - 16, 15},
-      {true, true, 0x7F00 - 20 - 20, 0},  {true, true, 0x7F01 - 20 - 20, 15},
-      {true, false, 0xFFFFFFFF, 15},      {false, false, 0xFFFFFFF0, 15},
+      {true, false, 0x7F00 - 20, 0},     {true, false, 0x7F01 - 20, 15},
+      {false, false, 0x7F00 - 16, 0},    {false, false, 0x7F01 - 16, 15},
+      {true, true, 0x7F00 - 20 - 20, 0}, {true, true, 0x7F01 - 20 - 20, 15},
+      {true, false, 0xFFFFFFFF, 15},     {false, false, 0xFFFFFFF0, 15},
   };
   static std::array<uint8_t, 0x8000> buffer{};
   for (const CapacityCase& c : cases) {

@@ -46,8 +46,8 @@ TEST_F(LinkTest, EveryOpenFailureLeavesTheLinkClosedWithNothingHeld) {
       {"registration", [](LinkTest& t) { t.transport.failRegistration(true); }, 0, 3},
       {"atom", [](LinkTest& t) { t.transport.failAtom(true); }, 0, 4},
       {"mapping", [](LinkTest& t) { t.transport.failMapping(true); }, 0, 5},
-      {"mapping exists",
-       [](LinkTest& t) { t.transport.addForeignMapping("FSASMLIB:IPC:1A2C:1"); }, 0, 5},
+      {"mapping exists", [](LinkTest& t) { t.transport.addForeignMapping("FSASMLIB:IPC:1A2C:1"); },
+       0, 5},
       {"view", [](LinkTest& t) { t.transport.failView(true); }, 0, 6},
       {"old version", [](LinkTest& t) { t.server.handshake(0x19980004, kFs2004Check); }, 0, 7},
       {"old version via relay",
@@ -144,7 +144,8 @@ TEST_F(LinkTest, CloseIsHarmlessAnyTimeAndReleasesEverything) {
 TEST(SimLinkErrorTextsTest, TextsThatDifferOnlyInPunctuation) {
   EXPECT_STREQ(SimLinkErrorTexts[9], "Call cannot execute, link not Open");
   EXPECT_STREQ(SimLinkErrorTexts[10], "Call cannot execute: no requests accumulated");
-  EXPECT_STREQ(SimLinkErrorTexts[15], "Read or Write request cannot be added, memory for Process is full");
+  EXPECT_STREQ(SimLinkErrorTexts[15],
+               "Read or Write request cannot be added, memory for Process is full");
 }
 
 }  // namespace
