@@ -247,7 +247,8 @@ std::optional<std::string> IniFile::readValue(std::string_view section,
 std::string IniFile::readString(std::string_view section, std::string_view key,
                                 const std::string& def) const {
   std::optional<std::string> v = readValue(section, key);
-  return v ? std::move(*v) : def;
+  if (v) return std::move(*v);
+  return def;
 }
 
 int32_t IniFile::readInteger(std::string_view section, std::string_view key, int32_t def) const {

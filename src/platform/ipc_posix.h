@@ -87,7 +87,7 @@ class PosixServerEndpoint {
  public:
   /// messageName: the message whose id is served (other ids are answered 0).
   /// dir empty: ipcDirectory().
-  PosixServerEndpoint(std::string className, std::string messageName, BlockHandler handler,
+  PosixServerEndpoint(std::string className, const std::string& messageName, BlockHandler handler,
                       std::string dir = {});
   /// Stops the thread, closes every connection and removes the socket.
   ~PosixServerEndpoint();

@@ -50,7 +50,7 @@ bool makePrivateDir(const std::string& path, std::string& error) {
 
 }  // namespace
 
-PosixServerEndpoint::PosixServerEndpoint(std::string className, std::string messageName,
+PosixServerEndpoint::PosixServerEndpoint(std::string className, const std::string& messageName,
                                          BlockHandler handler, std::string dir)
     : className_(std::move(className)),
       dir_(std::move(dir)),
