@@ -20,7 +20,8 @@ DecimalDigits decompose(double value) {
   DecimalDigits d;
   char buf[40];
   auto res =
-      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+      std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value), std::chars_format::scientific, 14);
+  *res.ptr = '\0';  // to_chars does not terminate; the exponent is read up to here only
   const char* p = buf;
   for (; p < res.ptr && *p != 'e'; ++p)
     if (*p >= '0' && *p <= '9') d.digits[d.count++] = *p;

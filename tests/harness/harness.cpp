@@ -72,7 +72,7 @@ Harness::Harness(Options options) {
     SimWrite w{clock.nowMs(), offset, size, std::vector<uint8_t>(data, data + size)};
     if (offset == 0x32FA && size == 2 && !writes.empty() && writes.back().offset == 0x3380) {
       messages.push_back(
-          SimMessage{w.timeMs, messageText(writes.back().data), static_cast<int>(w.asInt())});
+          SimMessage{w.timeMs * 1000, messageText(writes.back().data), static_cast<int>(w.asInt())});
     }
     writes.push_back(std::move(w));
   };

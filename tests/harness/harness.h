@@ -18,11 +18,7 @@
 namespace harness {
 
 /// A message the program showed inside the simulator.
-struct SimMessage {
-  int64_t timeMs = 0;  // virtual time at which it was written
-  std::string text;
-  int seconds = 0;
-};
+using SimMessage = sim::SimMessage;
 
 /// A write the program sent to the simulator.
 struct SimWrite {
