@@ -27,7 +27,8 @@ constexpr double kJetLon = -76.29890;
 /// server-side aircraft that gains speed from the catapult's pushes.
 struct StartedOnDeck {
   harness::Harness h;
-  sim::HotKeyTable keys{h.server->space(), 56};
+  /// The simulator's own hot-key slot table.
+  sim::HotKeyTable& keys = h.simulator->hotKeys();
 
   StartedOnDeck() {
     catapult_test::PlainForm::placeAt(h, kJetLat, kJetLon);
