@@ -6,12 +6,12 @@
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
 
 #include "app/form_main.h"
 #include "config/zone_file.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
+#include "platform/os.h"
 #include "platform/ini_file.h"
 #include "platform/random.h"
 
@@ -50,7 +50,7 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 int main() {
   namespace fs = std::filesystem;
   const fs::path dir =
-      fs::temp_directory_path() / ("corvane_zone_bench_" + std::to_string(::getpid()));
+      fs::temp_directory_path() / ("corvane_zone_bench_" + std::to_string(platform::currentProcessId()));
   fs::create_directories(dir);
   const std::string folder = dir.string() + "/";
   const std::string text = generateDataFile();

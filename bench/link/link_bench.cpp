@@ -1,8 +1,12 @@
-// Round trip of one catch-check exchange (ten reads in one batch) over the POSIX transport
-// against an in-process server endpoint, beside a bare Unix-socket round trip of the same
-// message sizes. Prints figures only.
+// Round trip of one catch-check exchange (ten reads in one batch) over the system's transport
+// against a server endpoint on another thread, beside a bare round trip of the same kind
+// (a Unix-socket message, or SendMessageTimeoutA to the same window on Windows). Prints
+// figures only.
 
 #include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <memory>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,11 +15,10 @@
 #include <thread>
 #include <vector>
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "platform/clock.h"
-#include "platform/ipc_posix.h"
+#include "link/bare_round_trip.h"
+#include "platform/ipc_system.h"
+#include "platform/os.h"
 #include "simlink/sim_link.h"
 
 namespace {
@@ -50,27 +53,59 @@ uint32_t trivialServer(uint8_t* block, size_t size) {
 
 using Clock = std::chrono::steady_clock;
 
-void report(const char* what, std::vector<double>& us) {
+}  // namespace
+
+double report(const char* what, std::vector<double>& us) {
   std::sort(us.begin(), us.end());
   double sum = 0;
   for (double v : us) sum += v;
   std::printf("%-44s median %8.2f us   p99 %8.2f us   mean %8.2f us   (%zu rounds)\n", what,
               us[us.size() / 2], us[us.size() * 99 / 100], sum / us.size(), us.size());
+  return us[us.size() / 2];
 }
+
+namespace {
 
 double elapsedUs(Clock::time_point start) {
   return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
 }
 
-bool benchLink(const std::string& dir) {
-  platform::PosixServerEndpoint endpoint("UIPCMAIN", "FSASMLIB:IPC", trivialServer, dir);
-  if (!endpoint.start()) {
-    std::fprintf(stderr, "server endpoint: %s\n", endpoint.error().c_str());
-    return false;
+/// The server endpoint on a thread of its own (a window answers messages on the thread that
+/// created it, so the endpoint is made there too).
+class ServerThread {
+ public:
+  ServerThread() {
+    thread_ = std::thread([this] {
+      auto endpoint = platform::makeServerEndpoint("UIPCMAIN", "FSASMLIB:IPC", trivialServer);
+      if (!endpoint->listen()) {
+        std::fprintf(stderr, "server endpoint: %s\n", endpoint->error().c_str());
+        state_ = -1;
+        return;
+      }
+      state_ = 1;
+      while (!stop_) endpoint->pollOnce(20);
+      endpoint->shutdown();
+    });
+    while (state_ == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  platform::PosixTransport transport(dir);
+  ~ServerThread() {
+    stop_ = true;
+    thread_.join();
+  }
+  bool ok() const { return state_ == 1; }
+
+ private:
+  std::atomic<int> state_{0};
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+bool benchLink() {
+  ServerThread server;
+  if (!server.ok()) return false;
+  const std::unique_ptr<platform::IpcTransport> transport = platform::makeSystemTransport();
   platform::RealClock clock;
-  SimLinkConfigure(&transport, &clock);
+  SimLinkConfigure(transport.get(), &clock);
   uint32_t result = 0;
   if (!SimLinkOpen(0, result)) {
     std::fprintf(stderr, "open: %s\n", SimLinkErrorTexts[result]);
@@ -91,59 +126,23 @@ bool benchLink(const std::string& dir) {
   }
   if (!ok) std::fprintf(stderr, "exchange: %s\n", SimLinkErrorTexts[result]);
   SimLinkConfigure(nullptr, nullptr);
-  if (ok) report("SimLinkProcess, ten catch-check reads", us);
-  return ok;
-}
-
-bool benchBareSocket() {
-  int fds[2];
-  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0) return false;
-  // The link's request for "FSASMLIB:IPC:<pid>:1" is 32 + about 20 bytes; the reply 8.
-  constexpr size_t kRequest = 32 + 20, kReply = 8;
-  std::thread echo([fd = fds[1]] {
-    uint8_t buf[kRequest];
-    for (;;) {
-      size_t got = 0;
-      while (got < kRequest) {
-        const ssize_t n = ::read(fd, buf + got, kRequest - got);
-        if (n <= 0) return;
-        got += static_cast<size_t>(n);
-      }
-      if (::write(fd, buf, kReply) != static_cast<ssize_t>(kReply)) return;
-    }
-  });
-  uint8_t request[kRequest] = {}, reply[kReply];
-  std::vector<double> us;
-  us.reserve(kRounds);
-  bool ok = true;
-  for (int i = 0; i < kWarmUp + kRounds && ok; ++i) {
-    const auto start = Clock::now();
-    ok = ::write(fds[0], request, kRequest) == static_cast<ssize_t>(kRequest);
-    size_t got = 0;
-    while (ok && got < kReply) {
-      const ssize_t n = ::read(fds[0], reply + got, kReply - got);
-      ok = n > 0;
-      if (ok) got += static_cast<size_t>(n);
-    }
-    if (i >= kWarmUp) us.push_back(elapsedUs(start));
-  }
-  ::close(fds[0]);
-  echo.join();
-  ::close(fds[1]);
-  if (ok) report("bare Unix-socket round trip (same sizes)", us);
-  return ok;
+  if (!ok) return false;
+  const double link = report("SimLinkProcess, ten catch-check reads", us);
+  const double bare = benchBareRoundTrip(kWarmUp, kRounds);
+  if (bare <= 0) return false;
+  std::printf("ratio of the medians, link / bare round trip: %.2f\n", link / bare);
+  return true;
 }
 
 }  // namespace
 
 int main() {
-  char pattern[] = "/tmp/corvane-link-bench-XXXXXX";
-  if (::mkdtemp(pattern) == nullptr) {
-    std::perror("mkdtemp");
-    return 1;
-  }
-  const bool linkOk = benchLink(pattern);
-  const bool socketOk = benchBareSocket();
-  ::rmdir(pattern);
-  return linkOk && socketOk ? 0 : 1;
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() /
+      ("corvane-link-bench-" + std::to_string(platform::currentProcessId()));
+  platform::setEnvironmentVariable("CORVANE_IPC_DIR", dir.string());
+  const bool ok = benchLink();
+  std::error_code ec;
+  std::filesystem::remove_all(dir, ec);
+  return ok ? 0 : 1;
 }

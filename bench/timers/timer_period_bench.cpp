@@ -1,12 +1,6 @@
 // Achieved period of the program's fast timers on the real event loop, while every tick makes
-// one exchange with corvane-sim over the POSIX transport (a read of the forward speed, as the
+// one exchange with corvane-sim over the system's transport (a read of the forward speed, as the
 // deceleration tick does). Prints median, p99 and maximum per interval; asserts nothing.
-
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,32 +10,14 @@
 
 #include "platform/clock.h"
 #include "platform/event_loop.h"
-#include "platform/ipc_posix.h"
+#include "platform/child_process.h"
+#include "platform/ipc_system.h"
+#include "platform/os.h"
 #include "simlink/sim_link.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-pid_t startSim(const std::string& dir) {
-  std::string envDir = "CORVANE_IPC_DIR=" + dir;
-  std::vector<char*> envp{envDir.data()};
-  for (char** e = environ; *e; ++e)
-    if (std::string(*e).rfind("CORVANE_IPC_DIR=", 0) != 0) envp.push_back(*e);
-  envp.push_back(nullptr);
-  std::string path = CORVANE_SIM_PATH;
-  char* argv[] = {path.data(), nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, envp.data()) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  for (int i = 0; i < 200 && pid > 0 && !fs::exists(dir + "/UIPCMAIN"); ++i) usleep(25'000);
-  return pid;
-}
 
 double percentile(std::vector<double> v, double p) {
   std::sort(v.begin(), v.end());
@@ -53,26 +29,24 @@ double percentile(std::vector<double> v, double p) {
 }  // namespace
 
 int main() {
-  const fs::path dir =
-      fs::temp_directory_path() / ("corvane_timer_bench_" + std::to_string(getpid()));
+  const fs::path dir = fs::temp_directory_path() /
+                       ("corvane_timer_bench_" + std::to_string(platform::currentProcessId()));
   fs::remove_all(dir);
-  const pid_t sim = startSim(dir.string());
-  if (sim <= 0) {
-    std::fprintf(stderr, "could not start corvane-sim\n");
-    return 1;
-  }
+  platform::setEnvironmentVariable("CORVANE_IPC_DIR", dir.string());
+  platform::ChildProcess sim(platform::executableFolder() + CORVANE_SIM_NAME, {});
   platform::RealClock clock;
-  platform::PosixTransport transport(dir.string());
-  SimLinkConfigure(&transport, &clock);
-  uint32_t result = 0;
-  if (!SimLinkOpen(0, result)) {
-    std::fprintf(stderr, "open failed: %s\n", SimLinkErrorTexts[result]);
-    kill(sim, SIGTERM);
+  const std::unique_ptr<platform::IpcTransport> transport = platform::makeSystemTransport();
+  SimLinkConfigure(transport.get(), &clock);
+  uint32_t result = kSimLinkNoServer;
+  // The server is up once the link opens.
+  for (int i = 0; i < 200 && sim.running() && !SimLinkOpen(0, result); ++i) clock.sleepMs(25);
+  if (result != kSimLinkOk) {
+    std::fprintf(stderr, "could not reach corvane-sim: %s\n", SimLinkErrorTexts[result]);
     return 1;
   }
 
   std::printf(
-      "Timer period with one exchange per tick (real event loop, corvane-sim over POSIX)\n");
+      "Timer period with one exchange per tick (real event loop, corvane-sim in its own process)\n");
   std::printf("%10s %8s %12s %12s %12s %12s\n", "interval", "ticks", "median ms", "p99 ms",
               "max ms", "exchange ms");
   for (int interval : {5, 7, 10, 50}) {
@@ -100,9 +74,7 @@ int main() {
 
   SimLinkClose();
   SimLinkConfigure(nullptr, nullptr);
-  kill(sim, SIGTERM);
-  int status = 0;
-  waitpid(sim, &status, 0);
+  sim.stop();
   fs::remove_all(dir);
   return 0;
 }

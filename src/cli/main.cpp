@@ -1,16 +1,11 @@
 // corvane-cli: the program without a window. It runs the main window's logic on the real clock
-// against an FSUIPC-compatible server reached through the POSIX transport, prints every change
-// of a label's text as "<control>: <text>", and takes commands on its standard input.
-
-#include <poll.h>
-#include <signal.h>
-#include <unistd.h>
+// against an FSUIPC-compatible server (on Windows FSUIPC itself, through its window message and
+// shared memory; elsewhere corvane-sim through the POSIX transport), prints every change of a
+// label's text as "<control>: <text>", and takes commands on its standard input.
 
 #include <climits>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <map>
 #include <set>
@@ -19,63 +14,44 @@
 #include "app/form_main.h"
 #include "cli/command_line.h"
 #include "cli/control_snapshot.h"
-#include "platform/ipc_posix.h"
+#include "platform/ipc_system.h"
+#include "platform/os.h"
+#include "platform/stdin_lines.h"
 #include "simlink/sim_link.h"
 
 namespace {
 
-volatile std::sig_atomic_t gStop = 0;
-
-void onSignal(int) { gStop = 1; }
-
-std::string programFolder() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return "./";
-  return exe.parent_path().string() + "/";
-}
+volatile int gStop = 0;
 
 void usage() {
   std::cout << "usage: corvane-cli [--duration SECONDS] [--seed N] [--no-stdin]\n"
-               "  Runs Corvane headless against the server in $CORVANE_IPC_DIR.\n"
+               "  Runs Corvane headless against the simulator's FSUIPC-compatible server.\n"
                "  --duration SECONDS  close by itself after that time\n"
                "  --seed N            fixed seed for battle damage (repeatable runs)\n"
                "  --no-stdin          ignore the standard input\n"
                "Commands on standard input: type help.\n";
 }
 
-/// Reads whole lines from standard input without blocking the event loop.
-class StdinLines {
+/// The system's sound player, reporting each play on the standard output.
+class ReportingSoundPlayer final : public platform::SoundPlayer {
  public:
-  bool open = true;
-  /// Returns the complete lines that have arrived since the last call.
-  std::vector<std::string> poll() {
-    std::vector<std::string> lines;
-    if (!open) return lines;
-    pollfd p{STDIN_FILENO, POLLIN, 0};
-    while (::poll(&p, 1, 0) > 0 && (p.revents & (POLLIN | POLLHUP))) {
-      char buf[512];
-      const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
-      if (n <= 0) {
-        open = false;
-        break;
-      }
-      pending_.append(buf, static_cast<size_t>(n));
-    }
-    size_t nl;
-    while ((nl = pending_.find('\n')) != std::string::npos) {
-      lines.push_back(pending_.substr(0, nl));
-      pending_.erase(0, nl + 1);
-    }
-    if (!open && !pending_.empty()) {
-      lines.push_back(pending_);
-      pending_.clear();
-    }
-    return lines;
+  explicit ReportingSoundPlayer(std::string name)
+      : name_(name), player_(platform::makeSystemSoundPlayer(name)) {}
+  void setFileName(const std::string& file) override {
+    file_ = file;
+    player_->setFileName(file);
+  }
+  bool open() override { return player_->open(); }
+  void close() override { player_->close(); }
+  bool play() override {
+    std::cout << name_ << ": would play " << file_ << std::endl;
+    return player_->play();
   }
 
  private:
-  std::string pending_;
+  std::string name_;
+  std::string file_;
+  std::unique_ptr<platform::SoundPlayer> player_;
 };
 
 }  // namespace
@@ -117,30 +93,22 @@ int main(int argc, char** argv) {
     }
   }
 
-  struct sigaction sa {};
-  sa.sa_handler = onSignal;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-  std::signal(SIGPIPE, SIG_IGN);
+  platform::installStopHandler(&gStop);
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
   platform::RealClock clock;
   platform::EventLoop loop(clock);
   platform::Random random;
   if (seedFixed) random.fixSeed(seed);
-  platform::PosixTransport transport;
-  SimLinkConfigure(&transport, &clock);
+  const std::unique_ptr<platform::IpcTransport> transport = platform::makeSystemTransport();
+  SimLinkConfigure(transport.get(), &clock);
 
   TFormServices services;
   services.loop = &loop;
   services.random = &random;
-  services.programFolder = programFolder();
+  services.programFolder = platform::executableFolder();
   services.soundPlayers = [](const std::string& name) {
-    return std::make_unique<platform::RecordingSoundPlayer>(
-        name, nullptr, [](const platform::SoundEvent& e) {
-          if (e.what == "play") std::cout << e.player << ": would play " << e.file << std::endl;
-        });
+    return std::make_unique<ReportingSoundPlayer>(name);
   };
   services.errorBox = [](const std::string& text) { std::cout << "Error: " << text << std::endl; };
 
@@ -163,7 +131,7 @@ int main(int argc, char** argv) {
   form.FormMain.show();
   snapshot.printChanges(std::cout);
 
-  StdinLines input;
+  platform::StdinLines input;
   input.open = useStdin;
   const int64_t endMs = duration >= 0 ? clock.nowMs() + static_cast<int64_t>(duration * 1000) : -1;
   int64_t nextLook = 0;

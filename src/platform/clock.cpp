@@ -2,8 +2,9 @@
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <thread>
+
+#include "platform/os.h"
 
 namespace platform {
 
@@ -38,10 +39,7 @@ void RealClock::sleepMs(int64_t ms) {
 }
 
 DateTime RealClock::wallClock() const {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+  return localDateTime();
 }
 
 VirtualClock::VirtualClock(int64_t startMs) : now_(startMs) {}

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/os.h"
+
 namespace platform {
 
 void EventLoop::add(Timer* t) {
@@ -35,9 +37,14 @@ int EventLoop::runDue() {
     }
     if (!pick) break;
     done.push_back(pick->serial_);
-    // The next tick is counted from this one; if the handler runs late the timer is simply
-    // due again at once and fires a single time.
-    pick->due_ = now + pick->interval_;
+    // The next tick is counted from this one's due time, so the period does not drift by how
+    // late ticks are handled; a tick more than a period late fires once and the count goes on
+    // from the next due time after now (no burst of catch-up ticks).
+    pick->due_ += pick->interval_;
+    if (pick->due_ <= now && pick->interval_ > 0)
+      pick->due_ += ((now - pick->due_) / pick->interval_ + 1) * pick->interval_;
+    else if (pick->due_ <= now)
+      pick->due_ = now;
     ++fired;
     if (pick->onTimer) pick->onTimer();
     if (quit_) break;
@@ -57,8 +64,8 @@ void EventLoop::runUntil(int64_t endMs) {
     if (onIdle) onIdle();
     if (auto* v = dynamic_cast<VirtualClock*>(&clock_)) {
       v->advanceTo(next);
-    } else if (next > now) {
-      clock_.sleepMs(std::min<int64_t>(next - now, 50));
+    } else if (!waitUntil(clock_, next, 50)) {
+      quit_ = true;
     }
   }
 }
@@ -76,8 +83,8 @@ void EventLoop::run() {
     if (auto* v = dynamic_cast<VirtualClock*>(&clock_)) {
       if (next < 0) break;  // nothing would ever happen
       v->advanceTo(next);
-    } else if (wait > 0) {
-      clock_.sleepMs(wait);
+    } else if (!waitUntil(clock_, now + wait, 50)) {
+      quit_ = true;
     }
   }
 }

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <system_error>
 
-#include <unistd.h>
+#include "platform/os.h"
 
 namespace platform {
 
@@ -124,17 +124,16 @@ bool writeFileAtomically(const std::string& path, std::string_view content) {
     if (ec) return false;
     target = resolved;
   }
-  const fs::path temp = target.string() + ".tmp" + std::to_string(::getpid());
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
+  const fs::path temp = target.string() + ".tmp" + std::to_string(currentProcessId());
+  std::FILE* f = std::fopen(temp.string().c_str(), "wb");
   if (!f) return false;
   bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
-  ok = std::fflush(f) == 0 && ok;
-  ok = ::fsync(::fileno(f)) == 0 && ok;
+  ok = syncFile(f) && ok;
   ok = std::fclose(f) == 0 && ok;
   if (ok) {
     const fs::file_status old = fs::status(target, ec);
     if (!ec && fs::exists(old)) fs::permissions(temp, old.permissions(), ec);
-    ok = std::rename(temp.c_str(), target.c_str()) == 0;
+    ok = replaceFile(temp.string(), target.string());
   }
   if (!ok) fs::remove(temp, ec);
   return ok;

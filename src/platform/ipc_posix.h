@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/ipc_system.h"
 #include "platform/ipc_transport.h"
 
 namespace platform {
@@ -83,33 +84,34 @@ class PosixTransport final : public IpcTransport {
 ///
 /// Two ways to serve: call pollOnce() from the caller's own loop, or start() a thread of the
 /// endpoint that serves until stop(). In both cases the handler runs on the serving thread.
-class PosixServerEndpoint {
+class PosixServerEndpoint final : public ServerEndpoint {
  public:
   /// messageName: the message whose id is served (other ids are answered 0).
   /// dir empty: ipcDirectory().
   PosixServerEndpoint(std::string className, const std::string& messageName, BlockHandler handler,
                       std::string dir = {});
   /// Stops the thread, closes every connection and removes the socket.
-  ~PosixServerEndpoint();
+  ~PosixServerEndpoint() override;
   PosixServerEndpoint(const PosixServerEndpoint&) = delete;
   PosixServerEndpoint& operator=(const PosixServerEndpoint&) = delete;
 
   /// Creates the folder (mode 0700, must belong to this user) and listens on the socket;
   /// replaces a stale socket, fails if a live server already listens. Text in error().
-  bool listen();
+  bool listen() override;
   /// Serves connections and requests for up to timeoutMs (blocks); returns requests answered.
-  int pollOnce(int timeoutMs);
+  int pollOnce(int timeoutMs) override;
   /// Starts a thread that serves until stop(); listens first if needed.
   bool start();
   /// Stops the serving thread (blocks until it has ended); the socket stays until shutdown().
   void stop();
   /// stop(), closes every connection and removes the socket; listen() may be called again.
-  void shutdown();
+  void shutdown() override;
 
   const std::string& socketPath() const { return socketPath_; }
-  const std::string& error() const { return error_; }
+  const std::string& error() const override { return error_; }
+  std::string address() const override { return socketPath_; }
   /// Requests answered so far (any thread may read it).
-  uint64_t requestsServed() const { return served_.load(); }
+  uint64_t requestsServed() const override { return served_.load(); }
 
  private:
   bool serveRequest(int fd);

@@ -47,6 +47,11 @@ class RecordingSoundPlayer final : public SoundPlayer {
   std::function<void(const SoundEvent&)> report_;
 };
 
+/// The system's wave-sound player: winmm's MCI "waveaudio" device on Windows, one alias per
+/// player; elsewhere a player that plays nothing but fails, like the real one, on a file it
+/// cannot read. name becomes part of the device alias.
+std::unique_ptr<SoundPlayer> makeSystemSoundPlayer(const std::string& name);
+
 /// Creates the program's players by name ("mplyrCatchSound" and so on).
 using SoundPlayerFactory = std::function<std::unique_ptr<SoundPlayer>(const std::string& name)>;
 

@@ -35,6 +35,7 @@ std::string simUsage() {
          "  --start-now              start the scenario clock at once, not at the first handshake\n"
          "  --trace FILE.csv         write the aircraft state at every step\n"
          "  --step-hz N              integration steps per second (1..10000, default 60)\n"
+         "  --hang-after N           stop answering after N requests, like a hung simulator\n"
          "  --help                   show this text\n";
 }
 
@@ -89,6 +90,13 @@ bool parseSimArgs(const std::vector<std::string>& args, SimArgs& out, std::strin
         return false;
       }
       out.sim.stepHz = static_cast<int>(n);
+    } else if (a == "--hang-after") {
+      if (!value(v)) return false;
+      if (!parseUnsigned(v, 1'000'000'000, n)) {
+        error = "--hang-after takes a number of requests, not '" + v + "'";
+        return false;
+      }
+      out.hangAfter = static_cast<long long>(n);
     } else {
       error = "unknown option '" + a + "'";
       return false;

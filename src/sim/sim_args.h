@@ -14,6 +14,8 @@ struct SimArgs {
   std::string scenarioFile;
   std::string traceFile;
   bool startNow = false;
+  /// Stop answering after this many requests (-1: never), to test clients against a hung server.
+  long long hangAfter = -1;
   bool help = false;
 };
 

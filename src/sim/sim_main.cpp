@@ -1,6 +1,6 @@
-// corvane-sim: the substitute simulator served over the POSIX transport.
+// corvane-sim: the substitute simulator, served over the system's transport (a server window
+// answering the FSUIPC message on Windows, a Unix-domain socket elsewhere).
 
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -8,25 +8,14 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/ipc_posix.h"
+#include "platform/ipc_system.h"
+#include "platform/os.h"
 #include "sim/sim_args.h"
 #include "sim/simulator.h"
 
 namespace {
 
-volatile std::sig_atomic_t gStop = 0;
-
-void onSignal(int) { gStop = 1; }
-
-void installSignals() {
-  struct sigaction sa {};
-  sa.sa_handler = onSignal;
-  sigemptyset(&sa.sa_mask);
-  sa.sa_flags = 0;  // no restart: a blocked poll returns at once
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-  std::signal(SIGPIPE, SIG_IGN);
-}
+volatile int gStop = 0;
 
 }  // namespace
 
@@ -61,7 +50,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  installSignals();
+  platform::installStopHandler(&gStop);
   platform::RealClock clock;
   sim::Simulator simulator(clock, opts.sim);
   simulator.observer().onLine = [](const sim::Observation& o) {
@@ -70,15 +59,16 @@ int main(int argc, char** argv) {
   };
   if (trace.is_open()) simulator.setTrace(&trace);
 
-  platform::PosixServerEndpoint endpoint(opts.serverClass, "FSASMLIB:IPC", simulator.handler());
-  if (!endpoint.listen()) {
+  const std::unique_ptr<platform::ServerEndpoint> endpoint =
+      platform::makeServerEndpoint(opts.serverClass, "FSASMLIB:IPC", simulator.handler());
+  if (!endpoint->listen()) {
     std::fprintf(stderr, "corvane-sim: cannot serve %s: %s\n", opts.serverClass.c_str(),
-                 endpoint.error().c_str());
+                 endpoint->error().c_str());
     return 2;
   }
   const sim::ServerOptions& so = opts.sim.server;
   std::printf("corvane-sim: serving %s at %s (FSUIPC version 0x%08X, simulator index %u%s)\n",
-              opts.serverClass.c_str(), endpoint.socketPath().c_str(), so.fsuipcVersion,
+              opts.serverClass.c_str(), endpoint->address().c_str(), so.fsuipcVersion,
               static_cast<unsigned>(so.simIndex), so.relayNoSim ? ", relay without simulator" : "");
   if (opts.scenarioFile.empty()) {
     std::printf(
@@ -92,17 +82,22 @@ int main(int argc, char** argv) {
   }
   std::fflush(stdout);
 
-  while (!gStop && !simulator.scenarioFinished()) {
-    endpoint.pollOnce(5);
+  while (!gStop && !endpoint->closeRequested() && !simulator.scenarioFinished()) {
+    if (opts.hangAfter >= 0 && endpoint->requestsServed() >= static_cast<uint64_t>(opts.hangAfter)) {
+      // Stops answering, like a simulator that hangs: clients time out until it is ended.
+      clock.sleepMs(5);
+      continue;
+    }
+    endpoint->pollOnce(5);
     simulator.advanceToNow();
   }
   if (simulator.scenarioLoaded()) simulator.finishScenario();
-  endpoint.shutdown();
+  endpoint->shutdown();
   if (trace.is_open()) trace.flush();
 
   std::string summary = simulator.summaryText();
   if (!summary.empty()) std::printf("%s", summary.c_str());
-  std::printf("corvane-sim: stopped%s\n", gStop ? " by signal" : "");
+  std::printf("corvane-sim: stopped%s\n", gStop || endpoint->closeRequested() ? " by request" : "");
   std::fflush(stdout);
   return simulator.scenarioLoaded() ? simulator.exitCode() : 0;
 }

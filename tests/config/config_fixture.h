@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
 
 #include "app/form_main.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
+#include "platform/os.h"
 #include "platform/random.h"
 
 namespace configtest {
@@ -49,7 +49,7 @@ class ConfigTest : public ::testing::Test {
   ConfigTest() {
     static int counter = 0;
     dir_ = std::filesystem::temp_directory_path() /
-           ("corvane_config_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+           ("corvane_config_" + std::to_string(platform::currentProcessId()) + "_" + std::to_string(counter++));
     std::filesystem::create_directories(dir_);
     folder = dir_.string() + "/";
     TFormServices services{

@@ -1,6 +1,5 @@
 #include "harness/harness.h"
 
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -8,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/os.h"
 #include "simlink/sim_link.h"
 
 namespace harness {
@@ -80,7 +80,7 @@ Harness::Harness(Options options) {
   static int serial = 0;
   const fs::path dir =
       fs::temp_directory_path() /
-      ("corvane_harness_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
+      ("corvane_harness_" + std::to_string(platform::currentProcessId()) + "_" + std::to_string(++serial));
   fs::remove_all(dir);
   fs::create_directories(dir);
   folder = dir.string() + "/";

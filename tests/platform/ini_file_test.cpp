@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include <unistd.h>
+#include "platform/os.h"
 
 namespace fs = std::filesystem;
 using platform::IniFile;
@@ -19,7 +19,7 @@ class TempFolder {
  public:
   TempFolder() {
     path_ = fs::temp_directory_path() /
-            ("corvane_ini_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
+            ("corvane_ini_" + std::to_string(platform::currentProcessId()) + "_" + std::to_string(counter_++));
     fs::create_directories(path_);
   }
   ~TempFolder() {
@@ -281,7 +281,7 @@ TEST(IniFileOnDisk, FailedWriteLeavesOldFileAndReportsFailure) {
   IniFile ini(path);
   ini.setInteger("General", "LastLeft", 2);
   // The temporary file beside it cannot be created: a folder already holds its name.
-  const std::string blocker = path + ".tmp" + std::to_string(::getpid());
+  const std::string blocker = path + ".tmp" + std::to_string(platform::currentProcessId());
   fs::create_directory(blocker);
   EXPECT_FALSE(ini.save());
   EXPECT_EQ(readFile(path), "[General]\nLastLeft=1\n");
@@ -313,7 +313,9 @@ TEST(IniFileOnDisk, ReplaceKeepsPermissionsAndFollowsLinks) {
   const std::string link = dir.file("link.ini");
   writeFile(real, "[S]\nk=1\n");
   fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
-  fs::create_symlink(real, link);
+  std::error_code ec;
+  fs::create_symlink(real, link, ec);
+  if (ec) GTEST_SKIP() << "this system does not let a test create symbolic links";
   IniFile ini(link);
   ASSERT_TRUE(ini.writeString("S", "k", "2"));
   EXPECT_TRUE(fs::is_symlink(link));

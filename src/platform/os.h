@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "platform/clock.h"
+
+// The few operating-system services that differ between Windows and POSIX systems. Each has
+// one implementation per system (os_posix.cpp, os_win32.cpp); the build picks one.
+namespace platform {
+
+/// Id of the calling process.
+uint32_t currentProcessId();
+/// Local date and time of day now.
+DateTime localDateTime();
+/// Wall-clock time in microseconds since 1970, for seeds that must differ between runs.
+uint64_t wallClockMicroseconds();
+/// Forces the data written to f down to the disk; blocks until done. False on failure.
+bool syncFile(std::FILE* f);
+/// Replaces target with the file source in one step, so that a reader sees either the old or
+/// the new file, never a mix; source is gone afterwards. False (target untouched) on failure.
+bool replaceFile(const std::string& source, const std::string& target);
+/// Folder of the running program file, with a trailing path delimiter ("./" if unknown).
+std::string executableFolder();
+/// Sets an environment variable of this process (and of the children it starts later).
+void setEnvironmentVariable(const std::string& name, const std::string& value);
+/// Makes Ctrl-C, a console close or SIGTERM set *flag to 1 instead of ending the process.
+void installStopHandler(volatile int* flag);
+/// Blocks until the real clock reaches untilMs (at most maxWaitMs), waking early for window
+/// messages, which are dispatched before it returns; returns at once when untilMs has passed.
+/// Returns false when the system asked the program to quit.
+bool waitUntil(const Clock& clock, int64_t untilMs, int64_t maxWaitMs);
+
+}  // namespace platform

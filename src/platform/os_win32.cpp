@@ -1,0 +1,110 @@
+#include "platform/os.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include <windows.h>
+#include <io.h>
+#include <mmsystem.h>
+
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
+namespace platform {
+
+namespace {
+volatile int* gStopFlag = nullptr;
+BOOL WINAPI onConsoleEvent(DWORD) {
+  if (!gStopFlag) return FALSE;
+  *gStopFlag = 1;
+  return TRUE;
+}
+}  // namespace
+
+uint32_t currentProcessId() { return GetCurrentProcessId(); }
+
+DateTime localDateTime() {
+  SYSTEMTIME st{};
+  GetLocalTime(&st);
+  return DateTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+}
+
+uint64_t wallClockMicroseconds() {
+  FILETIME ft{};
+  GetSystemTimeAsFileTime(&ft);
+  const uint64_t ticks = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+  return ticks / 10u - 11'644'473'600'000'000ull;  // 100 ns since 1601 to µs since 1970
+}
+
+bool syncFile(std::FILE* f) {
+  if (std::fflush(f) != 0) return false;
+  const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)));
+  return h != INVALID_HANDLE_VALUE && FlushFileBuffers(h) != 0;
+}
+
+bool replaceFile(const std::string& source, const std::string& target) {
+  return MoveFileExA(source.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::string executableFolder() {
+  char path[MAX_PATH + 1] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return ".\\";
+  std::string folder(path, n);
+  const size_t cut = folder.find_last_of("\\/");
+  return cut == std::string::npos ? ".\\" : folder.substr(0, cut + 1);
+}
+
+void setEnvironmentVariable(const std::string& name, const std::string& value) {
+  SetEnvironmentVariableA(name.c_str(), value.c_str());
+  _putenv_s(name.c_str(), value.c_str());  // the C library keeps its own copy
+}
+
+void installStopHandler(volatile int* flag) {
+  gStopFlag = flag;
+  SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
+
+bool waitUntil(const Clock& clock, int64_t untilMs, int64_t maxWaitMs) {
+  // A high-resolution waitable timer set to the due time: plain window-message timers and
+  // Sleep tick only every 10-16 ms, too coarse for the 5 and 7 ms timers.
+  static HANDLE timer = [] {
+    HANDLE t = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                      TIMER_ALL_ACCESS);
+    if (!t) {
+      timeBeginPeriod(1);
+      t = CreateWaitableTimerW(nullptr, TRUE, nullptr);
+    }
+    return t;
+  }();
+  const int64_t wait = std::min(untilMs - clock.nowMs(), maxWaitMs);
+  if (wait > 0) {
+    DWORD waitMs = static_cast<DWORD>(wait);
+    DWORD count = 0;
+    if (timer) {
+      LARGE_INTEGER due{};
+      due.QuadPart = -wait * 10'000;  // relative, in 100 ns units
+      if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
+        count = 1;
+        waitMs = static_cast<DWORD>(wait + 1);  // the timer ends the wait; this is a backstop
+      }
+    }
+    MsgWaitForMultipleObjectsEx(count, count ? &timer : nullptr, waitMs, QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+  }
+  bool keepRunning = true;
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      keepRunning = false;
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return keepRunning;
+}
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+/// Reads whole lines from the standard input without blocking the event loop.
+class StdinLines {
+ public:
+  /// False once the input has ended (or was never to be read).
+  bool open = true;
+  /// Returns the complete lines that have arrived since the last call; does not block.
+  std::vector<std::string> poll();
+
+ private:
+  /// Appends whatever can be read now to pending_; false at the end of the input.
+  bool readAvailable();
+  std::string pending_;
+};
+
+}  // namespace platform
