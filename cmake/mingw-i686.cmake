@@ -12,8 +12,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # Windows 7 API level: high-resolution waitable timers fall back where they are missing.
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
-# Tests and benchmarks run under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Tests and benchmarks run under Wine, headless, in a prefix of their own.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
 # GCC 12 reports std::string concatenation in libstdc++ as an overlapping copy when it inlines
 # it (a known false positive of -Wrestrict); it would stop the build under -Werror.
 add_compile_options(-Wno-restrict)

@@ -19,7 +19,7 @@ std::string SimulatorName(uint32_t index) {
 
 std::string withTrailingDelimiter(std::string folder) {
   if (folder.empty()) return "./";
-  if (folder.back() != '/') folder.push_back('/');
+  if (folder.back() != '/' && folder.back() != '\\') folder.push_back('/');  // '\\' on Windows
   return folder;
 }
 
