@@ -203,11 +203,6 @@ class TFormMain {
   // Program state
   std::string ProgramFolder;
   std::unique_ptr<TCatchZoneList> CatchZones;
-  double FractionScale = 0;
-  double DegreesPerAngleUnit = 0;
-  double DegreesPerLatUnit = 0;
-  double FeetPerMetre = 0;
-  double CatchAngleThreshold = 0;
   std::array<float, 9> EngineMaskTable{};  // indexed 1..8
   uint32_t KeyComboModifier = 0;
   int32_t NearestZoneIndex = -1;
