@@ -91,10 +91,10 @@ void TFormMain::ResetState(bool loadDefaults) {
   catapultSoundPlayed = false;
   if constexpr (edition::CaptionSetAtEveryReset) FormMain.setCaption(edition::MainCaption);
   if (loadDefaults) {
-    SetCatapultCutoffKnots(120);
-    SetCableCatchAccelFactor(-700.0);
-    SetCatapultAccelFactor(700.0);
-    SetTimingResolution(1);
+    SetCatapultCutoffKnots(options::CatapultCutoff.defaultValue);
+    SetCableCatchAccelFactor(options::CableCatchAccel.defaultValue);
+    SetCatapultAccelFactor(options::CatapultAccel.defaultValue);
+    SetTimingResolution(options::TimingResolution.defaultValue);
   }
 }
 
