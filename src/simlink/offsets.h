@@ -15,7 +15,6 @@ namespace simlink {
 template <typename T>
 struct Var {
   static_assert(std::is_trivially_copyable_v<T>, "a variable is copied byte for byte");
-  using Type = T;
   /// Bytes of every request for this variable.
   static constexpr uint32_t size = sizeof(T);
   uint32_t offset;
