@@ -61,7 +61,6 @@ int main() {
   platform::Random random;
   TFormMain form(TFormServices{&loop, &random, {}, folder, {}});
   form.ProgramFolder = folder;
-  form.FeetPerMetre = 3.2808;
   form.PrepareCatchZoneList();
   form.lstboxDatFiles.setDirectory(folder);
   form.FillDatFileList();

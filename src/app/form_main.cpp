@@ -65,11 +65,11 @@ void TFormMain::wireControls() {
   updwnAccelFactor.associate = &edtAccelFactor;
   updwnDecelFactor.associate = &edtDecelFactor;
   updwnTimingResolution.associate = &edtTimingResolution;
-  edtCatapultCutoff.setText("120");
-  edtCatapultHoldFactor.setText("50");
-  edtAccelFactor.setText("700");
-  edtDecelFactor.setText("-700");
-  edtTimingResolution.setText("1");
+  edtCatapultCutoff.setText(options::DefaultText(options::CatapultCutoff));
+  edtCatapultHoldFactor.setText(options::DefaultText(options::CatapultHold));
+  edtAccelFactor.setText(options::DefaultText(options::CatapultAccel));
+  edtDecelFactor.setText(options::DefaultText(options::CableCatchAccel));
+  edtTimingResolution.setText(options::DefaultText(options::TimingResolution));
   // Handlers are attached after the initial texts so creation runs no setter.
   edtDecelFactor.onChange = [this] { edtDecelFactorChange(); };
   edtAccelFactor.onChange = [this] { edtAccelFactorChange(); };

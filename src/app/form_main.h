@@ -9,6 +9,7 @@
 
 #include "app/edition.h"
 #include "config/catch_zone.h"
+#include "config/option_table.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
@@ -203,11 +204,6 @@ class TFormMain {
   // Program state
   std::string ProgramFolder;
   std::unique_ptr<TCatchZoneList> CatchZones;
-  double FractionScale = 0;
-  double DegreesPerAngleUnit = 0;
-  double DegreesPerLatUnit = 0;
-  double FeetPerMetre = 0;
-  double CatchAngleThreshold = 0;
   std::array<float, 9> EngineMaskTable{};  // indexed 1..8
   uint32_t KeyComboModifier = 0;
   int32_t NearestZoneIndex = -1;
@@ -227,12 +223,13 @@ class TFormMain {
   std::array<uint32_t, 10> HotKeySlots{};
 
   // Options
-  double CableCatchAccelFactor = -700.0;
-  double CatapultAccelFactor = 700.0;
-  int CatapultCutoffKnots = 120;
-  double CatapultCutoffFps = 120 * 1.689;
-  int CatapultHoldFactor = -50;
-  int TimingResolutionFactor = 1;
+  double CableCatchAccelFactor = options::CableCatchAccel.defaultValue;
+  double CatapultAccelFactor = options::CatapultAccel.defaultValue;
+  int CatapultCutoffKnots = options::CatapultCutoff.defaultValue;
+  double CatapultCutoffFps = options::CatapultCutoff.defaultValue * options::CatapultCutoff.factor;
+  int CatapultHoldFactor =
+      static_cast<int>(options::CatapultHold.defaultValue * options::CatapultHold.factor);
+  int TimingResolutionFactor = options::TimingResolution.defaultValue;
 
   // Main window controls
   platform::Window FormMain{"FormMain"};
@@ -269,11 +266,16 @@ class TFormMain {
   platform::Edit edtAccelFactor{"edtAccelFactor"};
   platform::Edit edtDecelFactor{"edtDecelFactor"};
   platform::Edit edtTimingResolution{"edtTimingResolution"};
-  platform::UpDown updwnCatapultCutoff{"updwnCatapultCutoff", 60, 180, 10, 120};
-  platform::UpDown updwnCatapultHoldFactor{"updwnCatapultHoldFactor", 50, 200, 5, 50};
-  platform::UpDown updwnAccelFactor{"updwnAccelFactor", 350, 1500, 50, 700};
-  platform::UpDown updwnDecelFactor{"updwnDecelFactor", -100, -1500, 50, -700};
-  platform::UpDown updwnTimingResolution{"updwnTimingResolution", 1, 20, 1, 1};
+  platform::UpDown updwnCatapultCutoff =
+      options::MakeUpDown("updwnCatapultCutoff", options::CatapultCutoff);
+  platform::UpDown updwnCatapultHoldFactor =
+      options::MakeUpDown("updwnCatapultHoldFactor", options::CatapultHold);
+  platform::UpDown updwnAccelFactor =
+      options::MakeUpDown("updwnAccelFactor", options::CatapultAccel);
+  platform::UpDown updwnDecelFactor =
+      options::MakeUpDown("updwnDecelFactor", options::CableCatchAccel);
+  platform::UpDown updwnTimingResolution =
+      options::MakeUpDown("updwnTimingResolution", options::TimingResolution);
   platform::CheckBox chkbxShowCablesActiveMsg{"chkbxShowCablesActiveMsg"};
   platform::CheckBox chkbxDamageSounds{"chkbxDamageSounds"};
   platform::CheckBox chkbxCatSmoke{"chkbxCatSmoke"};

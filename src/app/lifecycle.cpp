@@ -34,9 +34,6 @@ void TFormMain::FormCreate() {
   KeyComboModifier = 0;
   ProgramFolder = withTrailingDelimiter(services_.programFolder);
   NearestCarrierIdent.clear();
-  FractionScale = 4294967296.0;
-  DegreesPerAngleUnit = 360.0 / FractionScale;
-  DegreesPerLatUnit = 90.0 / 10001750.0;
   EngineMaskTable[0] = 0;
   for (int j = 1; j <= 8; ++j) EngineMaskTable[static_cast<size_t>(j)] = std::ldexp(1.0f, j - 1);
   InitializeProgram(true);
@@ -91,15 +88,13 @@ void TFormMain::ResetState(bool loadDefaults) {
   MagVarDeg = 0;
   NearestDistance = 0;
   CheckSoundFiles();
-  CatchAngleThreshold = 1.5707963267948966;
-  FeetPerMetre = 3.2808;
   catapultSoundPlayed = false;
   if constexpr (edition::CaptionSetAtEveryReset) FormMain.setCaption(edition::MainCaption);
   if (loadDefaults) {
-    SetCatapultCutoffKnots(120);
-    SetCableCatchAccelFactor(-700.0);
-    SetCatapultAccelFactor(700.0);
-    SetTimingResolution(1);
+    SetCatapultCutoffKnots(options::CatapultCutoff.defaultValue);
+    SetCableCatchAccelFactor(options::CableCatchAccel.defaultValue);
+    SetCatapultAccelFactor(options::CatapultAccel.defaultValue);
+    SetTimingResolution(options::TimingResolution.defaultValue);
   }
 }
 

@@ -3,16 +3,11 @@
 
 #include "app/form_main.h"
 #include "arrest/geometry.h"
-#include "simlink/offsets.h"
-#include "simlink/sim_link.h"
+#include "simlink/batch.h"
 
 namespace {
 using namespace simlink;
 
-/// Queues a read of one catalogued variable.
-bool QueueRead(const Offset& o, void* dest, uint32_t& result) {
-  return SimLinkRead(o.offset, o.size, dest, result);
-}
 /// No new catch within this many milliseconds after an arrest has ended.
 constexpr int64_t kArrestLockoutMs = 30000;
 }  // namespace
@@ -23,20 +18,21 @@ void TFormMain::tmrCheckForCatchTimer() {
   [&] {
     if (LastArrestEnd != 0 && clock().nowMs() - LastArrestEnd <= kArrestLockoutMs) return;
 
-    uint32_t heading = 0, altLow = 0, lonLow = 0, latLow = 0;
-    int32_t bank = 0, altHigh = 0, lonHigh = 0, latHigh = 0;
+    uint32_t heading = 0;
+    int32_t bank = 0;
+    FixedPoint alt, lon, lat;
     int16_t onGround = 0;
     double hook = 0;
-    uint32_t result = 0;
-    bool read =
-        QueueRead(kHeadingTrue, &heading, result) && QueueRead(kBank, &bank, result) &&
-        QueueRead(kOnGround, &onGround, result) && QueueRead(kAltitudeLow, &altLow, result) &&
-        QueueRead(kAltitudeHigh, &altHigh, result) && QueueRead(kLongitudeLow, &lonLow, result) &&
-        QueueRead(kLongitudeHigh, &lonHigh, result) && QueueRead(kLatitudeLow, &latLow, result) &&
-        QueueRead(kLatitudeHigh, &latHigh, result);
+    Batch batch;
+    batch.read(kHeadingTrue, heading)
+        .read(kBank, bank)
+        .read(kOnGround, onGround)
+        .read(kAltitude, alt)
+        .read(kLongitude, lon)
+        .read(kLatitude, lat);
     // The FS2002 edition has no tailhook option and never reads the hook.
-    if constexpr (edition::HasTailhookOption) read = read && QueueRead(kTailHook, &hook, result);
-    if (!(read && SimLinkProcess(result))) return;
+    if constexpr (edition::HasTailhookOption) batch.read(kTailHook, hook);
+    if (!batch.process()) return;
 
     bool hookRequired = false;
     if constexpr (edition::HasTailhookOption) hookRequired = chkbxDetectTailhook.checked();
@@ -48,12 +44,12 @@ void TFormMain::tmrCheckForCatchTimer() {
     const TCatchZoneData& zone = *(*CatchZones)[static_cast<size_t>(NearestZoneIndex)];
 
     TCatchReadings r;
-    r.trueHeadingDeg = heading * DegreesPerAngleUnit;
-    r.bankDeg = bank * DegreesPerAngleUnit;
+    r.trueHeadingDeg = angleDegrees(heading);
+    r.bankDeg = angleDegrees(bank);
     r.onGround = onGround == 1;
-    r.altitudeM = JoinFixedPoint(altHigh, altLow);
-    r.lat = JoinFixedPoint(latHigh, latLow) * DegreesPerLatUnit;
-    r.lon = JoinFixedPoint(lonHigh, lonLow) * DegreesPerAngleUnit;
+    r.altitudeM = altitudeMetres(alt);
+    r.lat = latitudeDegrees(lat);
+    r.lon = longitudeDegrees(lon);
     r.tailhook = hook;
     if (CatchVerdict(zone, r, MagVarDeg, hookRequired, CatchAngleThreshold) !=
         TCatchVerdict::Caught)
@@ -76,12 +72,9 @@ void TFormMain::tmrCheckForCatchTimer() {
 
 void TFormMain::tmrDecelTimer() {
   double speed = 0;
-  uint32_t result = 0;
-  if (QueueRead(kForwardSpeed, &speed, result) && SimLinkProcess(result) && speed > 0) {
+  if (Batch().read(kForwardSpeed, speed).process() && speed > 0) {
     // A refused or failed write is simply repeated by the next tick.
-    (void)(SimLinkWrite(kLongitudinalAccel.offset, kLongitudinalAccel.size, &CableCatchAccelFactor,
-                        result) &&
-           SimLinkProcess(result));
+    (void)Batch().write(kLongitudinalAccel, CableCatchAccelFactor).process();
     return;
   }
   // Stopped, or the speed could not be read: the arrest ends.

@@ -1,7 +1,6 @@
 #include "app/form_main.h"
 #include "arrest/geometry.h"
-#include "simlink/offsets.h"
-#include "simlink/sim_link.h"
+#include "simlink/batch.h"
 
 namespace {
 using namespace simlink;
@@ -28,10 +27,7 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     if constexpr (edition::HasTailhookOption) {
       if (chkbxDetectTailhook.checked()) {
         double hook = 0;
-        uint32_t result = 0;
-        const bool read =
-            SimLinkRead(kTailHook.offset, kTailHook.size, &hook, result) && SimLinkProcess(result);
-        if (!(read && hook > 0.5)) return;
+        if (!(Batch().read(kTailHook, hook).process() && hook > 0.5)) return;
       }
     }
 
@@ -40,15 +36,15 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     tmrCheckForCatch.setEnabled(distance < kCatchGateDistance);
 
     TGateReadings r;
-    uint32_t result = 0;
-    if (!(SimLinkRead(kCrashed.offset, kCrashed.size, &r.crashed, result) &&
-          SimLinkRead(kOnGround.offset, kOnGround.size, &r.onGround, result) &&
-          SimLinkRead(kGearLever.offset, kGearLever.size, &r.gearLever, result) &&
-          SimLinkRead(kForwardSpeed.offset, kForwardSpeed.size, &r.forwardSpeedFps, result) &&
-          SimLinkRead(kSlewMode.offset, kSlewMode.size, &r.slew, result) &&
-          SimLinkProcess(result))) {
+    Batch batch;
+    batch.read(kCrashed, r.crashed)
+        .read(kOnGround, r.onGround)
+        .read(kGearLever, r.gearLever)
+        .read(kForwardSpeed, r.forwardSpeedFps)
+        .read(kSlewMode, r.slew);
+    if (!batch.process()) {
       // A lost simulator shows up here: reconnect through the reset action.
-      if (result != 0) actResetProgram.execute();
+      if (batch.result() != 0) actResetProgram.execute();
       return;
     }
 

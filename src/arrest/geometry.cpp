@@ -48,10 +48,6 @@ double HeadingDifference(double a, double b) {
   return diff;
 }
 
-double JoinFixedPoint(int32_t high, uint32_t low) {
-  return static_cast<double>(high) + static_cast<double>(low) / 4294967296.0;
-}
-
 TCatchVerdict CatchVerdict(const TCatchZoneData& zone, const TCatchReadings& r, double magVarDeg,
                            bool hookRequired, double threshold) {
   if (hookRequired && !(r.tailhook > 0.5)) return TCatchVerdict::HookUp;

@@ -4,6 +4,9 @@
 
 #include "config/catch_zone.h"
 
+/// Radians under which a point inside the catch area sees both deck diagonals (a right angle).
+inline constexpr double CatchAngleThreshold = 1.5707963267948966;
+
 /// An offset from a point to the aircraft on the latitude/longitude grid, in degrees.
 struct TOffsetVector {
   double dLat = 0;
@@ -21,13 +24,10 @@ double SubtendedAngle(const TOffsetVector& u, const TOffsetVector& w);
 /// True when the point sees both deck diagonals of the zone under more than threshold radians,
 /// i.e. lies strictly inside both circles drawn on the diagonals.
 bool IsInCatchZone(const TCatchZoneData& zone, double lat, double lon,
-                   double threshold = 1.5707963267948966);
+                   double threshold = CatchAngleThreshold);
 
 /// Difference between two headings in degrees, 0..180.
 double HeadingDifference(double a, double b);
-
-/// Joins the halves of a 64-bit fixed-point simulator value: high + low / 2^32.
-double JoinFixedPoint(int32_t high, uint32_t low);
 
 /// One set of the catch tick's readings, already converted to degrees and metres.
 struct TCatchReadings {
@@ -47,7 +47,7 @@ enum class TCatchVerdict { Caught, HookUp, Altitude, Bank, Heading, OutsideArea 
 /// on the ground, bank under 10 degrees, magnetic heading within 30 degrees of the runway, and
 /// the catch area.
 TCatchVerdict CatchVerdict(const TCatchZoneData& zone, const TCatchReadings& r, double magVarDeg,
-                           bool hookRequired, double threshold = 1.5707963267948966);
+                           bool hookRequired, double threshold = CatchAngleThreshold);
 
 /// One gate tick's readings of the aircraft state.
 struct TGateReadings {

@@ -1,8 +1,7 @@
 #include "app/form_main.h"
 #include "arrest/formatting.h"
 #include "arrest/geometry.h"
-#include "simlink/offsets.h"
-#include "simlink/sim_link.h"
+#include "simlink/batch.h"
 
 namespace {
 using namespace simlink;
@@ -12,22 +11,20 @@ constexpr double kNoZoneDistance = 180.0;
 
 double TFormMain::FindNearestCarrier() {
   double best = kNoZoneDistance;
-  uint32_t lonLow = 0, latLow = 0;
-  int32_t lonHigh = 0, latHigh = 0;
+  FixedPoint lonFixed, latFixed;
   int16_t magVarRaw = 0;
-  uint32_t result = 0;
-  if (!(SimLinkRead(kLongitudeLow.offset, kLongitudeLow.size, &lonLow, result) &&
-        SimLinkRead(kLongitudeHigh.offset, kLongitudeHigh.size, &lonHigh, result) &&
-        SimLinkRead(kLatitudeLow.offset, kLatitudeLow.size, &latLow, result) &&
-        SimLinkRead(kLatitudeHigh.offset, kLatitudeHigh.size, &latHigh, result) &&
-        SimLinkRead(kMagVar.offset, kMagVar.size, &magVarRaw, result) && SimLinkProcess(result))) {
+  if (!Batch()
+           .read(kLongitude, lonFixed)
+           .read(kLatitude, latFixed)
+           .read(kMagVar, magVarRaw)
+           .process()) {
     NearestDistance = best;
     return best;
   }
 
   MagVarDeg = magVarDegrees(magVarRaw);
-  const double lat = JoinFixedPoint(latHigh, latLow) * DegreesPerLatUnit;
-  const double lon = JoinFixedPoint(lonHigh, lonLow) * DegreesPerAngleUnit;
+  const double lat = latitudeDegrees(latFixed);
+  const double lon = longitudeDegrees(lonFixed);
   if (CatchZones) {
     // The index is not cleared first: with every zone 180 or more away it keeps naming the
     // last nearest one.

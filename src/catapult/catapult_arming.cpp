@@ -2,8 +2,7 @@
 
 #include "app/form_main.h"
 #include "catapult/catapult_rules.h"
-#include "simlink/offsets.h"
-#include "simlink/sim_link.h"
+#include "simlink/batch.h"
 
 namespace {
 
@@ -35,29 +34,20 @@ void TFormMain::actCatapultArmExecute() {
     return;
   }
 
-  uint32_t result = 0;
   uint8_t engineType = 0;
   int32_t tailWheel = 0;
-  if (!(SimLinkRead(kEngineType.offset, kEngineType.size, &engineType, result) &&
-        SimLinkRead(kTailWheel.offset, kTailWheel.size, &tailWheel, result) &&
-        SimLinkProcess(result)))
-    return;
+  if (!Batch().read(kEngineType, engineType).read(kTailWheel, tailWheel).process()) return;
   if (const char* reason = CatapultTypeRefusal(engineType, tailWheel)) {
     ShowSimMessage(std::string(kCatapultNotArmed) + reason, kArmingMessageSeconds);
     return;
   }
 
-  uint32_t lonLow = 0, lonHigh = 0, latLow = 0, latHigh = 0;
-  if (!(SimLinkRead(kLongitudeLow.offset, kLongitudeLow.size, &lonLow, result) &&
-        SimLinkRead(kLongitudeHigh.offset, kLongitudeHigh.size, &lonHigh, result) &&
-        SimLinkRead(kLatitudeLow.offset, kLatitudeLow.size, &latLow, result) &&
-        SimLinkRead(kLatitudeHigh.offset, kLatitudeHigh.size, &latHigh, result) &&
-        SimLinkProcess(result)))
-    return;
+  FixedPoint lon, lat;
+  if (!Batch().read(kLongitude, lon).read(kLatitude, lat).process()) return;
   const TCatchZoneData* zone = CatapultZone();
   if (zone == nullptr ||
-      !WithinCatapultArmingReach(zone->FrontLeftCornerLat - latitudeDegrees(latLow, latHigh),
-                                 zone->FrontLeftCornerLon - longitudeDegrees(lonLow, lonHigh))) {
+      !WithinCatapultArmingReach(zone->FrontLeftCornerLat - latitudeDegrees(lat),
+                                 zone->FrontLeftCornerLon - longitudeDegrees(lon))) {
     ShowSimMessage(std::string(kCatapultNotArmed) + "too far from nearest known cables",
                    kArmingMessageSeconds);
     return;
@@ -66,10 +56,11 @@ void TFormMain::actCatapultArmExecute() {
   int16_t parkingBrake = 0;
   int32_t gearLever = 0;
   int16_t onGround = 0;
-  const bool read = SimLinkRead(kParkingBrake.offset, kParkingBrake.size, &parkingBrake, result) &&
-                    SimLinkRead(kGearLever.offset, kGearLever.size, &gearLever, result) &&
-                    SimLinkRead(kOnGround.offset, kOnGround.size, &onGround, result) &&
-                    SimLinkProcess(result);
+  const bool read = Batch()
+                        .read(kParkingBrake, parkingBrake)
+                        .read(kGearLever, gearLever)
+                        .read(kOnGround, onGround)
+                        .process();
   if (!read) {
     ShowSimMessage(kCatapultNotArmed, kArmingMessageSeconds);
     return;

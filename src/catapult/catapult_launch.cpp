@@ -1,7 +1,6 @@
 #include "app/form_main.h"
 #include "catapult/catapult_rules.h"
-#include "simlink/offsets.h"
-#include "simlink/sim_link.h"
+#include "simlink/batch.h"
 
 void TFormMain::tmrLaunchCheckTimer() {
   using namespace simlink;
@@ -10,23 +9,21 @@ void TFormMain::tmrLaunchCheckTimer() {
     return;
   }
 
-  uint32_t result = 0;
   int16_t parkingBrake = 0;
   double forwardSpeed = 0;
   int16_t throttle = 0;
   uint8_t engineType = 0;
   int32_t tailWheel = 0;
-  uint32_t lonLow = 0, lonHigh = 0, latLow = 0, latHigh = 0;
-  if (!(SimLinkRead(kParkingBrake.offset, kParkingBrake.size, &parkingBrake, result) &&
-        SimLinkRead(kForwardSpeed.offset, kForwardSpeed.size, &forwardSpeed, result) &&
-        SimLinkRead(kThrottle1.offset, kThrottle1.size, &throttle, result) &&
-        SimLinkRead(kEngineType.offset, kEngineType.size, &engineType, result) &&
-        SimLinkRead(kTailWheel.offset, kTailWheel.size, &tailWheel, result) &&
-        SimLinkRead(kLongitudeLow.offset, kLongitudeLow.size, &lonLow, result) &&
-        SimLinkRead(kLongitudeHigh.offset, kLongitudeHigh.size, &lonHigh, result) &&
-        SimLinkRead(kLatitudeLow.offset, kLatitudeLow.size, &latLow, result) &&
-        SimLinkRead(kLatitudeHigh.offset, kLatitudeHigh.size, &latHigh, result) &&
-        SimLinkProcess(result)))
+  FixedPoint lon, lat;
+  if (!Batch()
+           .read(kParkingBrake, parkingBrake)
+           .read(kForwardSpeed, forwardSpeed)
+           .read(kThrottle1, throttle)
+           .read(kEngineType, engineType)
+           .read(kTailWheel, tailWheel)
+           .read(kLongitude, lon)
+           .read(kLatitude, lat)
+           .process())
     return;
 
   if (engineType == kEngineTypeHelicopter || tailWheel == 1) {
@@ -37,8 +34,8 @@ void TFormMain::tmrLaunchCheckTimer() {
   // that counts as out of reach.
   const TCatchZoneData* zone = CatapultZone();
   if (zone == nullptr ||
-      !WithinCatapultKeepReach(zone->FrontLeftCornerLat - latitudeDegrees(latLow, latHigh),
-                               zone->FrontLeftCornerLon - longitudeDegrees(lonLow, lonHigh))) {
+      !WithinCatapultKeepReach(zone->FrontLeftCornerLat - latitudeDegrees(lat),
+                               zone->FrontLeftCornerLon - longitudeDegrees(lon))) {
     EndLaunch(true);
     return;
   }
@@ -53,19 +50,17 @@ void TFormMain::tmrLaunchCheckTimer() {
   }
   if (CatapultHolds(parkingBrake, forwardSpeed)) {
     const double hold = CatapultHoldAccel(CatapultHoldFactor, forwardSpeed);
-    if (SimLinkWrite(kLongitudinalAccel.offset, kLongitudinalAccel.size, &hold, result))
-      SimLinkProcess(result);
+    Batch().write(kLongitudinalAccel, hold).process();
   }
 }
 
 void TFormMain::tmrAccelTimer() {
   using namespace simlink;
-  uint32_t result = 0;
   double forwardSpeed = 0;
-  if (!(SimLinkRead(kForwardSpeed.offset, kForwardSpeed.size, &forwardSpeed, result) &&
-        SimLinkWrite(kLongitudinalAccel.offset, kLongitudinalAccel.size, &CatapultAccelFactor,
-                     result) &&
-        SimLinkProcess(result))) {
+  if (!Batch()
+           .read(kForwardSpeed, forwardSpeed)
+           .write(kLongitudinalAccel, CatapultAccelFactor)
+           .process()) {
     EndLaunch(true);
     return;
   }
@@ -87,8 +82,6 @@ void TFormMain::EndLaunch(bool announce) {
 }
 
 bool TFormMain::SetSmoke(bool on) {
-  uint32_t result = 0;
   const uint16_t value = on ? 1 : 0;
-  return SimLinkWrite(simlink::kSmoke.offset, simlink::kSmoke.size, &value, result) &&
-         SimLinkProcess(result);
+  return simlink::Batch().write(simlink::kSmoke, value).process();
 }

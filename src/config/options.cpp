@@ -8,17 +8,9 @@
 #include "app/form_main.h"
 #include "platform/ini_file.h"
 
-namespace {
+using namespace options;
 
-constexpr double DefaultCableCatchAccelFactor = -700.0;
-constexpr double DefaultCatapultAccelFactor = 700.0;
-constexpr int DefaultCatapultCutoffKnots = 120;
-constexpr int DefaultCatapultHoldFactor = 50;
-constexpr int DefaultTimingResolution = 1;
-/// Knots to feet per second, as the launch has always used it.
-constexpr double FpsPerKnot = 1.689;
-constexpr int DecelTimerBaseMs = 10;
-constexpr int AccelTimerBaseMs = 5;
+namespace {
 
 std::string_view trimBlanks(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -56,31 +48,35 @@ std::optional<int> EditTextToInteger(const std::string& text) {
 
 void TFormMain::SetCableCatchAccelFactor(double value) {
   CableCatchAccelFactor =
-      InUpDownRange(updwnDecelFactor, value) ? value : DefaultCableCatchAccelFactor;
+      (InUpDownRange(updwnDecelFactor, value) ? value : CableCatchAccel.defaultValue) *
+      CableCatchAccel.factor;
   updwnDecelFactor.setPosition(RoundHalfEven(CableCatchAccelFactor));
 }
 
 void TFormMain::SetCatapultAccelFactor(double value) {
-  CatapultAccelFactor = InUpDownRange(updwnAccelFactor, value) ? value : DefaultCatapultAccelFactor;
+  CatapultAccelFactor =
+      (InUpDownRange(updwnAccelFactor, value) ? value : CatapultAccel.defaultValue) *
+      CatapultAccel.factor;
   updwnAccelFactor.setPosition(RoundHalfEven(CatapultAccelFactor));
 }
 
 void TFormMain::SetCatapultCutoffKnots(int value) {
   CatapultCutoffKnots =
-      InUpDownRange(updwnCatapultCutoff, value) ? value : DefaultCatapultCutoffKnots;
-  CatapultCutoffFps = CatapultCutoffKnots * FpsPerKnot;
+      InUpDownRange(updwnCatapultCutoff, value) ? value : CatapultCutoff.defaultValue;
+  CatapultCutoffFps = CatapultCutoffKnots * CatapultCutoff.factor;
   updwnCatapultCutoff.setPosition(CatapultCutoffKnots);
 }
 
 void TFormMain::SetCatapultHoldFactor(int value) {
-  CatapultHoldFactor =
-      -(InUpDownRange(updwnCatapultHoldFactor, value) ? value : DefaultCatapultHoldFactor);
-  updwnCatapultHoldFactor.setPosition(-CatapultHoldFactor);
+  const int hold =
+      InUpDownRange(updwnCatapultHoldFactor, value) ? value : CatapultHold.defaultValue;
+  CatapultHoldFactor = static_cast<int>(hold * CatapultHold.factor);
+  updwnCatapultHoldFactor.setPosition(hold);
 }
 
 void TFormMain::SetTimingResolution(int value) {
   TimingResolutionFactor =
-      InUpDownRange(updwnTimingResolution, value) ? value : DefaultTimingResolution;
+      InUpDownRange(updwnTimingResolution, value) ? value : TimingResolution.defaultValue;
   tmrDecel.setInterval(DecelTimerBaseMs * TimingResolutionFactor);
   tmrAccel.setInterval(AccelTimerBaseMs * TimingResolutionFactor);
   updwnTimingResolution.setPosition(TimingResolutionFactor);

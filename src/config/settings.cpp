@@ -12,6 +12,21 @@ constexpr int DefaultLastTop = 200;
 constexpr int DefaultToolbarLeft = 0;
 constexpr int DefaultToolbarTop = 124;
 
+/// An option's value in the settings file, its default when missing or unreadable.
+double readOption(const platform::IniFile& settings, const options::Option<double>& o) {
+  return settings.readFloat(o.section, o.key, o.defaultValue);
+}
+int readOption(const platform::IniFile& settings, const options::Option<int>& o) {
+  return settings.readInteger(o.section, o.key, o.defaultValue);
+}
+/// Sets an option's value in the settings file.
+void writeOption(platform::IniFile& settings, const options::Option<double>& o, double value) {
+  settings.setFloat(o.section, o.key, value);
+}
+void writeOption(platform::IniFile& settings, const options::Option<int>& o, int value) {
+  settings.setInteger(o.section, o.key, value);
+}
+
 /// An item index read from the settings: 0 or 1, anything else 0.
 int CorrectedChoice(int value) { return value == 0 || value == 1 ? value : 0; }
 
@@ -60,11 +75,10 @@ bool TFormMain::LoadSettings() {
   if constexpr (edition::HasTailhookOption)
     chkbxDetectTailhook.setChecked(
         settings.readBool(SectionCableOps, KeyDetectTrapsIfTailhookExtended, false));
-  SetCableCatchAccelFactor(settings.readFloat(SectionCableOps, KeyCableCatchAccelFactor, -700.0));
-  SetCatapultAccelFactor(settings.readFloat(SectionCatapultOps, KeyCatapultAccelFactor, 700.0));
-  SetCatapultCutoffKnots(
-      settings.readInteger(SectionCatapultOps, KeyCatapultSpeedCutoffKnots, 120));
-  SetCatapultHoldFactor(settings.readInteger(SectionCatapultOps, KeyCatapultHoldFactor, 50));
+  SetCableCatchAccelFactor(readOption(settings, options::CableCatchAccel));
+  SetCatapultAccelFactor(readOption(settings, options::CatapultAccel));
+  SetCatapultCutoffKnots(readOption(settings, options::CatapultCutoff));
+  SetCatapultHoldFactor(readOption(settings, options::CatapultHold));
   chkbxCatSmoke.setChecked(settings.readBool(SectionCatapultOps, KeyUseAircraftSmoke, false));
   chkbxDamageSounds.setChecked(settings.readBool(SectionGeneral, KeyPlayBattleDamageSounds, false));
   chkbxShowCablesActiveMsg.setChecked(
@@ -75,7 +89,7 @@ bool TFormMain::LoadSettings() {
   if (FormMain.visible()) rdgrpCtrlKeysClick();
   rdgrpFuelTransferRate.setItemIndex(
       CorrectedChoice(settings.readInteger(SectionFuelOps, KeyTransferRateIndex, 0)));
-  SetTimingResolution(settings.readInteger(SectionGeneral, KeyTimingResolutionFactor, 1));
+  SetTimingResolution(readOption(settings, options::TimingResolution));
   return true;
 }
 
@@ -96,18 +110,18 @@ void TFormMain::SaveSettings() {
                    chkbxShowDisableReminders.checked());
   settings.setBool(SectionGeneral, KeySpecialSoundHandling, chkbxSpecialSoundHandling.checked());
   settings.setBool(SectionGeneral, KeyPlayBattleDamageSounds, chkbxDamageSounds.checked());
-  settings.setInteger(SectionGeneral, KeyTimingResolutionFactor, TimingResolutionFactor);
+  writeOption(settings, options::TimingResolution, TimingResolutionFactor);
   settings.setInteger(SectionGeneral, KeyKeystrokeCompatibilityOption, rdgrpCtrlKeys.itemIndex());
   settings.setInteger(SectionGeneral, KeyVerticalToolbarLeft, frmToolbar.frmToolbar.left());
   settings.setInteger(SectionGeneral, KeyVerticalToolbarTop, frmToolbar.frmToolbar.top());
-  settings.setFloat(SectionCableOps, KeyCableCatchAccelFactor, CableCatchAccelFactor);
+  writeOption(settings, options::CableCatchAccel, CableCatchAccelFactor);
   settings.setBool(SectionCableOps, KeyShowCablesActiveMsg, chkbxShowCablesActiveMsg.checked());
   if constexpr (edition::HasTailhookOption)
     settings.setBool(SectionCableOps, KeyDetectTrapsIfTailhookExtended,
                      chkbxDetectTailhook.checked());
-  settings.setFloat(SectionCatapultOps, KeyCatapultAccelFactor, CatapultAccelFactor);
-  settings.setInteger(SectionCatapultOps, KeyCatapultSpeedCutoffKnots, CatapultCutoffKnots);
-  settings.setInteger(SectionCatapultOps, KeyCatapultHoldFactor, std::abs(CatapultHoldFactor));
+  writeOption(settings, options::CatapultAccel, CatapultAccelFactor);
+  writeOption(settings, options::CatapultCutoff, CatapultCutoffKnots);
+  writeOption(settings, options::CatapultHold, std::abs(CatapultHoldFactor));
   settings.setBool(SectionCatapultOps, KeyUseAircraftSmoke, chkbxCatSmoke.checked());
   settings.setInteger(SectionFuelOps, KeyTransferRateIndex, rdgrpFuelTransferRate.itemIndex());
   if (!settings.save()) showErrorBox("Unable to write to " + path);

@@ -11,6 +11,9 @@ namespace platform {
 class IniFile;
 }
 
+/// Feet per metre used for the heights of the data files.
+inline constexpr double FeetPerMetre = 3.2808;
+
 /// File name of the zone-load failure log in the program folder.
 inline constexpr const char* DatLoadErrorLogName = "CorvaneDatLoadErrorLog.txt";
 

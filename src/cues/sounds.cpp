@@ -3,8 +3,7 @@
 
 #include "app/form_main.h"
 #include "cues/message_block.h"
-#include "simlink/offsets.h"
-#include "simlink/sim_link.h"
+#include "simlink/batch.h"
 
 namespace {
 
@@ -61,7 +60,5 @@ void TFormMain::PlayDamageSound(uint8_t kind) {
 void TFormMain::SwitchSimSound(bool start) {
   if (!chkbxSpecialSoundHandling.checked()) return;
   const uint16_t word = start ? SoundControlStartWord : SoundControlEndWord;
-  uint32_t result = 0;
-  (void)(SimLinkWrite(kSoundControl.offset, kSoundControl.size, &word, result) &&
-         SimLinkProcess(result));
+  (void)simlink::Batch().write(kSoundControl, word).process();
 }

@@ -4,7 +4,7 @@
 #include "app/edition.h"
 #include "app/form_main.h"
 #include "damage/damage_rules.h"
-#include "simlink/sim_link.h"
+#include "simlink/batch.h"
 
 namespace {
 
@@ -26,18 +26,18 @@ struct FlagLevel {
 
 /// Levels 1 and 2: fail at least one working item of the list, then write the list back.
 template <std::size_t N>
-void DamageFlagList(TFormMain& form, const std::array<uint32_t, N>& vars, const FlagLevel& lvl) {
+void DamageFlagList(TFormMain& form, const std::array<simlink::Var<uint8_t>, N>& vars,
+                    const FlagLevel& lvl) {
   if (form.ManuallyDisabled()) {
     form.ShowSimMessage(lvl.refusal, 3);
     return;
   }
   form.PlayDamageSound(damage::FarExplosion);
 
-  uint32_t result = 0;
   std::array<uint8_t, N> flags{};
-  bool queued = true;
-  for (std::size_t i = 0; i < N && queued; ++i) queued = SimLinkRead(vars[i], 1, &flags[i], result);
-  if (!queued || !SimLinkProcess(result)) return;
+  simlink::Batch read;
+  for (std::size_t i = 0; i < N; ++i) read.read(vars[i], flags[i]);
+  if (!read.process()) return;
 
   std::array<bool, N> candidate{};
   int count = 0;
@@ -65,22 +65,21 @@ void DamageFlagList(TFormMain& form, const std::array<uint32_t, N>& vars, const 
     form.PlayDamageSound(damage::Radio);
   }
 
-  queued = true;
-  for (std::size_t i = 0; i < N && queued; ++i)
-    queued = SimLinkWrite(vars[i], 1, &results[i], result);
-  if (queued) SimLinkProcess(result);
+  simlink::Batch write;
+  for (std::size_t i = 0; i < N; ++i) write.write(vars[i], results[i]);
+  write.process();
 }
 
 }  // namespace
 
 void TFormMain::actBattleDamage1Execute() {
-  DamageFlagList(*this, damage::Level1Flags,
+  DamageFlagList(*this, simlink::kDamageLevel1,
                  {1, "Battle Damage 1 not available - Corvane has been manually disabled",
                   edition::BattleDamage1KeyMessage, damage::Level1KeyItem, false});
 }
 
 void TFormMain::actBattleDamage2Execute() {
-  DamageFlagList(*this, damage::Level2Flags,
+  DamageFlagList(*this, simlink::kDamageLevel2,
                  {2, "Battle Damage 2 not available - Corvane has been manually disabled",
                   edition::BattleDamage2KeyMessage, damage::Level2KeyItem, true});
 }
@@ -92,18 +91,15 @@ void TFormMain::actBattleDamage3Execute() {
   }
   PlayDamageSound(damage::NearExplosion);
 
-  uint32_t result = 0;
   damage::Level3State s;
-  bool queued = SimLinkRead(damage::Level3Flags[0], 1, &s.flags[0], result) &&
-                SimLinkRead(damage::Level3Flags[1], 1, &s.flags[1], result) &&
-                SimLinkRead(damage::Level3Flags[2], 1, &s.flags[2], result) &&
-                SimLinkRead(damage::EngineFailureByte, 1, &s.engineFailures, result) &&
-                SimLinkRead(damage::EngineCountVar, 2, &s.engineCount, result);
-  for (std::size_t t = 0; t < damage::TankCount && queued; ++t)
-    queued = SimLinkRead(damage::TankLevelVars[t], 4, &s.tankLevels[t], result);
-  for (std::size_t t = 0; t < damage::TankCount && queued; ++t)
-    queued = SimLinkRead(damage::TankCapacityVars[t], 4, &s.tankCapacities[t], result);
-  if (!queued || !SimLinkProcess(result)) return;
+  simlink::Batch read;
+  for (std::size_t i = 0; i < s.flags.size(); ++i) read.read(simlink::kDamageLevel3[i], s.flags[i]);
+  read.read(simlink::kEngineFailures, s.engineFailures).read(simlink::kEngineCount, s.engineCount);
+  for (std::size_t t = 0; t < damage::TankCount; ++t)
+    read.read(simlink::kFuelTanks[t].level, s.tankLevels[t]);
+  for (std::size_t t = 0; t < damage::TankCount; ++t)
+    read.read(simlink::kFuelTanks[t].capacity, s.tankCapacities[t]);
+  if (!read.process()) return;
 
   std::array<uint8_t, damage::MaxEngines> masks{};
   for (std::size_t j = 1; j <= damage::MaxEngines; ++j)
@@ -130,11 +126,11 @@ void TFormMain::actBattleDamage3Execute() {
     PlayDamageSound(damage::ElectricalSystem);
   }
 
-  queued = SimLinkWrite(damage::Level3Flags[0], 1, &r.flags[0], result) &&
-           SimLinkWrite(damage::Level3Flags[1], 1, &r.flags[1], result) &&
-           SimLinkWrite(damage::Level3Flags[2], 1, &r.flags[2], result) &&
-           SimLinkWrite(damage::EngineFailureByte, 1, &r.engineFailures, result);
-  for (std::size_t t = 0; t < damage::TankCount && queued; ++t)
-    queued = SimLinkWrite(damage::TankLevelVars[t], 4, &r.tankLevels[t], result);
-  if (queued) SimLinkProcess(result);
+  simlink::Batch write;
+  for (std::size_t i = 0; i < r.flags.size(); ++i)
+    write.write(simlink::kDamageLevel3[i], r.flags[i]);
+  write.write(simlink::kEngineFailures, r.engineFailures);
+  for (std::size_t t = 0; t < damage::TankCount; ++t)
+    write.write(simlink::kFuelTanks[t].level, r.tankLevels[t]);
+  write.process();
 }

@@ -12,26 +12,17 @@
 
 namespace damage {
 
-/// Level 1 failure flags in list order; the transponder is the key item.
-inline constexpr std::array<uint32_t, 7> Level1Flags = simlink::kDamageLevel1Offsets;
+/// The key item of level 1 (simlink::kDamageLevel1): the transponder.
 inline constexpr std::size_t Level1KeyItem = 2;
-static_assert(Level1Flags[Level1KeyItem] == 0x0B6F, "the transponder");
-/// Level 2 failure flags in list order; the COM radio is the key item.
-inline constexpr std::array<uint32_t, 5> Level2Flags = simlink::kDamageLevel2Offsets;
+/// The key item of level 2 (simlink::kDamageLevel2): the COM radio.
 inline constexpr std::size_t Level2KeyItem = 3;
-static_assert(Level2Flags[Level2KeyItem] == 0x0B68, "the COM radio");
-/// Level 3 failure flags in drawing order: magnetic compass, electrical system, one more.
-inline constexpr std::array<uint32_t, 3> Level3Flags = {0x0B69, 0x0B6A, 0x0B6C};
+/// Items of level 3 (simlink::kDamageLevel3): magnetic compass and electrical system.
 inline constexpr std::size_t Level3CompassItem = 0;
 inline constexpr std::size_t Level3ElectricsItem = 1;
-/// Engine failure byte (bit j-1 for engine j) and the number of engines.
-inline constexpr uint32_t EngineFailureByte = 0x0B6B;
-inline constexpr uint32_t EngineCountVar = simlink::kEngineCount.offset;
+/// Engines an aircraft can have (simlink::kEngineFailures has one bit each).
 inline constexpr std::size_t MaxEngines = 8;
 /// Tanks in the order of the fuel transfer.
 inline constexpr std::size_t TankCount = fuel::TankCount;
-using fuel::TankCapacityVars;
-using fuel::TankLevelVars;
 /// Level 3 positions: three flags, six tanks, eight engines.
 inline constexpr std::size_t Level3Positions = 3 + TankCount + MaxEngines;
 /// Level units a hit tank loses (a quarter of a full tank).
@@ -77,7 +68,7 @@ int DrawHits(const std::array<bool, N>& candidate, int p, Draw&& draw, std::arra
 
 /// What level 3 reads: the three flags, the engine byte and count, the six tanks.
 struct Level3State {
-  std::array<uint8_t, 3> flags{};
+  std::array<uint8_t, simlink::kDamageLevel3.size()> flags{};
   uint8_t engineFailures = 0;
   int16_t engineCount = 0;
   std::array<uint32_t, TankCount> tankLevels{};

@@ -2,22 +2,16 @@
 
 #include "app/form_main.h"
 #include "fuel/fuel_transfer.h"
-#include "simlink/sim_link.h"
+#include "simlink/batch.h"
 
 namespace {
 
-/// Queues the reads of the altitude halves and the ground altitude.
-bool QueueHeightReads(uint32_t& altLow, int32_t& altHigh, int16_t& ground, uint32_t& result) {
-  return SimLinkRead(fuel::AltitudeLowVar, 4, &altLow, result) &&
-         SimLinkRead(fuel::AltitudeHighVar, 4, &altHigh, result) &&
-         SimLinkRead(fuel::GroundAltitudeVar, 2, &ground, result);
-}
-
 /// Queues the reads of the six capacities straight into caps.
-bool QueueCapacityReads(std::array<uint32_t, fuel::TankCount>& caps, uint32_t& result) {
+simlink::Batch& QueueCapacityReads(simlink::Batch& batch,
+                                   std::array<uint32_t, fuel::TankCount>& caps) {
   for (std::size_t i = 0; i < fuel::TankCount; ++i)
-    if (!SimLinkRead(fuel::TankCapacityVars[i], 4, &caps[i], result)) return false;
-  return true;
+    batch.read(simlink::kFuelTanks[i].capacity, caps[i]);
+  return batch;
 }
 
 }  // namespace
@@ -31,14 +25,13 @@ void TFormMain::actFuelLoadExecute() {
     StartStopFuelLoad(false, "");
     return;
   }
-  uint32_t result = 0;
-  uint32_t altLow = 0;
-  int32_t altHigh = 0;
+  simlink::FixedPoint altitude;
   int16_t ground = 0;
-  if (!(QueueHeightReads(altLow, altHigh, ground, result) &&
-        QueueCapacityReads(tankCapacity, result) && SimLinkProcess(result)))
-    return;
-  if (fuel::HeightAboveGround(altHigh, altLow, ground) >= fuel::MinLoadHeightM)
+  simlink::Batch batch;
+  batch.read(simlink::kAltitude, altitude).read(simlink::kGroundAltitude, ground);
+  if (!QueueCapacityReads(batch, tankCapacity).process()) return;
+
+  if (fuel::HeightAboveGround(altitude, ground) >= fuel::MinLoadHeightM)
     StartStopFuelLoad(true, "");
   else
     ShowSimMessage("Fuel load not allowed below 5000' AGL", 3);
@@ -53,8 +46,8 @@ void TFormMain::actFuelOFFloadExecute() {
     StartStopFuelOffload(false, "");
     return;
   }
-  uint32_t result = 0;
-  if (!(QueueCapacityReads(tankCapacity, result) && SimLinkProcess(result))) return;
+  simlink::Batch batch;
+  if (!QueueCapacityReads(batch, tankCapacity).process()) return;
   StartStopFuelOffload(true, "");
 }
 

@@ -1,14 +1,14 @@
 #include "app/form_main.h"
 #include "fuel/fuel_transfer.h"
-#include "simlink/sim_link.h"
+#include "simlink/batch.h"
 
 namespace {
 
 /// Queues the reads of the six levels in tank order.
-bool QueueLevelReads(fuel::TankLevels& levels, uint32_t& result) {
+simlink::Batch& QueueLevelReads(simlink::Batch& batch, fuel::TankLevels& levels) {
   for (std::size_t i = 0; i < fuel::TankCount; ++i)
-    if (!SimLinkRead(fuel::TankLevelVars[i], 4, &levels[i], result)) return false;
-  return true;
+    batch.read(simlink::kFuelTanks[i].level, levels[i]);
+  return batch;
 }
 
 /// Writes the new level of every tank taking part, one exchange per tank; a refused write
@@ -16,9 +16,7 @@ bool QueueLevelReads(fuel::TankLevels& levels, uint32_t& result) {
 void WriteLevels(const fuel::TransferStep& step) {
   for (std::size_t i = 0; i < fuel::TankCount; ++i) {
     if (!step.eligible[i]) continue;
-    uint32_t result = 0;
-    const uint32_t level = step.levels[i];
-    if (SimLinkWrite(fuel::TankLevelVars[i], 4, &level, result)) SimLinkProcess(result);
+    simlink::Batch().write(simlink::kFuelTanks[i].level, step.levels[i]).process();
   }
 }
 
@@ -30,16 +28,16 @@ uint32_t TFormMain::TankIncrement(uint32_t capacity) const {
 }
 
 void TFormMain::FuelLoadTick() {
-  uint32_t result = 0;
   fuel::TankLevels levels{};
-  uint32_t altLow = 0;
-  int32_t altHigh = 0;
+  simlink::FixedPoint altitude;
   int16_t ground = 0;
-  if (!(QueueLevelReads(levels, result) && SimLinkRead(fuel::AltitudeLowVar, 4, &altLow, result) &&
-        SimLinkRead(fuel::AltitudeHighVar, 4, &altHigh, result) &&
-        SimLinkRead(fuel::GroundAltitudeVar, 2, &ground, result) && SimLinkProcess(result)))
-    return;
-  if (fuel::HeightAboveGround(altHigh, altLow, ground) < fuel::MinLoadHeightM) {
+  simlink::Batch batch;
+  QueueLevelReads(batch, levels)
+      .read(simlink::kAltitude, altitude)
+      .read(simlink::kGroundAltitude, ground);
+  if (!batch.process()) return;
+
+  if (fuel::HeightAboveGround(altitude, ground) < fuel::MinLoadHeightM) {
     StartStopFuelLoad(false, " (not allowed below 5000' AGL)");
     return;
   }
@@ -54,9 +52,9 @@ void TFormMain::FuelLoadTick() {
 }
 
 void TFormMain::FuelOffloadTick() {
-  uint32_t result = 0;
   fuel::TankLevels levels{};
-  if (!(QueueLevelReads(levels, result) && SimLinkProcess(result))) return;
+  simlink::Batch batch;
+  if (!QueueLevelReads(batch, levels).process()) return;
   fuel::TankLevels increments{};
   for (std::size_t i = 0; i < fuel::TankCount; ++i) increments[i] = TankIncrement(tankCapacity[i]);
   const fuel::TransferStep step = fuel::PlanOffloadStep(levels, tankCapacity, increments);

@@ -15,9 +15,8 @@ uint32_t TankIncrementFor(int64_t rate, uint32_t capacity) {
   return static_cast<uint32_t>(std::min<uint64_t>(q, std::numeric_limits<uint32_t>::max()));
 }
 
-double HeightAboveGround(int32_t altHigh, uint32_t altLow, int16_t groundAltM) {
-  return simlink::altitudeMetres(altLow, static_cast<uint32_t>(altHigh)) -
-         static_cast<double>(groundAltM);
+double HeightAboveGround(simlink::FixedPoint altitude, int16_t groundAltM) {
+  return simlink::altitudeMetres(altitude) - static_cast<double>(groundAltM);
 }
 
 TransferStep PlanLoadStep(const TankLevels& levels, const TankLevels& capacities,

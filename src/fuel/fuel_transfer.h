@@ -28,31 +28,14 @@ inline constexpr const char* BoomRateText = "1200 GPM (boom)";
 /// Loading needs at least this height above ground, in metres (5000 ft).
 inline constexpr double MinLoadHeightM = 1524.0;
 
-/// Level and capacity variables of the six tanks, in tank order.
-inline constexpr std::array<uint32_t, TankCount> TankLevelVars = [] {
-  std::array<uint32_t, TankCount> a{};
-  for (std::size_t i = 0; i < TankCount; ++i) a[i] = simlink::kFuelTanks[i].level.offset;
-  return a;
-}();
-inline constexpr std::array<uint32_t, TankCount> TankCapacityVars = [] {
-  std::array<uint32_t, TankCount> a{};
-  for (std::size_t i = 0; i < TankCount; ++i) a[i] = simlink::kFuelTanks[i].capacity.offset;
-  return a;
-}();
-/// Altitude (fraction, then whole metres) and ground altitude (whole metres).
-inline constexpr uint32_t AltitudeLowVar = simlink::kAltitudeLow.offset;
-inline constexpr uint32_t AltitudeHighVar = simlink::kAltitudeHigh.offset;
-inline constexpr uint32_t GroundAltitudeVar = simlink::kGroundAltitude.offset;
-
 using TankLevels = std::array<uint32_t, TankCount>;
 
 /// rate / capacity rounded to the nearest whole number, halves to the even neighbour;
 /// 0 for a capacity of 0 or a rate that is not positive. Saturates at the 32-bit maximum.
 uint32_t TankIncrementFor(int64_t rate, uint32_t capacity);
 
-/// Height above ground in metres from the altitude's whole metres (signed high half), its
-/// 32-bit fraction (low half) and the ground altitude in whole metres.
-double HeightAboveGround(int32_t altHigh, uint32_t altLow, int16_t groundAltM);
+/// Height above ground in metres from the altitude and the ground altitude in whole metres.
+double HeightAboveGround(simlink::FixedPoint altitude, int16_t groundAltM);
 
 /// One planned transfer step: which tanks take part and their new levels.
 struct TransferStep {

@@ -2,7 +2,7 @@
 
 #include "app/form_main.h"
 #include "input/hot_key_table.h"
-#include "simlink/sim_link.h"
+#include "simlink/batch.h"
 
 void TFormMain::rdgrpCtrlKeysClick() {
   ReleaseHotKeys();
@@ -15,10 +15,8 @@ void TFormMain::rdgrpCtrlKeysClick() {
 }
 
 void TFormMain::tmrKeystrokeTimer() {
-  uint32_t result = 0;
   uint32_t counter = 0;
-  if (SimLinkRead(simlink::kHotKeyCounter.offset, simlink::kHotKeyCounter.size, &counter, result) &&
-      SimLinkProcess(result)) {
+  if (simlink::Batch().read(simlink::kHotKeyCounter, counter).process()) {
     const auto low = static_cast<uint8_t>(counter & 0xFF);
     if (low != LastHotKeyCount) {
       LastHotKeyCount = low;
@@ -33,9 +31,8 @@ void TFormMain::PollHotKey(int k) {
   const auto i = static_cast<size_t>(k);
   if (HotKeySlots[i] == 0 || !HotKeySlotHeld[i]) return;
 
-  uint32_t result = 0;
   uint32_t value = 0;
-  if (!(SimLinkRead(HotKeySlots[i], 4, &value, result) && SimLinkProcess(result))) return;
+  if (!simlink::Batch().read(simlink::hotKeySlotAt(HotKeySlots[i]), value).process()) return;
   if (!IsHotKeyPressed(value)) return;
 
   const THotKey& key = HotKeyTable[i];
@@ -49,5 +46,5 @@ void TFormMain::PollHotKey(int k) {
   // the key, or released it for good when the new start-up failed.
   if (!HotKeySlotHeld[i] || HotKeySlots[i] == 0) return;
   const uint32_t registration = HotKeyRegistrationValue(key.Code, KeyComboModifier);
-  if (SimLinkWrite(HotKeySlots[i], 4, &registration, result)) SimLinkProcess(result);
+  simlink::Batch().write(simlink::hotKeySlotAt(HotKeySlots[i]), registration).process();
 }

@@ -3,7 +3,7 @@
 
 #include "app/form_main.h"
 #include "input/hot_key_table.h"
-#include "simlink/sim_link.h"
+#include "simlink/batch.h"
 
 void TFormMain::AllocateHotKeys() {
   KeyComboModifier = rdgrpCtrlKeys.itemIndex() == 1 ? kHotKeyCtrlModifier : 0;
@@ -31,25 +31,20 @@ void TFormMain::AllocateHotKeys() {
 }
 
 uint32_t TFormMain::AllocateHotKeySlot(uint32_t value) {
-  uint32_t result = 0;
   uint32_t count = 0;
-  if (!(SimLinkRead(simlink::kHotKeySlotCount.offset, simlink::kHotKeySlotCount.size, &count,
-                    result) &&
-        SimLinkProcess(result)))
-    return 0;
+  if (!simlink::Batch().read(simlink::kHotKeySlotCount, count).process()) return 0;
 
   // The count comes from the server; slots beyond the counter offset do not exist.
   const uint32_t limit = std::min(count, kHotKeyMaxSlots);
   uint32_t freeSlot = 0;
   for (uint32_t i = 0; freeSlot == 0 && i < limit; ++i) {
     uint32_t slotValue = ~0u;
-    const uint32_t offset = simlink::hotKeySlot(i).offset;
-    if (SimLinkRead(offset, 4, &slotValue, result) && SimLinkProcess(result) && slotValue == 0)
-      freeSlot = offset;
+    const simlink::Var<uint32_t> slot = simlink::hotKeySlot(i);
+    if (simlink::Batch().read(slot, slotValue).process() && slotValue == 0) freeSlot = slot.offset;
   }
   if (freeSlot == 0) return 0;
 
-  if (SimLinkWrite(freeSlot, 4, &value, result) && SimLinkProcess(result)) return freeSlot;
+  if (simlink::Batch().write(simlink::hotKeySlotAt(freeSlot), value).process()) return freeSlot;
   return 0;
 }
 
@@ -61,8 +56,7 @@ void TFormMain::ReleaseHotKeys() {
     const auto i = static_cast<size_t>(k);
     if (!HotKeySlotHeld[i] || HotKeySlots[i] == 0) continue;
     HotKeySlotHeld[i] = false;
-    uint32_t result = 0;
     const uint32_t zero = 0;
-    if (SimLinkWrite(HotKeySlots[i], 4, &zero, result)) SimLinkProcess(result);
+    simlink::Batch().write(simlink::hotKeySlotAt(HotKeySlots[i]), zero).process();
   }
 }

@@ -68,6 +68,10 @@ uint32_t SimServer::handleBlock(uint8_t* block, size_t size) {
     ++blocksRefused_;
     return 0;
   }
+  if (onBlock) {
+    const RequestRecord* last = records_.empty() ? nullptr : &records_.back();
+    onBlock(block, (last != nullptr ? last->dataPos + last->size : 0) + 4);
+  }
   int64_t now = clock_.nowMs();
   if (!options_.relayNoSim && beforeBlock) beforeBlock(now);
 

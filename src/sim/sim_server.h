@@ -60,6 +60,9 @@ class SimServer {
   std::function<void(int64_t nowMs)> beforeBlock;
   /// Called once, after the first block that read both handshake words with valid values.
   std::function<void(int64_t nowMs)> onHandshake;
+  /// Called with every well-formed block as the client wrote it (records and terminator), before
+  /// any record is applied; used to record a flight's exchanges byte for byte.
+  std::function<void(const uint8_t* block, size_t size)> onBlock;
   /// Called after every write record the client sent (offset, size, first bytes of the value).
   std::function<void(uint32_t offset, uint32_t size, const uint8_t* data)> onClientWrite;
 

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "simlink/batch.h"
+
 namespace {
 
 constexpr const char* kMessageName = "FSASMLIB:IPC";
@@ -202,10 +204,12 @@ bool SimLinkOpen(uint32_t requiredIndex, uint32_t& result) {
   static const uint16_t libraryVersion = static_cast<uint16_t>(SimLinkLibraryVersion & 0xFFFF);
   for (int pass = 1;
        pass <= kHandshakePasses && (SimLinkServerVersion == 0 || SimLinkSimIndex == 0); ++pass) {
-    if (!SimLinkRead(0x3304, 4, &SimLinkServerVersion, result) ||
-        !SimLinkRead(0x3308, 4, &SimLinkSimIndex, result) ||
-        (pass == 1 && !SimLinkWrite(0x330A, 2, &libraryVersion, result)) ||
-        !SimLinkProcess(result)) {
+    simlink::Batch batch;
+    batch.read(simlink::kServerVersion, SimLinkServerVersion)
+        .read(simlink::kSimCheck, SimLinkSimIndex);
+    if (pass == 1) batch.write(simlink::kLibraryVersion, libraryVersion);
+    if (!batch.process()) {
+      result = batch.result();
       SimLinkClose();
       return false;
     }

@@ -53,10 +53,6 @@ class FormFixture : public ::testing::Test {
     };
     form = std::make_unique<TFormMain>(services);
     form->ProgramFolder = services.programFolder;
-    form->FractionScale = 4294967296.0;
-    form->DegreesPerAngleUnit = 360.0 / 4294967296.0;
-    form->DegreesPerLatUnit = 90.0 / 10001750.0;
-    form->CatchAngleThreshold = 1.5707963267948966;
     form->CatchZones = std::make_unique<TCatchZoneList>();
     form->tmrIsCatchCheckNeeded.setEnabled(false);
     uint32_t result = 0;

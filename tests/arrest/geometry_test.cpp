@@ -107,12 +107,6 @@ TEST(Headings, MagneticAndDifference) {
   EXPECT_NEAR(HeadingDifference(90, 270), 180, 1e-9);
 }
 
-TEST(JoinFixedPoint, HalfUnitIsAdded) {
-  EXPECT_EQ(JoinFixedPoint(100, 0x80000000u), 100.5);
-  EXPECT_EQ(JoinFixedPoint(-1, 0x80000000u), -0.5);
-  EXPECT_EQ(JoinFixedPoint(0, 0), 0.0);
-}
-
 TEST(CatchVerdict, EachTestInTurn) {
   const TCatchZoneData z = NarrowZone();  // deck 20 m, window 10 m, runway 5
   TCatchReadings base;

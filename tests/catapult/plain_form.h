@@ -36,8 +36,8 @@ struct PlainForm {
   void placeAircraft(double latDeg, double lonDeg) { placeAt(h, latDeg, lonDeg); }
   /// The same on any harness's server.
   static void placeAt(harness::Harness& on, double latDeg, double lonDeg) {
-    pokeFixed(on, simlink::kLatitudeLow.offset, latDeg / simlink::DegreesPerLatUnit);
-    pokeFixed(on, simlink::kLongitudeLow.offset, lonDeg / simlink::DegreesPerAngleUnit);
+    pokeFixed(on, simlink::kLatitude.low.offset, latDeg / simlink::DegreesPerLatUnit);
+    pokeFixed(on, simlink::kLongitude.low.offset, lonDeg / simlink::DegreesPerAngleUnit);
   }
   /// One loaded zone whose front-left corner (the catapult point) is at lat/lon; it is the
   /// nearest zone.

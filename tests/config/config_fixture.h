@@ -57,7 +57,6 @@ class ConfigTest : public ::testing::Test {
     form = std::make_unique<TFormMain>(std::move(services));
     form->SetCaptions();
     form->ProgramFolder = folder;
-    form->FeetPerMetre = 3.2808;
     form->PrepareCatchZoneList();
   }
   ~ConfigTest() override {

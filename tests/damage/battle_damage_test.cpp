@@ -9,23 +9,38 @@
 
 namespace {
 
+// The failure bytes and tank variables by offset, for poking and peeking the server.
+template <std::size_t N>
+std::vector<uint32_t> offsetsOf(const std::array<simlink::Var<uint8_t>, N>& vars) {
+  std::vector<uint32_t> out;
+  for (const auto& v : vars) out.push_back(v.offset);
+  return out;
+}
+const std::vector<uint32_t> Level1Flags = offsetsOf(simlink::kDamageLevel1);
+const std::vector<uint32_t> Level2Flags = offsetsOf(simlink::kDamageLevel2);
+const std::vector<uint32_t> Level3Flags = offsetsOf(simlink::kDamageLevel3);
+constexpr uint32_t EngineFailureByte = simlink::kEngineFailures.offset;
+constexpr uint32_t EngineCountVar = simlink::kEngineCount.offset;
+uint32_t TankLevelVar(std::size_t t) { return simlink::kFuelTanks[t].level.offset; }
+uint32_t TankCapacityVar(std::size_t t) { return simlink::kFuelTanks[t].capacity.offset; }
+
 class BattleDamage : public ::testing::Test {
  protected:
   void SetUp() override {
     f = &h.start();
     f->btnManualDisable.setDown(false);
     f->chkbxDamageSounds.setChecked(false);
-    for (uint32_t v : damage::Level1Flags) h.poke<uint8_t>(v, 1);
-    for (uint32_t v : damage::Level2Flags) h.poke<uint8_t>(v, 1);
-    for (uint32_t v : damage::Level3Flags) h.poke<uint8_t>(v, 1);
-    h.poke<uint8_t>(damage::EngineFailureByte, 0);
-    h.poke<int16_t>(damage::EngineCountVar, 0);
+    for (uint32_t v : Level1Flags) h.poke<uint8_t>(v, 1);
+    for (uint32_t v : Level2Flags) h.poke<uint8_t>(v, 1);
+    for (uint32_t v : Level3Flags) h.poke<uint8_t>(v, 1);
+    h.poke<uint8_t>(EngineFailureByte, 0);
+    h.poke<int16_t>(EngineCountVar, 0);
     for (std::size_t t = 0; t < damage::TankCount; ++t) setTank(t, 0, 0);
     h.clearRecords();
   }
   void setTank(std::size_t t, uint32_t capacity, uint32_t level) {
-    h.poke<uint32_t>(damage::TankCapacityVars[t], capacity);
-    h.poke<uint32_t>(damage::TankLevelVars[t], level);
+    h.poke<uint32_t>(TankCapacityVar(t), capacity);
+    h.poke<uint32_t>(TankLevelVar(t), level);
   }
   uint8_t flag(uint32_t v) const { return h.peek<uint8_t>(v); }
   /// Files the damage player was asked to play, in order.
@@ -79,8 +94,7 @@ TEST_F(BattleDamage, OneCandidateIsAlwaysHitAndTheListIsWrittenInOrder) {
   f->actBattleDamage1.execute();
   EXPECT_EQ(flag(0x0B70), 1);
   EXPECT_EQ(onlyMessage(), "BATTLE DAMAGE (1) INCURRED|1");
-  EXPECT_EQ(writtenOffsets(),
-            std::vector<uint32_t>(damage::Level1Flags.begin(), damage::Level1Flags.end()));
+  EXPECT_EQ(writtenOffsets(), std::vector<uint32_t>(Level1Flags.begin(), Level1Flags.end()));
 }
 
 TEST_F(BattleDamage, KeyItemMessagesWithSoundsOff) {
@@ -152,7 +166,7 @@ TEST_F(BattleDamage, ExhaustedListsOnlyPlayTheOpeningSound) {
 }
 
 TEST_F(BattleDamage, RepeatedRequestsFailTheWholeListAndNeverRepair) {
-  for (uint32_t v : damage::Level2Flags) h.poke<uint8_t>(v, 0);
+  for (uint32_t v : Level2Flags) h.poke<uint8_t>(v, 0);
   h.poke<uint8_t>(0x0B66, 2);  // an unexpected value: no candidate, written back as it was
   int requests = 0;
   int failed = 0;
@@ -160,7 +174,7 @@ TEST_F(BattleDamage, RepeatedRequestsFailTheWholeListAndNeverRepair) {
     f->actBattleDamage2.execute();
     ++requests;
     int now = 0;
-    for (uint32_t v : damage::Level2Flags) now += flag(v) == 1 ? 1 : 0;
+    for (uint32_t v : Level2Flags) now += flag(v) == 1 ? 1 : 0;
     EXPECT_GT(now, failed) << "every request fails at least one more item";
     failed = now;
   }
@@ -170,18 +184,18 @@ TEST_F(BattleDamage, RepeatedRequestsFailTheWholeListAndNeverRepair) {
 }
 
 TEST_F(BattleDamage, TwoEngineAircraftNeverTouchesBits2To7) {
-  h.poke<int16_t>(damage::EngineCountVar, 2);
+  h.poke<int16_t>(EngineCountVar, 2);
   for (int i = 0; i < 40; ++i) {
-    h.poke<uint8_t>(damage::EngineFailureByte, 0);
+    h.poke<uint8_t>(EngineFailureByte, 0);
     f->actBattleDamage3.execute();
-    const uint8_t b = h.peek<uint8_t>(damage::EngineFailureByte);
+    const uint8_t b = h.peek<uint8_t>(EngineFailureByte);
     EXPECT_NE(b, 0);
     EXPECT_EQ(b & 0xFC, 0);
   }
   // An engine whose bit is set is no candidate: engine 2 is the only one left.
-  h.poke<uint8_t>(damage::EngineFailureByte, 1);
+  h.poke<uint8_t>(EngineFailureByte, 1);
   f->actBattleDamage3.execute();
-  EXPECT_EQ(h.peek<uint8_t>(damage::EngineFailureByte), 3);
+  EXPECT_EQ(h.peek<uint8_t>(EngineFailureByte), 3);
 }
 
 TEST_F(BattleDamage, TankHits) {
@@ -197,20 +211,20 @@ TEST_F(BattleDamage, TankHits) {
     setTank(1, 100, 0);      // empty tank: never hit
     h.clearRecords();
     f->actBattleDamage3.execute();
-    EXPECT_EQ(h.peek<uint32_t>(damage::TankLevelVars[3]), r.after);
-    EXPECT_EQ(h.peek<uint32_t>(damage::TankLevelVars[0]), 8388608u);
-    EXPECT_EQ(h.peek<uint32_t>(damage::TankLevelVars[1]), 0u);
+    EXPECT_EQ(h.peek<uint32_t>(TankLevelVar(3)), r.after);
+    EXPECT_EQ(h.peek<uint32_t>(TankLevelVar(0)), 8388608u);
+    EXPECT_EQ(h.peek<uint32_t>(TankLevelVar(1)), 0u);
     EXPECT_EQ(onlyMessage(), "BATTLE DAMAGE (3) INCURRED|1");
   }
 }
 
 TEST_F(BattleDamage, Level3WritesInOrderAndNeverTheCountOrCapacities) {
-  h.poke<int16_t>(damage::EngineCountVar, 1);
+  h.poke<int16_t>(EngineCountVar, 1);
   f->actBattleDamage3.execute();
   std::vector<uint32_t> expected{0x0B69, 0x0B6A, 0x0B6C, 0x0B6B};
-  expected.insert(expected.end(), damage::TankLevelVars.begin(), damage::TankLevelVars.end());
+  for (const auto& tank : simlink::kFuelTanks) expected.push_back(tank.level.offset);
   EXPECT_EQ(writtenOffsets(), expected);
-  EXPECT_EQ(h.peek<uint8_t>(damage::EngineFailureByte), 1);
+  EXPECT_EQ(h.peek<uint8_t>(EngineFailureByte), 1);
 }
 
 TEST_F(BattleDamage, FailedReadWritesNothing) {

@@ -23,15 +23,17 @@ class FuelTransfer : public ::testing::Test {
   }
 
   void setHeight(int32_t metres, uint32_t fraction = 0, int16_t ground = 0) {
-    h.poke<int32_t>(fuel::AltitudeHighVar, metres);
-    h.poke<uint32_t>(fuel::AltitudeLowVar, fraction);
-    h.poke<int16_t>(fuel::GroundAltitudeVar, ground);
+    h.poke<int32_t>(simlink::kAltitude.high.offset, metres);
+    h.poke<uint32_t>(simlink::kAltitude.low.offset, fraction);
+    h.poke<int16_t>(simlink::kGroundAltitude.offset, ground);
   }
   void setTank(std::size_t i, uint32_t capacity, uint32_t level) {
-    h.poke<uint32_t>(fuel::TankCapacityVars[i], capacity);
-    h.poke<uint32_t>(fuel::TankLevelVars[i], level);
+    h.poke<uint32_t>(simlink::kFuelTanks[i].capacity.offset, capacity);
+    h.poke<uint32_t>(simlink::kFuelTanks[i].level.offset, level);
   }
-  uint32_t level(std::size_t i) const { return h.peek<uint32_t>(fuel::TankLevelVars[i]); }
+  uint32_t level(std::size_t i) const {
+    return h.peek<uint32_t>(simlink::kFuelTanks[i].level.offset);
+  }
   State state() const {
     EXPECT_FALSE(f->fuelLoading && f->fuelOffloading);
     return f->fuelLoading ? State::Loading : f->fuelOffloading ? State::Offloading : State::Idle;
@@ -150,7 +152,7 @@ TEST_F(FuelTransfer, OneCentreTankTakesTheWholeFlowAndEndsExactlyFull) {
   h.clearRecords();
   f->FuelLoadTick();
   EXPECT_EQ(onlyMessage(), "Fuel Load terminated (tanks are full)|6");
-  EXPECT_TRUE(h.writesTo(fuel::TankLevelVars[0]).empty());
+  EXPECT_TRUE(h.writesTo(simlink::kFuelTanks[0].level.offset).empty());
 }
 
 TEST_F(FuelTransfer, TwoTanksShareAndAbsentTanksAreNeverWritten) {
@@ -165,11 +167,12 @@ TEST_F(FuelTransfer, TwoTanksShareAndAbsentTanksAreNeverWritten) {
   f->FuelLoadTick();
   EXPECT_EQ(level(0), 349525u);
   EXPECT_EQ(level(2), 1000u + 349525u);
-  for (std::size_t i : {1u, 3u, 4u, 5u}) EXPECT_TRUE(h.writesTo(fuel::TankLevelVars[i]).empty());
+  for (std::size_t i : {1u, 3u, 4u, 5u})
+    EXPECT_TRUE(h.writesTo(simlink::kFuelTanks[i].level.offset).empty());
   // One exchange per tank: the two level writes come in tank order.
   ASSERT_EQ(h.writes.size(), 2u);
-  EXPECT_EQ(h.writes[0].offset, fuel::TankLevelVars[0]);
-  EXPECT_EQ(h.writes[1].offset, fuel::TankLevelVars[2]);
+  EXPECT_EQ(h.writes[0].offset, simlink::kFuelTanks[0].level.offset);
+  EXPECT_EQ(h.writes[1].offset, simlink::kFuelTanks[2].level.offset);
 }
 
 TEST_F(FuelTransfer, ToggledRateAppliesFromTheNextStepLabelKeepsTheStartRate) {
@@ -195,7 +198,7 @@ TEST_F(FuelTransfer, OffloadAtTenPercentEndsOneStepLater) {
   EXPECT_EQ(h.messages[0].text, "Fuel OFFLoad started: 500 GPM (drogue)");
   EXPECT_EQ(h.messages[1].text, "Fuel OFFLoad terminated (not allowed below 10% capacity)");
   EXPECT_EQ(h.messages[1].seconds, 6);
-  EXPECT_TRUE(h.writesTo(fuel::TankLevelVars[0]).empty());
+  EXPECT_TRUE(h.writesTo(simlink::kFuelTanks[0].level.offset).empty());
 }
 
 TEST_F(FuelTransfer, OffloadStopsExactlyAtTheFloor) {

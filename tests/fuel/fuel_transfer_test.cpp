@@ -29,10 +29,10 @@ TEST(TankIncrementFor, RoundsToNearest) {
 }
 
 TEST(HeightAboveGround, JoinsTheHalvesAndSubtractsTheGround) {
-  EXPECT_DOUBLE_EQ(fuel::HeightAboveGround(1524, 0, 0), 1524.0);
-  EXPECT_DOUBLE_EQ(fuel::HeightAboveGround(1600, 0x80000000u, 76), 1524.5);
-  EXPECT_LT(fuel::HeightAboveGround(1523, 0xFFFFFFFFu, 0), fuel::MinLoadHeightM);
-  EXPECT_DOUBLE_EQ(fuel::HeightAboveGround(1000, 0, -524), 1524.0);
+  EXPECT_DOUBLE_EQ(fuel::HeightAboveGround({0, 1524}, 0), 1524.0);
+  EXPECT_DOUBLE_EQ(fuel::HeightAboveGround({0x80000000u, 1600}, 76), 1524.5);
+  EXPECT_LT(fuel::HeightAboveGround({0xFFFFFFFFu, 1523}, 0), fuel::MinLoadHeightM);
+  EXPECT_DOUBLE_EQ(fuel::HeightAboveGround({0, 1000}, -524), 1524.0);
 }
 
 TEST(PlanLoadStep, SharesTheFlowAmongEligibleTanks) {
