@@ -64,7 +64,9 @@ void TFormMain::InitializeProgram(bool loadDefaults) {
 }
 
 void TFormMain::ResetState(bool loadDefaults) {
-  random().randomize(static_cast<uint64_t>(clock().nowMs()));
+  // The wall clock, not the monotonic one: that starts near 0 in every run, which would
+  // draw the same battle damage each time.
+  random().randomize(static_cast<uint64_t>(clock().wallClockUs()));
   fuelLoading = false;
   fuelOffloading = false;
   rdgrpFuelTransferRate.setEnabled(true);

@@ -44,6 +44,12 @@ DateTime RealClock::wallClock() const {
   return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
+int64_t RealClock::wallClockUs() const {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
 VirtualClock::VirtualClock(int64_t startMs) : now_(startMs) {}
 
 void VirtualClock::sleepMs(int64_t ms) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/sim_names.h"
 #include "app/unscramble.h"
 #include "harness/harness.h"
@@ -125,6 +127,24 @@ TEST(Lifecycle, StartUpCompletesAndEnablesTheWindow) {
   EXPECT_TRUE(form.tmrFindNearest.enabled());
   EXPECT_TRUE(form.tmrIsCatchCheckNeeded.enabled());
   EXPECT_EQ(form.FormMain.caption(), edition::MainCaption);
+}
+
+TEST(Lifecycle, EachRunDrawsOtherDamageUnlessTheSeedIsFixed) {
+  // Two runs started 3 ms apart on the wall clock; a process's monotonic clock reads the
+  // same at both starts.
+  auto draws = [](bool seedFixed, int64_t wallUs) {
+    harness::Options o;
+    o.seedFixed = seedFixed;
+    harness::Harness h(o);
+    h.clock.setWallClockUs(wallUs);
+    h.start();
+    std::vector<int> out;
+    for (int i = 0; i < 8; ++i) out.push_back(h.random.next(100));
+    return out;
+  };
+  const int64_t t = 1'796'644'800'000'000;
+  EXPECT_NE(draws(false, t), draws(false, t + 3000));
+  EXPECT_EQ(draws(true, t), draws(true, t + 3000));  // --seed: repeatable
 }
 
 TEST(Lifecycle, ResetKeepsTheUsersOptionsAndRereadsTheSettings) {
