@@ -43,6 +43,7 @@ void TFormMain::FormCreate() {
 }
 
 void TFormMain::InitializeProgram(bool loadDefaults) {
+  programStopped = false;
   ResetState(loadDefaults);
   if (!ConnectToSimulator()) return;
   try {
@@ -51,12 +52,7 @@ void TFormMain::InitializeProgram(bool loadDefaults) {
     if (!LoadSettings()) return;
     if (!LoadCatchZones()) return;
     if (!loadDefaults) AllocateHotKeys();
-    cmbDatFile.setEnabled(true);
-    btnManualDisable.setEnabled(true);
-    frmToolbar.btnManualOverride.setEnabled(true);
-    btnManualDisable.setDown(false);
-    frmToolbar.btnManualOverride.setDown(false);
-    pgMain.setEnabled(true);
+    EnableLoadedControls();
     tmrFindNearestTimer();
   } catch (const std::exception& e) {
     lblConnectionInfo.setText(std::string("Connection to FSUIPC OK, but...") + e.what());
@@ -74,6 +70,7 @@ void TFormMain::ResetState(bool loadDefaults) {
   SoundControlEndWord = 1;
   SoundControlStartWord = 0;
   LastArrestEnd = 0;
+  LastLaunchEnd = 0;
   // Every number the program formats or parses uses "." whatever the user's locale; nothing
   // to switch here.
   lstboxDatFiles.setDirectory(ProgramFolder);
@@ -103,6 +100,15 @@ void TFormMain::ResetState(bool loadDefaults) {
     SetCatapultAccelFactor(700.0);
     SetTimingResolution(1);
   }
+}
+
+void TFormMain::EnableLoadedControls() {
+  cmbDatFile.setEnabled(true);
+  btnManualDisable.setEnabled(true);
+  frmToolbar.btnManualOverride.setEnabled(true);
+  btnManualDisable.setDown(false);
+  frmToolbar.btnManualOverride.setDown(false);
+  pgMain.setEnabled(true);
 }
 
 bool TFormMain::ConnectToSimulator() {

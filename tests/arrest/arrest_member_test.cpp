@@ -81,6 +81,19 @@ TEST_F(Nearest, NoZoneWithin180KeepsTheLastIndex) {
   EXPECT_EQ(form->NearestZoneIndex, 0);
 }
 
+TEST_F(Nearest, NoZoneAtAllStopsTheProgramUntilReset) {
+  setPosition(0, 0);  // and no zone loaded
+  form->tmrFindNearestTimer();
+  const std::string error = "Error: unable to find nearest cables. Please send a bug report.";
+  EXPECT_EQ(form->lblNearestCarrier.text(), error);
+  EXPECT_FALSE(SimLinkIsOpen());
+  // Neither this tick, nor the hot-key poll, nor time brings a timer back.
+  form->tmrKeystrokeTimer();
+  loop.runUntil(clock.nowMs() + 60000);
+  for (platform::Timer* t : form->timers()) EXPECT_FALSE(t->enabled()) << t->name();
+  EXPECT_EQ(form->lblNearestCarrier.text(), error);
+}
+
 class Gate : public FormFixture {
  protected:
   Gate() {
@@ -164,22 +177,28 @@ TEST_F(Gate, TailhookAtHalfSkipsSearchAndStatus) {
   EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
 }
 
-TEST_F(Gate, CrashStopsArrestAndLaunch) {
+TEST_F(Gate, CrashEndsArrestAndLaunchAsTheirOwnEndsDo) {
+  form->chkbxSpecialSoundHandling.setChecked(true);
   form->tmrDecel.setEnabled(true);
   form->tmrAccel.setEnabled(true);
   form->tmrLaunchCheck.setEnabled(true);
+  form->tmrKeystroke.setEnabled(false);
   form->catapultSoundPlayed = true;
   form->lblCableCatchStatus.setText("Cables were CAUGHT.");
+  set<uint16_t>(0x0B20, 0);
   set<int16_t>(0x0840, 1);
   form->tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(form->lblFlightStatus.text(), "CRASHED");
-  EXPECT_FALSE(form->tmrDecel.enabled());
-  EXPECT_FALSE(form->tmrAccel.enabled());
-  EXPECT_FALSE(form->tmrLaunchCheck.enabled());
-  EXPECT_FALSE(form->tmrCheckForCatch.enabled());
+  for (platform::Timer* t :
+       {&form->tmrDecel, &form->tmrAccel, &form->tmrLaunchCheck, &form->tmrCheckForCatch})
+    EXPECT_FALSE(t->enabled()) << t->name();
   EXPECT_FALSE(form->catapultSoundPlayed);
   EXPECT_EQ(form->lblCableCatchStatus.text(), "");
-  EXPECT_EQ(form->LastArrestEnd, 0);
+  // What the normal ends restore: hot keys, the simulator's sound, the smoke off.
+  EXPECT_TRUE(form->tmrKeystroke.enabled());
+  EXPECT_EQ(server.space().get<uint16_t>(0x0B20), 1);
+  EXPECT_EQ(writesTo(0x05D8).size(), 2u);
+  EXPECT_EQ(form->LastArrestEnd, clock.nowMs());
 }
 
 TEST_F(Gate, FailedExchangeWithCodeRunsReset) {
@@ -245,20 +264,31 @@ TEST_F(Catch, TrapDeceleratesAndEnds) {
   EXPECT_EQ(writesTo(0x3070).size(), 3u);
 }
 
-TEST_F(Catch, LockoutAfterArrest) {
-  form->tmrCheckForCatchTimer();
-  set<double>(0x3090, 0.0);
-  decelerate(5);
-  ASSERT_FALSE(form->tmrDecel.enabled());
-  set<double>(0x3090, 120.0);
+TEST_F(Catch, LockoutAfterAnArrestAndAfterACatapultStroke) {
   struct Step {
     int64_t afterMs;
     bool caught;
   };
-  for (const Step s : {Step{20000, false}, Step{30000, false}, Step{30001, true}}) {
-    clock.advanceTo(form->LastArrestEnd + s.afterMs);
-    form->tmrCheckForCatchTimer();
-    EXPECT_EQ(form->tmrDecel.enabled(), s.caught) << s.afterMs;
+  for (const bool stroke : {false, true}) {
+    form->tmrDecel.setEnabled(false);
+    if (stroke) {
+      form->tmrAccel.setEnabled(true);
+      form->EndLaunch(false);
+    } else {
+      form->tmrCheckForCatchTimer();
+      set<double>(0x3090, 0.0);
+      decelerate(5);
+      ASSERT_FALSE(form->tmrDecel.enabled());
+      set<double>(0x3090, 120.0);
+    }
+    const int64_t end = clock.nowMs();
+    ASSERT_EQ(stroke ? form->LastLaunchEnd : form->LastArrestEnd, end);
+    for (const Step s : {Step{20000, false}, Step{30000, false}, Step{30001, true}}) {
+      clock.advanceTo(end + s.afterMs);
+      form->tmrCheckForCatchTimer();
+      EXPECT_EQ(form->tmrDecel.enabled(), s.caught)
+          << (stroke ? "stroke " : "arrest ") << s.afterMs;
+    }
   }
 }
 

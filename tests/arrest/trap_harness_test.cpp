@@ -149,8 +149,9 @@ TEST_F(Trap, TailhookOptionNeedsTheHookOut) {
   EXPECT_TRUE(arresting());
 }
 
-TEST_F(Trap, CrashDuringArrestStopsDeceleration) {
+TEST_F(Trap, CrashDuringArrestStopsDecelerationAndRestoresSoundAndKeys) {
   TFormMain& f = start();
+  f.chkbxSpecialSoundHandling.setChecked(true);
   flyApproach();
   touchDown();
   ASSERT_TRUE(h.runUntil([&] { return arresting(); }, 200));
@@ -160,8 +161,9 @@ TEST_F(Trap, CrashDuringArrestStopsDeceleration) {
   const size_t writes = accelWrites().size();
   h.runFor(500);
   EXPECT_EQ(accelWrites().size(), writes);
-  EXPECT_EQ(f.LastArrestEnd, 0) << "a crash is not the end of an arrest";
   EXPECT_FALSE(f.tmrCheckForCatch.enabled());
+  EXPECT_EQ(h.peek<uint16_t>(0x0B20), 1) << "the simulator's sound back";
+  EXPECT_TRUE(f.tmrKeystroke.enabled()) << "the hot keys alive";
 }
 
 TEST_F(Trap, LostServerDuringApproachResetsAndReconnects) {
