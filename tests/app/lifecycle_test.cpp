@@ -133,6 +133,29 @@ TEST(Lifecycle, StartUpCompletesAndEnablesTheWindow) {
   EXPECT_EQ(form.FormMain.caption(), edition::MainCaption);
 }
 
+TEST(Lifecycle, TimersAtCreation) {
+  catapult_test::PlainForm p;
+  const TFormMain& f = *p.form;
+  struct Row {
+    const platform::Timer& timer;
+    int intervalMs;
+    bool enabled;
+  };
+  const Row rows[] = {
+      {f.tmrIsCatchCheckNeeded, 1000, true},
+      {f.tmrFindNearest, 15000, false},
+      {f.tmrCheckForCatch, 50, false},
+      {f.tmrDecel, 10, false},
+      {f.tmrAccel, 5, false},
+      {f.tmrKeystroke, 250, false},
+      {f.tmrLaunchCheck, 7, false},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(r.timer.interval(), r.intervalMs) << r.timer.name();
+    EXPECT_EQ(r.timer.enabled(), r.enabled) << r.timer.name();
+  }
+}
+
 TEST(Lifecycle, StartUpRegistersTheHotKeysOnce) {
   harness::Harness h;
   h.start();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <fstream>
 
 #include "arrest/form_fixture.h"
 #include "arrest/geometry.h"
@@ -79,6 +81,33 @@ TEST_F(Nearest, NoZoneWithin180KeepsTheLastIndex) {
   setPosition(-89, -170);  // about 192 flat degrees away
   EXPECT_EQ(form->FindNearestCarrier(), 180.0);
   EXPECT_EQ(form->NearestZoneIndex, 0);
+}
+
+TEST_F(Nearest, TickBlinksRemindsEvery15sAndClearsTheCatchText) {
+  addZone("CV-63");
+  setPosition(0, 0);
+  form->chkbxShowDisableReminders.setChecked(true);
+  form->lblCableCatchStatus.setText("Cables were CAUGHT.");
+  form->tmrFindNearestTimer();
+  EXPECT_EQ(messages().at(0), "Corvane enabled");  // no nearest zone known before this search
+  EXPECT_EQ(form->NearestZoneIndex, 0);
+  EXPECT_EQ(form->lblFlightStatus.color(), platform::Color::White);
+  EXPECT_EQ(form->lblCableCatchStatus.text(), "");
+  EXPECT_TRUE(form->tmrFindNearest.enabled());
+  EXPECT_TRUE(form->tmrIsCatchCheckNeeded.enabled());
+
+  form->btnManualDisable.setDown(true);
+  writes.clear();
+  const int64_t first = clock.nowMs();
+  loop.runUntil(first + 14999);
+  EXPECT_TRUE(messages().empty());
+  loop.runUntil(first + 15000);
+  EXPECT_EQ(messages(), std::vector<std::string>{"Corvane has been manually disabled"});
+  EXPECT_EQ(form->lblFlightStatus.color(), platform::Color::ButtonFace);
+  form->chkbxShowDisableReminders.setChecked(false);
+  loop.runUntil(first + 30000);
+  EXPECT_EQ(messages().size(), 1u);
+  EXPECT_EQ(form->lblFlightStatus.color(), platform::Color::White);
 }
 
 TEST_F(Nearest, NoZoneAtAllStopsTheProgramUntilReset) {
@@ -235,8 +264,20 @@ class Catch : public FormFixture {
 
 TEST_F(Catch, TrapDeceleratesAndEnds) {
   form->chkbxSpecialSoundHandling.setChecked(true);
+  std::ofstream(folder / "CableCatch.wav") << "RIFF";
+  form->CheckSoundFiles();
+  form->tmrLaunchCheck.setEnabled(true);
+  form->tmrAccel.setEnabled(true);
   form->tmrCheckForCatchTimer();
   EXPECT_TRUE(form->tmrDecel.enabled());
+  EXPECT_FALSE(form->tmrLaunchCheck.enabled()) << "a trap ends any launch";
+  EXPECT_FALSE(form->tmrAccel.enabled());
+  // The simulator's sound is switched off before the catch sound starts.
+  ASSERT_EQ(playsAtWrite.size(), 1u);
+  const auto soundSwitch = std::find_if(writes.begin(), writes.end(),
+                                        [](const ClientWrite& w) { return w.offset == 0x0B20; });
+  ASSERT_NE(soundSwitch, writes.end());
+  EXPECT_LT(static_cast<size_t>(soundSwitch - writes.begin()), playsAtWrite[0]);
   EXPECT_TRUE(form->tmrCheckForCatch.enabled());
   EXPECT_FALSE(form->tmrKeystroke.enabled());
   EXPECT_FALSE(form->tmrFindNearest.enabled());

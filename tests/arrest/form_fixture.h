@@ -47,7 +47,10 @@ class FormFixture : public ::testing::Test {
     services.random = &random;
     services.programFolder = folder.string() + "/";
     services.soundPlayers = [this](const std::string& name) {
-      auto p = std::make_unique<platform::RecordingSoundPlayer>(name, &sounds);
+      auto p = std::make_unique<platform::RecordingSoundPlayer>(
+          name, &sounds, [this](const platform::SoundEvent& e) {
+            if (e.what == "play") playsAtWrite.push_back(writes.size());
+          });
       players.push_back(p.get());
       return p;
     };
@@ -149,6 +152,8 @@ class FormFixture : public ::testing::Test {
   std::filesystem::path folder;
   std::vector<ClientWrite> writes;
   std::vector<platform::SoundEvent> sounds;
+  /// For each sound played, how many writes the server had received by then.
+  std::vector<size_t> playsAtWrite;
   std::vector<platform::RecordingSoundPlayer*> players;
   std::unique_ptr<TFormMain> form;
   bool opened = false;
