@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "app/form_main.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
@@ -34,8 +36,11 @@ class FormFixture : public ::testing::Test {
       : loop(clock),
         server(clock),
         transport([this](uint8_t* block, size_t size) { return server.handleBlock(block, size); }) {
+    // The process id keeps test processes that run side by side (and may place the fixture at
+    // the same address) out of each other's folders.
     folder = std::filesystem::temp_directory_path() /
-             ("corvane_arrest_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+             ("corvane_arrest_" + std::to_string(::getpid()) + "_" +
+              std::to_string(reinterpret_cast<uintptr_t>(this)));
     std::filesystem::create_directories(folder);
     server.onClientWrite = [this](uint32_t offset, uint32_t size, const uint8_t* data) {
       writes.push_back({clock.nowMs(), offset, std::vector<uint8_t>(data, data + size)});
