@@ -32,6 +32,9 @@ TFormMain::TFormMain(TFormServices services)
 TFormMain::~TFormMain() = default;
 
 void TFormMain::wireControls() {
+  // The window is shown by its front end once creation is complete; until then the settings
+  // loader sees it hidden and registers the hot keys only once.
+  FormMain.setVisible(false);
   tmrIsCatchCheckNeeded.onTimer = [this] { tmrIsCatchCheckNeededTimer(); };
   tmrFindNearest.onTimer = [this] { tmrFindNearestTimer(); };
   tmrCheckForCatch.onTimer = [this] { tmrCheckForCatchTimer(); };

@@ -79,6 +79,9 @@ class TFormMain {
   bool ConnectToSimulator();
   /// Creates or empties CatchZones.
   bool PrepareCatchZoneList();
+  /// Opens the window to the user once zones are loaded: the data-file list, the page control
+  /// and both manual-override buttons, enabled and up.
+  void EnableLoadedControls();
   /// Stops every timer, releases hot keys, saves settings, frees the zones, closes the link.
   void StopProgram();
   /// "Reset Program and Connection".
@@ -135,6 +138,9 @@ class TFormMain {
   void tmrIsCatchCheckNeededTimer();
   void tmrCheckForCatchTimer();
   void tmrDecelTimer();
+  /// Ends an arrest: deceleration off, search and hot-key poll back, lock-out from now, the
+  /// simulator's sound back.
+  void EndArrest();
   /// What the nearest-carrier and mag-var labels were last built from, so a search that finds
   /// the same carrier and variation writes no new text.
   std::string nearestLabelIdent;
@@ -216,6 +222,12 @@ class TFormMain {
   bool catapultSoundPlayed = false;
   /// Monotonic milliseconds at which the last arrest ended; 0 = none since the last reset.
   int64_t LastArrestEnd = 0;
+  /// Monotonic milliseconds at which the last catapult stroke ended; 0 = none since the last
+  /// reset. The launched aircraft gets the same lock-out from catches as an arrested one.
+  int64_t LastLaunchEnd = 0;
+  /// The program stopped or halted by itself (no nearest zone, no usable data file): no tick
+  /// starts the timers again; only the reset action (InitializeProgram) clears it.
+  bool programStopped = false;
   uint8_t LastHotKeyCount = 0;
   /// The two sound-control words: written at the end (1) and at the start (0) of a trap or launch.
   uint16_t SoundControlEndWord = 1;

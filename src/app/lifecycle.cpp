@@ -40,6 +40,7 @@ void TFormMain::FormCreate() {
 }
 
 void TFormMain::InitializeProgram(bool loadDefaults) {
+  programStopped = false;
   ResetState(loadDefaults);
   if (!ConnectToSimulator()) return;
   try {
@@ -48,12 +49,7 @@ void TFormMain::InitializeProgram(bool loadDefaults) {
     if (!LoadSettings()) return;
     if (!LoadCatchZones()) return;
     if (!loadDefaults) AllocateHotKeys();
-    cmbDatFile.setEnabled(true);
-    btnManualDisable.setEnabled(true);
-    frmToolbar.btnManualOverride.setEnabled(true);
-    btnManualDisable.setDown(false);
-    frmToolbar.btnManualOverride.setDown(false);
-    pgMain.setEnabled(true);
+    EnableLoadedControls();
     tmrFindNearestTimer();
   } catch (const std::exception& e) {
     lblConnectionInfo.setText(std::string("Connection to FSUIPC OK, but...") + e.what());
@@ -61,7 +57,9 @@ void TFormMain::InitializeProgram(bool loadDefaults) {
 }
 
 void TFormMain::ResetState(bool loadDefaults) {
-  random().randomize(static_cast<uint64_t>(clock().nowMs()));
+  // The wall clock, not the monotonic one: that starts near 0 in every run, which would
+  // draw the same battle damage each time.
+  random().randomize(static_cast<uint64_t>(clock().wallClockUs()));
   fuelLoading = false;
   fuelOffloading = false;
   rdgrpFuelTransferRate.setEnabled(true);
@@ -69,6 +67,7 @@ void TFormMain::ResetState(bool loadDefaults) {
   SoundControlEndWord = 1;
   SoundControlStartWord = 0;
   LastArrestEnd = 0;
+  LastLaunchEnd = 0;
   // Every number the program formats or parses uses "." whatever the user's locale; nothing
   // to switch here.
   lstboxDatFiles.setDirectory(ProgramFolder);
@@ -96,6 +95,15 @@ void TFormMain::ResetState(bool loadDefaults) {
     SetCatapultAccelFactor(options::CatapultAccel.defaultValue);
     SetTimingResolution(options::TimingResolution.defaultValue);
   }
+}
+
+void TFormMain::EnableLoadedControls() {
+  cmbDatFile.setEnabled(true);
+  btnManualDisable.setEnabled(true);
+  frmToolbar.btnManualOverride.setEnabled(true);
+  btnManualDisable.setDown(false);
+  frmToolbar.btnManualOverride.setDown(false);
+  pgMain.setEnabled(true);
 }
 
 bool TFormMain::ConnectToSimulator() {

@@ -16,7 +16,10 @@ void TFormMain::tmrCheckForCatchTimer() {
   // Off during the work and on again afterwards, so the 50 ms count starts from the end of it.
   tmrCheckForCatch.setEnabled(false);
   [&] {
-    if (LastArrestEnd != 0 && clock().nowMs() - LastArrestEnd <= kArrestLockoutMs) return;
+    const int64_t now = clock().nowMs();
+    // After an arrest, and after a launch, the aircraft is left to clear the deck.
+    for (const int64_t end : {LastArrestEnd, LastLaunchEnd})
+      if (end != 0 && now - end <= kArrestLockoutMs) return;
 
     uint32_t heading = 0;
     int32_t bank = 0;
@@ -78,6 +81,10 @@ void TFormMain::tmrDecelTimer() {
     return;
   }
   // Stopped, or the speed could not be read: the arrest ends.
+  EndArrest();
+}
+
+void TFormMain::EndArrest() {
   tmrDecel.setEnabled(false);
   tmrFindNearest.setEnabled(true);
   tmrKeystroke.setEnabled(true);

@@ -33,6 +33,9 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
 
     const double previous = NearestDistance;
     const double distance = FindNearestCarrier();
+    // The search may have stopped the program: the link is closed on purpose then, which is
+    // no reason to reconnect.
+    if (programStopped) return;
     tmrCheckForCatch.setEnabled(distance < kCatchGateDistance);
 
     TGateReadings r;
@@ -49,7 +52,10 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     }
 
     if (r.crashed > 0) {
-      // A crash ends an arrest or a launch on the spot.
+      // A crash ends an arrest or a launch as their own ends do, so the simulator's sound, the
+      // hot keys and the smoke come back; then it is reported.
+      if (tmrDecel.enabled()) EndArrest();
+      if (tmrLaunchCheck.enabled() || tmrAccel.enabled()) EndLaunch(false);
       tmrDecel.setEnabled(false);
       tmrFindNearest.setEnabled(true);
       tmrCheckForCatch.setEnabled(false);
@@ -64,6 +70,10 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     tmrCheckForCatch.setEnabled(g.need);
     lblFlightStatus.setText(g.landed ? "LANDED" : "Flying");
   }();
+  if (programStopped) return;
+  // From arming to the end of the stroke the aircraft on the catapult is no trap: a launch
+  // accelerating along the deck must not count as an approach.
+  if (tmrLaunchCheck.enabled() || tmrAccel.enabled()) tmrCheckForCatch.setEnabled(false);
 
   if (tmrCheckForCatch.enabled()) {
     lblActivelyCheckingStatus.setText("ACTIVE");

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "app/form_main.h"
 #include "catapult/catapult_rules.h"
 #include "simlink/batch.h"
@@ -69,6 +71,8 @@ void TFormMain::tmrAccelTimer() {
 }
 
 void TFormMain::EndLaunch(bool announce) {
+  // The end of a stroke starts the same lock-out from catches as the end of an arrest.
+  if (tmrAccel.enabled()) LastLaunchEnd = std::max<int64_t>(clock().nowMs(), 1);
   tmrLaunchCheck.setEnabled(false);
   tmrAccel.setEnabled(false);
   tmrIsCatchCheckNeeded.setEnabled(true);

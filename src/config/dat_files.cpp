@@ -11,13 +11,12 @@
 
 namespace {
 
-/// Stops what runs on the zones: the link and the three polling timers. Only the reset action
-/// starts the program again.
+/// Stops the link and every timer, so nothing still running (an arrest, a launch, the hot-key
+/// poll) can bring the search and the gate back. Only the reset action starts the program again.
 void HaltAfterLoadFailure(TFormMain& form) {
   SimLinkClose();
-  form.tmrFindNearest.setEnabled(false);
-  form.tmrIsCatchCheckNeeded.setEnabled(false);
-  form.tmrCheckForCatch.setEnabled(false);
+  for (platform::Timer* t : form.timers()) t->setEnabled(false);
+  form.programStopped = true;
 }
 
 }  // namespace
@@ -94,11 +93,7 @@ void TFormMain::cmbDatFileChange() {
     tmrFindNearest.setEnabled(false);
     tmrIsCatchCheckNeeded.setEnabled(false);
     ResetState(false);
-    if (LoadCatchZones()) {
-      cmbDatFile.setEnabled(true);
-      pgMain.setEnabled(true);
-      btnManualDisable.setEnabled(true);
-    }
+    if (LoadCatchZones()) EnableLoadedControls();
   } catch (...) {
     finish();
     throw;

@@ -23,7 +23,8 @@ void TFormMain::tmrKeystrokeTimer() {
       for (int k : HotKeyPollOrder) PollHotKey(k);
     }
   }
-  tmrFindNearest.setEnabled(true);
+  // A reset served above may have stopped the program; it stays stopped.
+  if (!programStopped) tmrFindNearest.setEnabled(true);
 }
 
 void TFormMain::PollHotKey(int k) {

@@ -9,10 +9,11 @@
 // The ten function keys registered in the simulator interface's hot-key slots, and the slot
 // protocol they use. One table serves registration, polling and the Keystrokes page.
 
-/// Slots that fit between the first slot and the change counter: the scan never goes further,
-/// whatever count the server reports.
+/// Slots that end before the message-time word (which lies below the change counter): the scan
+/// never goes further, whatever count the server reports, so no in-simulator message can
+/// overwrite a key's registration.
 inline constexpr uint32_t kHotKeyMaxSlots =
-    (simlink::kHotKeyCounter.offset - simlink::kHotKeySlot0.offset) / 4;
+    (simlink::kMessageTime.offset - simlink::kHotKeySlot0.offset) / 4;
 
 /// Registration value with SHIFT and the flags byte set (bytes 1 and 2 both 1).
 inline constexpr uint32_t kHotKeyShiftBase = 0x00010100;

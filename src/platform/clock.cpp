@@ -42,6 +42,12 @@ DateTime RealClock::wallClock() const {
   return localDateTime();
 }
 
+int64_t RealClock::wallClockUs() const {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
 VirtualClock::VirtualClock(int64_t startMs) : now_(startMs) {}
 
 void VirtualClock::sleepMs(int64_t ms) {

@@ -26,6 +26,8 @@ class Clock {
   virtual void sleepMs(int64_t ms) = 0;
   /// Wall-clock date and time.
   virtual DateTime wallClock() const = 0;
+  /// Wall-clock microseconds since 1970: unlike nowMs(), it differs from one run to the next.
+  virtual int64_t wallClockUs() const = 0;
 };
 
 /// The machine's monotonic clock; sleepMs really sleeps.
@@ -35,6 +37,7 @@ class RealClock final : public Clock {
   int64_t nowMs() const override;
   void sleepMs(int64_t ms) override;
   DateTime wallClock() const override;
+  int64_t wallClockUs() const override;
   /// Monotonic microseconds since construction, for measurements.
   int64_t nowUs() const;
 
@@ -50,15 +53,24 @@ class VirtualClock final : public Clock {
   /// Advances the time by ms and notifies the sleep observer (does not block).
   void sleepMs(int64_t ms) override;
   DateTime wallClock() const override { return wall_; }
+  /// Runs on from the value last set, at the pace of the virtual time.
+  int64_t wallClockUs() const override { return wallUs_ + (now_ - wallSetAtMs_) * 1000; }
   /// Moves the time forward to t (never backwards).
   void advanceTo(int64_t t);
   void setWallClock(const DateTime& dt) { wall_ = dt; }
+  /// Sets the wall-clock microseconds as of now (a run started at another moment).
+  void setWallClockUs(int64_t us) {
+    wallUs_ = us;
+    wallSetAtMs_ = now_;
+  }
   /// Called after every sleep with the new time, so a harness can run the server meanwhile.
   std::function<void(int64_t)> onSleep;
 
  private:
   int64_t now_;
   DateTime wall_{2026, 12, 7, 12, 0, 0};
+  int64_t wallUs_ = 1'796'644'800'000'000;  // 2026-12-07 12:00 UTC
+  int64_t wallSetAtMs_ = now_;
 };
 
 }  // namespace platform

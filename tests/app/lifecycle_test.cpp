@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "app/sim_names.h"
 #include "app/unscramble.h"
+#include "catapult/plain_form.h"
 #include "harness/harness.h"
 #include "simlink/sim_link.h"
 
@@ -89,12 +93,14 @@ TEST(Connection, SimulatorIndexBeyondTheTableIsAnError) {
                                                " out of range -- Is FS running?");
   EXPECT_FALSE(form.pgMain.enabled());
 
-  // The link stays open with no zones loaded: the ticks that follow find no carrier, stop the
-  // program and keep retrying, without touching the missing zone list.
+  // The link stays open with no zones loaded: the first gate tick finds no carrier and stops
+  // the program, without touching the missing zone list, and it stays stopped.
   h.runFor(40000);
   EXPECT_FALSE(form.pgMain.enabled());
   EXPECT_EQ(form.CatchZones, nullptr);
-  EXPECT_FALSE(SimLinkIsOpen() && form.tmrCheckForCatch.enabled());
+  EXPECT_FALSE(SimLinkIsOpen());
+  EXPECT_EQ(form.lblNearestCarrier.text(),
+            "Error: unable to find nearest cables. Please send a bug report.");
 }
 
 TEST(Connection, NoServerThenAServerAppearing) {
@@ -125,6 +131,111 @@ TEST(Lifecycle, StartUpCompletesAndEnablesTheWindow) {
   EXPECT_TRUE(form.tmrFindNearest.enabled());
   EXPECT_TRUE(form.tmrIsCatchCheckNeeded.enabled());
   EXPECT_EQ(form.FormMain.caption(), edition::MainCaption);
+}
+
+TEST(Lifecycle, TimersAtCreation) {
+  catapult_test::PlainForm p;
+  const TFormMain& f = *p.form;
+  struct Row {
+    const platform::Timer& timer;
+    int intervalMs;
+    bool enabled;
+  };
+  const Row rows[] = {
+      {f.tmrIsCatchCheckNeeded, 1000, true},
+      {f.tmrFindNearest, 15000, false},
+      {f.tmrCheckForCatch, 50, false},
+      {f.tmrDecel, 10, false},
+      {f.tmrAccel, 5, false},
+      {f.tmrKeystroke, 250, false},
+      {f.tmrLaunchCheck, 7, false},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(r.timer.interval(), r.intervalMs) << r.timer.name();
+    EXPECT_EQ(r.timer.enabled(), r.enabled) << r.timer.name();
+  }
+}
+
+TEST(Lifecycle, StartUpRegistersTheHotKeysOnce) {
+  harness::Harness h;
+  h.start();
+  int registrations = 0, releases = 0;
+  for (const harness::SimWrite& w : h.writes)
+    if (w.offset >= 0x3210 && w.offset < 0x32FA) ++(w.asInt() == 0 ? releases : registrations);
+  EXPECT_EQ(registrations, 10);
+  EXPECT_EQ(releases, 0);
+}
+
+TEST(Lifecycle, EachRunDrawsOtherDamageUnlessTheSeedIsFixed) {
+  // Two runs started 3 ms apart on the wall clock; a process's monotonic clock reads the
+  // same at both starts.
+  auto draws = [](bool seedFixed, int64_t wallUs) {
+    harness::Options o;
+    o.seedFixed = seedFixed;
+    harness::Harness h(o);
+    h.clock.setWallClockUs(wallUs);
+    h.start();
+    std::vector<int> out;
+    for (int i = 0; i < 8; ++i) out.push_back(h.random.next(100));
+    return out;
+  };
+  const int64_t t = 1'796'644'800'000'000;
+  EXPECT_NE(draws(false, t), draws(false, t + 3000));
+  EXPECT_EQ(draws(true, t), draws(true, t + 3000));  // --seed: repeatable
+}
+
+TEST(Lifecycle, DataFileChangeBringsBothOverrideButtonsBack) {
+  harness::Harness h;
+  TFormMain& form = h.start();
+  form.cmbDatFileChange();
+  EXPECT_TRUE(form.pgMain.enabled());
+  EXPECT_TRUE(form.btnManualDisable.enabled());
+  EXPECT_TRUE(form.frmToolbar.btnManualOverride.enabled());
+}
+
+TEST(Lifecycle, AStoppedProgramStaysStoppedUntilTheUserResets) {
+  std::string sample;
+  struct Case {
+    const char* what;
+    std::function<void(harness::Harness&)> cause, mend;
+    platform::Label TFormMain::*label;
+    const char* text;
+  } cases[] = {
+      {"only carrier 180 flat degrees away",
+       [&sample](harness::Harness& h) {
+         sample = h.readFile("Corvane.dat");
+         h.writeFile("Corvane.dat", sample.substr(0, sample.find("[Zone02]")));
+         catapult_test::PlainForm::placeAt(h, -89, 103.7);
+       },
+       [](harness::Harness& h) { catapult_test::PlainForm::placeAt(h, 36.95, -76.3); },
+       &TFormMain::lblNearestCarrier,
+       "Error: unable to find nearest cables. Please send a bug report."},
+      {"no valid zone in the data file",
+       [&sample](harness::Harness& h) {
+         sample = h.readFile("Corvane.dat");
+         h.writeFile("Corvane.dat", "[Zone01]\r\nCarrierIdent=BROKEN\r\n");
+       },
+       [&sample](harness::Harness& h) { h.writeFile("Corvane.dat", sample); },
+       &TFormMain::lblConnectionInfo,
+       "Selected .dat file contains no valid catch zones.  Program stopped."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    harness::Harness h;
+    c.cause(h);
+    TFormMain& form = h.start();
+    EXPECT_EQ((form.*c.label).text(), c.text);
+    const int batches = h.transport->batchCount();
+    h.runFor(20000);
+    EXPECT_EQ(h.transport->batchCount(), batches) << "no reset by itself";
+    for (platform::Timer* t : form.timers()) EXPECT_FALSE(t->enabled()) << t->name();
+    EXPECT_EQ((form.*c.label).text(), c.text);
+
+    c.mend(h);
+    form.btnReset.click();
+    EXPECT_TRUE(form.pgMain.enabled()) << form.lblConnectionInfo.text();
+    EXPECT_TRUE(form.tmrFindNearest.enabled());
+  }
 }
 
 TEST(Lifecycle, ResetKeepsTheUsersOptionsAndRereadsTheSettings) {

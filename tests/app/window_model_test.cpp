@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/edition.h"
 #include "fuel/fuel_transfer.h"
@@ -160,10 +162,29 @@ TEST_F(WindowModel, CreationTexts) {
   EXPECT_EQ(f->rdgrpCtrlKeys.hint(), keysHint);
   EXPECT_EQ(f->chkbxDetectTailhook.visible(), edition::HasTailhookOption);
 
-  // Every toolbar button but the first forwards to an action whose hint it shares.
   EXPECT_EQ(f->frmToolbar.frmToolbar.clientWidth, 30);
   EXPECT_EQ(f->frmToolbar.frmToolbar.caption(), "CV");
+  EXPECT_EQ(f->frmToolbar.frmToolbar.hint(), "Corvane as Toolbar");
+  const std::pair<const char*, const char*> faces[] = {
+      {"", "Return to Corvane Main Window"},
+      {"Rst ", "Reset Program and Connection"},
+      {"MO", "Manual Override"},
+      {"Stat ", "Show Status"},
+      {"Cat ", "Catapult Arm/Disarm"},
+      {"F+ ", "Fuel Load"},
+      {"F-  ", "Fuel OFFload"},
+      {"FR ", "Fuel Rate Toggle"},
+      {"D1", "Battle Damage Level 1"},
+      {"D2", "Battle Damage Level 2"},
+      {"D3", "Battle Damage Level 3"},
+  };
   const auto buttons = f->frmToolbar.buttons();
+  ASSERT_EQ(buttons.size(), std::size(faces));
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    EXPECT_EQ(buttons[i]->caption(), faces[i].first) << buttons[i]->name();
+    EXPECT_EQ(buttons[i]->hint(), faces[i].second) << buttons[i]->name();
+  }
+  // Every toolbar button but the first forwards to an action whose hint it shares.
   const auto actions = f->actions();
   for (std::size_t i = 3; i < buttons.size(); ++i)
     EXPECT_EQ(buttons[i]->hint(), actions[i - 1]->hint()) << buttons[i]->name();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <fstream>
 
 #include "arrest/form_fixture.h"
 #include "arrest/geometry.h"
@@ -79,6 +81,46 @@ TEST_F(Nearest, NoZoneWithin180KeepsTheLastIndex) {
   setPosition(-89, -170);  // about 192 flat degrees away
   EXPECT_EQ(form->FindNearestCarrier(), 180.0);
   EXPECT_EQ(form->NearestZoneIndex, 0);
+}
+
+TEST_F(Nearest, TickBlinksRemindsEvery15sAndClearsTheCatchText) {
+  addZone("CV-63");
+  setPosition(0, 0);
+  form->chkbxShowDisableReminders.setChecked(true);
+  form->lblCableCatchStatus.setText("Cables were CAUGHT.");
+  form->tmrFindNearestTimer();
+  EXPECT_EQ(messages().at(0), "Corvane enabled");  // no nearest zone known before this search
+  EXPECT_EQ(form->NearestZoneIndex, 0);
+  EXPECT_EQ(form->lblFlightStatus.color(), platform::Color::White);
+  EXPECT_EQ(form->lblCableCatchStatus.text(), "");
+  EXPECT_TRUE(form->tmrFindNearest.enabled());
+  EXPECT_TRUE(form->tmrIsCatchCheckNeeded.enabled());
+
+  form->btnManualDisable.setDown(true);
+  writes.clear();
+  const int64_t first = clock.nowMs();
+  loop.runUntil(first + 14999);
+  EXPECT_TRUE(messages().empty());
+  loop.runUntil(first + 15000);
+  EXPECT_EQ(messages(), std::vector<std::string>{"Corvane has been manually disabled"});
+  EXPECT_EQ(form->lblFlightStatus.color(), platform::Color::ButtonFace);
+  form->chkbxShowDisableReminders.setChecked(false);
+  loop.runUntil(first + 30000);
+  EXPECT_EQ(messages().size(), 1u);
+  EXPECT_EQ(form->lblFlightStatus.color(), platform::Color::White);
+}
+
+TEST_F(Nearest, NoZoneAtAllStopsTheProgramUntilReset) {
+  setPosition(0, 0);  // and no zone loaded
+  form->tmrFindNearestTimer();
+  const std::string error = "Error: unable to find nearest cables. Please send a bug report.";
+  EXPECT_EQ(form->lblNearestCarrier.text(), error);
+  EXPECT_FALSE(SimLinkIsOpen());
+  // Neither this tick, nor the hot-key poll, nor time brings a timer back.
+  form->tmrKeystrokeTimer();
+  loop.runUntil(clock.nowMs() + 60000);
+  for (platform::Timer* t : form->timers()) EXPECT_FALSE(t->enabled()) << t->name();
+  EXPECT_EQ(form->lblNearestCarrier.text(), error);
 }
 
 class Gate : public FormFixture {
@@ -164,22 +206,28 @@ TEST_F(Gate, TailhookAtHalfSkipsSearchAndStatus) {
   EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
 }
 
-TEST_F(Gate, CrashStopsArrestAndLaunch) {
+TEST_F(Gate, CrashEndsArrestAndLaunchAsTheirOwnEndsDo) {
+  form->chkbxSpecialSoundHandling.setChecked(true);
   form->tmrDecel.setEnabled(true);
   form->tmrAccel.setEnabled(true);
   form->tmrLaunchCheck.setEnabled(true);
+  form->tmrKeystroke.setEnabled(false);
   form->catapultSoundPlayed = true;
   form->lblCableCatchStatus.setText("Cables were CAUGHT.");
+  set<uint16_t>(0x0B20, 0);
   set<int16_t>(0x0840, 1);
   form->tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(form->lblFlightStatus.text(), "CRASHED");
-  EXPECT_FALSE(form->tmrDecel.enabled());
-  EXPECT_FALSE(form->tmrAccel.enabled());
-  EXPECT_FALSE(form->tmrLaunchCheck.enabled());
-  EXPECT_FALSE(form->tmrCheckForCatch.enabled());
+  for (platform::Timer* t :
+       {&form->tmrDecel, &form->tmrAccel, &form->tmrLaunchCheck, &form->tmrCheckForCatch})
+    EXPECT_FALSE(t->enabled()) << t->name();
   EXPECT_FALSE(form->catapultSoundPlayed);
   EXPECT_EQ(form->lblCableCatchStatus.text(), "");
-  EXPECT_EQ(form->LastArrestEnd, 0);
+  // What the normal ends restore: hot keys, the simulator's sound, the smoke off.
+  EXPECT_TRUE(form->tmrKeystroke.enabled());
+  EXPECT_EQ(server.space().get<uint16_t>(0x0B20), 1);
+  EXPECT_EQ(writesTo(0x05D8).size(), 2u);
+  EXPECT_EQ(form->LastArrestEnd, clock.nowMs());
 }
 
 TEST_F(Gate, FailedExchangeWithCodeRunsReset) {
@@ -216,8 +264,20 @@ class Catch : public FormFixture {
 
 TEST_F(Catch, TrapDeceleratesAndEnds) {
   form->chkbxSpecialSoundHandling.setChecked(true);
+  std::ofstream(folder / "CableCatch.wav") << "RIFF";
+  form->CheckSoundFiles();
+  form->tmrLaunchCheck.setEnabled(true);
+  form->tmrAccel.setEnabled(true);
   form->tmrCheckForCatchTimer();
   EXPECT_TRUE(form->tmrDecel.enabled());
+  EXPECT_FALSE(form->tmrLaunchCheck.enabled()) << "a trap ends any launch";
+  EXPECT_FALSE(form->tmrAccel.enabled());
+  // The simulator's sound is switched off before the catch sound starts.
+  ASSERT_EQ(playsAtWrite.size(), 1u);
+  const auto soundSwitch = std::find_if(writes.begin(), writes.end(),
+                                        [](const ClientWrite& w) { return w.offset == 0x0B20; });
+  ASSERT_NE(soundSwitch, writes.end());
+  EXPECT_LT(static_cast<size_t>(soundSwitch - writes.begin()), playsAtWrite[0]);
   EXPECT_TRUE(form->tmrCheckForCatch.enabled());
   EXPECT_FALSE(form->tmrKeystroke.enabled());
   EXPECT_FALSE(form->tmrFindNearest.enabled());
@@ -245,20 +305,31 @@ TEST_F(Catch, TrapDeceleratesAndEnds) {
   EXPECT_EQ(writesTo(0x3070).size(), 3u);
 }
 
-TEST_F(Catch, LockoutAfterArrest) {
-  form->tmrCheckForCatchTimer();
-  set<double>(0x3090, 0.0);
-  decelerate(5);
-  ASSERT_FALSE(form->tmrDecel.enabled());
-  set<double>(0x3090, 120.0);
+TEST_F(Catch, LockoutAfterAnArrestAndAfterACatapultStroke) {
   struct Step {
     int64_t afterMs;
     bool caught;
   };
-  for (const Step s : {Step{20000, false}, Step{30000, false}, Step{30001, true}}) {
-    clock.advanceTo(form->LastArrestEnd + s.afterMs);
-    form->tmrCheckForCatchTimer();
-    EXPECT_EQ(form->tmrDecel.enabled(), s.caught) << s.afterMs;
+  for (const bool stroke : {false, true}) {
+    form->tmrDecel.setEnabled(false);
+    if (stroke) {
+      form->tmrAccel.setEnabled(true);
+      form->EndLaunch(false);
+    } else {
+      form->tmrCheckForCatchTimer();
+      set<double>(0x3090, 0.0);
+      decelerate(5);
+      ASSERT_FALSE(form->tmrDecel.enabled());
+      set<double>(0x3090, 120.0);
+    }
+    const int64_t end = clock.nowMs();
+    ASSERT_EQ(stroke ? form->LastLaunchEnd : form->LastArrestEnd, end);
+    for (const Step s : {Step{20000, false}, Step{30000, false}, Step{30001, true}}) {
+      clock.advanceTo(end + s.afterMs);
+      form->tmrCheckForCatchTimer();
+      EXPECT_EQ(form->tmrDecel.enabled(), s.caught)
+          << (stroke ? "stroke " : "arrest ") << s.afterMs;
+    }
   }
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "app/form_main.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
@@ -34,8 +36,11 @@ class FormFixture : public ::testing::Test {
       : loop(clock),
         server(clock),
         transport([this](uint8_t* block, size_t size) { return server.handleBlock(block, size); }) {
+    // The process id keeps test processes that run side by side (and may place the fixture at
+    // the same address) out of each other's folders.
     folder = std::filesystem::temp_directory_path() /
-             ("corvane_arrest_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+             ("corvane_arrest_" + std::to_string(::getpid()) + "_" +
+              std::to_string(reinterpret_cast<uintptr_t>(this)));
     std::filesystem::create_directories(folder);
     server.onClientWrite = [this](uint32_t offset, uint32_t size, const uint8_t* data) {
       writes.push_back({clock.nowMs(), offset, std::vector<uint8_t>(data, data + size)});
@@ -47,7 +52,10 @@ class FormFixture : public ::testing::Test {
     services.random = &random;
     services.programFolder = folder.string() + "/";
     services.soundPlayers = [this](const std::string& name) {
-      auto p = std::make_unique<platform::RecordingSoundPlayer>(name, &sounds);
+      auto p = std::make_unique<platform::RecordingSoundPlayer>(
+          name, &sounds, [this](const platform::SoundEvent& e) {
+            if (e.what == "play") playsAtWrite.push_back(writes.size());
+          });
       players.push_back(p.get());
       return p;
     };
@@ -145,6 +153,8 @@ class FormFixture : public ::testing::Test {
   std::filesystem::path folder;
   std::vector<ClientWrite> writes;
   std::vector<platform::SoundEvent> sounds;
+  /// For each sound played, how many writes the server had received by then.
+  std::vector<size_t> playsAtWrite;
   std::vector<platform::RecordingSoundPlayer*> players;
   std::unique_ptr<TFormMain> form;
   bool opened = false;

@@ -78,6 +78,42 @@ TEST(LaunchScenario, HotKeyArmsHoldsReleasesAndStopsAtTheCutoff) {
   EXPECT_TRUE(f.tmrIsCatchCheckNeeded.enabled());
 }
 
+TEST(LaunchScenario, ALongHoldInsideTheCatchCircleEndsInALaunchNotATrap) {
+  StartedOnDeck s;
+  TFormMain& f = s.h.form();
+  // On the deck inside Zone01's catch circle, facing down the landing heading; every push of
+  // the catapult also moves the aircraft east, towards the zone's front-right corner.
+  double lon = -76.29950;
+  catapult_test::PlainForm::placeAt(s.h, kJetLat, lon);
+  s.h.poke<uint32_t>(0x0580, 0x40000000u);  // 90 degrees true
+  s.h.server->onWrite(0x3070, 8, [&s, &lon](uint32_t, uint32_t) {
+    lon += s.h.peek<double>(0x3090) * 0.005 / 290000.0;
+    catapult_test::PlainForm::placeAt(s.h, kJetLat, lon);
+  });
+  int gateTicks = 0;
+  f.tmrIsCatchCheckNeeded.onTimer = [&f, &gateTicks] {
+    ++gateTicks;
+    f.tmrIsCatchCheckNeededTimer();
+  };
+
+  s.press("SHIFT+F9");
+  s.h.runFor(300);
+  ASSERT_TRUE(f.tmrLaunchCheck.enabled());
+  s.h.poke<int16_t>(0x088C, 16384);
+  s.h.runFor(20000);
+  ASSERT_GT(gateTicks, 0) << "the gate comes back during a long hold";
+  // Released 900 ms after a gate tick, so the next one falls into the stroke.
+  const int ticks = gateTicks;
+  ASSERT_TRUE(s.h.runUntil([&] { return gateTicks > ticks; }, 1100));
+  s.h.runFor(900);
+  s.h.poke<int16_t>(0x0BC8, 0);
+  ASSERT_TRUE(s.h.runUntil([&f] { return f.tmrAccel.enabled(); }, 50));
+  s.h.runUntil([&f] { return !f.tmrAccel.enabled() || f.tmrDecel.enabled(); }, 2000);
+  EXPECT_FALSE(f.tmrDecel.enabled()) << "caught at " << s.h.peek<double>(0x3090) << " ft/s";
+  EXPECT_GT(s.h.peek<double>(0x3090), f.CatapultCutoffFps);
+  for (const harness::SimWrite& w : s.h.writesTo(0x3070)) EXPECT_GE(w.asDouble(), 0.0);
+}
+
 TEST(LaunchScenario, F11ResetInsideThePollKeepsTenSlots) {
   StartedOnDeck s;
   TFormMain& f = s.h.form();

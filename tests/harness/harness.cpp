@@ -41,7 +41,7 @@ std::string messageText(const std::vector<uint8_t>& data) {
 
 Harness::Harness(Options options) {
   random.setSeed(options.seed);
-  random.fixSeed(options.seed);
+  if (options.seedFixed) random.fixSeed(options.seed);
   sim::SimulatorOptions simOptions;
   simOptions.server = options.server;
   simOptions.stepHz = options.stepHz;

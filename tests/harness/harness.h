@@ -41,6 +41,8 @@ struct Options {
   bool serverPresent = true;
   /// Seed of the program's random numbers.
   uint64_t seed = 42;
+  /// Every (re)start uses seed, as with corvane-cli --seed; false seeds from the wall clock.
+  bool seedFixed = true;
   /// Options for flying scenarios: the flight model runs.
   static Options flying() {
     Options o;

@@ -100,13 +100,15 @@ TEST(HotKeySlots, NoSlotAtAllStopsThePollAndSaysSo) {
             "FS2004 connection status : Okay (some keys not available/already allocated)");
 }
 
-TEST(HotKeySlots, AHugeSlotCountIsCappedBelowTheCounter) {
+TEST(HotKeySlots, AHugeSlotCountIsCappedBelowTheMessageTime) {
   Keys k;
   k.h.poke<uint32_t>(0x320C, 0xFFFFFFFFu);
-  for (uint32_t i = 0; i < 59; ++i) k.h.poke<uint32_t>(0x3210 + 4 * i, 0x00010170);
+  for (uint32_t i = 0; i < 58; ++i) k.h.poke<uint32_t>(0x3210 + 4 * i, 0x00010170);
+  // 0x32F8 reads free, but its upper half is the message time: never a slot.
   const int batches = k.h.transport->batchCount();
   EXPECT_EQ(k.form->AllocateHotKeySlot(65912), 0u);
-  EXPECT_EQ(k.h.transport->batchCount() - batches, 1 + 59);  // the count, then 59 slots
+  EXPECT_EQ(k.h.transport->batchCount() - batches, 1 + 58);  // the count, then 58 slots
+  EXPECT_EQ(k.h.peek<uint32_t>(0x32F8), 0u);
   EXPECT_EQ(k.h.peek<uint32_t>(0x32FE), 0u);
 }
 

@@ -35,7 +35,7 @@ TEST(HotKeyTable, OnlyByteThreeEqualToOneIsAPress) {
   EXPECT_FALSE(IsHotKeyPressed(0x00010178));
 }
 
-TEST(HotKeyTable, SlotScanStopsBelowTheCounter) {
-  EXPECT_EQ(kHotKeyMaxSlots, 59u);
-  EXPECT_LE(0x3210 + 4 * kHotKeyMaxSlots, 0x32FEu);
+TEST(HotKeyTable, SlotScanStopsBelowTheMessageTime) {
+  EXPECT_EQ(kHotKeyMaxSlots, 58u);
+  EXPECT_LE(0x3210 + 4 * kHotKeyMaxSlots, 0x32FAu);
 }
