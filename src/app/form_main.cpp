@@ -27,9 +27,10 @@ TFormMain::TFormMain(TFormServices services)
   mplyrCatapultSound = makePlayer("mplyrCatapultSound");
   mplyrBattleDamage = makePlayer("mplyrBattleDamage");
   wireControls();
+  attachServices();
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain() { detachServices(); }
 
 void TFormMain::wireControls() {
   // The window is shown by its front end once creation is complete; until then the settings

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/edition.h"
@@ -18,7 +19,8 @@
 
 namespace platform {
 class IniFile;
-}
+class IpcTransport;
+}  // namespace platform
 
 /// What the main window needs from its surroundings: the loop and clock its timers run on,
 /// the random source, the sound players and the folder of the program file.
@@ -29,8 +31,20 @@ struct TFormServices {
   /// Folder of the program file, with or without a trailing '/'.
   std::string programFolder;
   /// Shows an error the way the framework's standard error box would (the headless front end
-  /// prints a line); used for conversion errors in the option edit fields.
+  /// prints a line); used for conversion errors in the option edit fields and for any error
+  /// escaping a tick or an action.
   std::function<void(const std::string&)> errorBox;
+  /// The transport of the simulator link; null leaves the link as it was configured.
+  platform::IpcTransport* transport = nullptr;
+};
+
+/// One control as a front end sees it: which window holds it, on which page of pgMain
+/// (-1: on none), and its place in that window or page, counted from the top.
+struct TControlEntry {
+  platform::Control* control;
+  const char* window;  // "FormMain", "frmToolbar", or "ActionList1" for the actions
+  int page;
+  int order;
 };
 
 /// The vertical toolbar window; it only forwards to the main window's actions.
@@ -333,6 +347,11 @@ class TFormMain {
   platform::Timer tmrKeystroke;
   platform::Timer tmrLaunchCheck;
 
+  /// Every control of both windows and every action, in window, page and top-to-bottom order:
+  /// what a front end binds, in one loop.
+  std::vector<TControlEntry> controls();
+  /// The control of that name in that window ("" for any window); null when there is none.
+  platform::Control* findControl(std::string_view window, std::string_view name);
   /// Every label of both windows, for front ends that report text changes.
   std::vector<platform::Label*> labels();
   /// Every action, in the order of the action list.
@@ -348,5 +367,7 @@ class TFormMain {
 
  private:
   void wireControls();
+  void attachServices();
+  void detachServices();
   TFormServices services_;
 };

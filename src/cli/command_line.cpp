@@ -37,128 +37,130 @@ bool parseInt(const std::string& s, int& v) {
   }
 }
 
+/// A user can reach a control when it is shown and enabled, and so is the page holding it.
+bool Reachable(TFormMain& form, const TControlEntry& e) {
+  return e.control->visible() && e.control->enabled() && (e.page < 0 || form.pgMain.enabled());
+}
+
+/// What a user's input does to one control; false with a message when the input does not fit.
+bool Apply(const TControlEntry& e, const std::string& arg, std::string& error) {
+  const std::string& name = e.control->name();
+  switch (e.control->kind()) {
+    case platform::ControlKind::Action:
+      static_cast<platform::Action*>(e.control)->execute();
+      return true;
+    case platform::ControlKind::Button:
+      static_cast<platform::Button*>(e.control)->click();
+      return true;
+    case platform::ControlKind::SpeedButton:
+      static_cast<platform::SpeedButton*>(e.control)->click();
+      return true;
+    case platform::ControlKind::CheckBox: {
+      int v = 0;
+      if (!parseInt(arg, v) || (v != 0 && v != 1)) {
+        error = name + " needs 0 or 1";
+        return false;
+      }
+      static_cast<platform::CheckBox*>(e.control)->setChecked(v == 1);
+      return true;
+    }
+    case platform::ControlKind::RadioGroup: {
+      auto* g = static_cast<platform::RadioGroup*>(e.control);
+      int v = 0;
+      if (!parseInt(arg, v) || v < 0 || v >= static_cast<int>(g->items().size())) {
+        error = name + " needs an item number from 0 to " + std::to_string(g->items().size() - 1);
+        return false;
+      }
+      g->setItemIndex(v);
+      return true;
+    }
+    case platform::ControlKind::Edit:
+      static_cast<platform::Edit*>(e.control)->setText(arg);
+      return true;
+    case platform::ControlKind::UpDown: {
+      auto* u = static_cast<platform::UpDown*>(e.control);
+      if (arg == "up") {
+        u->clickUp();
+      } else if (arg == "down") {
+        u->clickDown();
+      } else {
+        error = name + " needs up or down";
+        return false;
+      }
+      return true;
+    }
+    case platform::ControlKind::ComboBox: {
+      auto* c = static_cast<platform::ComboBox*>(e.control);
+      const auto& items = c->items();
+      for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == arg) {
+          c->pick(static_cast<int>(i));
+          return true;
+        }
+      }
+      error = "no data file named '" + arg + "' in the list";
+      return false;
+    }
+    default:
+      error = name + " takes no input";
+      return false;
+  }
+}
+
 }  // namespace
 
 bool RunCommandLine(TFormMain& form, const std::string& line, std::string& error) {
   const std::vector<std::string> w = words(line);
   if (w.empty()) return true;
-  const std::string& name = w[0];
   const std::string arg = argument(line);
-
-  for (platform::Action* a : form.actions()) {
-    if (a->name() == name) {
-      a->execute();
-      return true;
-    }
+  // "name" finds the first control of that name, "frmToolbar.name" the one in that window.
+  std::string window, name = w[0];
+  if (const size_t dot = name.find('.'); dot != std::string::npos) {
+    window = name.substr(0, dot);
+    name.erase(0, dot + 1);
   }
-  if (name == "btnManualDisable") {
-    if (!form.btnManualDisable.enabled()) {
-      error = "btnManualDisable is disabled";
-      return false;
-    }
-    form.btnManualDisable.click();
-    return true;
-  }
-  if (name == "btnReset") {
-    form.btnReset.click();
-    return true;
-  }
-  if (name == "btnToolbar") {
-    form.btnToolbar.click();
-    return true;
-  }
-  for (platform::SpeedButton* b : form.frmToolbar.buttons()) {
-    if (b->name() == name) {
-      if (!b->enabled()) {
-        error = name + " is disabled";
-        return false;
-      }
-      b->click();
-      return true;
-    }
-  }
-  platform::CheckBox* boxes[] = {&form.chkbxShowDisableReminders, &form.chkbxShowCablesActiveMsg,
-                                 &form.chkbxDamageSounds,         &form.chkbxCatSmoke,
-                                 &form.chkbxSpecialSoundHandling, &form.chkbxDetectTailhook};
-  for (platform::CheckBox* c : boxes) {
-    if (c->name() != name) continue;
-    if (c == &form.chkbxDetectTailhook && !edition::HasTailhookOption) break;
-    int v = 0;
-    if (!parseInt(arg, v) || (v != 0 && v != 1)) {
-      error = name + " needs 0 or 1";
-      return false;
-    }
-    c->setChecked(v == 1);
-    return true;
-  }
-  for (platform::RadioGroup* g : {&form.rdgrpCtrlKeys, &form.rdgrpFuelTransferRate}) {
-    if (g->name() != name) continue;
-    int v = 0;
-    if (!parseInt(arg, v) || v < 0 || v >= static_cast<int>(g->items().size())) {
-      error = name + " needs an item number from 0 to " + std::to_string(g->items().size() - 1);
-      return false;
-    }
-    if (!g->enabled()) {
+  for (const TControlEntry& e : form.controls()) {
+    if (e.control->name() != name || (!window.empty() && window != e.window)) continue;
+    const bool isInput = e.control->kind() != platform::ControlKind::Label &&
+                         e.control->kind() != platform::ControlKind::Window &&
+                         e.control->kind() != platform::ControlKind::FileList &&
+                         e.control->kind() != platform::ControlKind::PageControl;
+    if (!isInput) continue;
+    if (!e.control->visible() && e.control->kind() != platform::ControlKind::Action) break;
+    if (!Reachable(form, e) && e.control->kind() != platform::ControlKind::Action) {
       error = name + " is disabled";
       return false;
     }
-    g->setItemIndex(v);
-    return true;
+    return Apply(e, arg, error);
   }
-  for (platform::Edit* e :
-       {&form.edtCatapultCutoff, &form.edtCatapultHoldFactor, &form.edtAccelFactor,
-        &form.edtDecelFactor, &form.edtTimingResolution}) {
-    if (e->name() == name) {
-      e->setText(arg);
-      return true;
-    }
-  }
-  for (platform::UpDown* u :
-       {&form.updwnCatapultCutoff, &form.updwnCatapultHoldFactor, &form.updwnAccelFactor,
-        &form.updwnDecelFactor, &form.updwnTimingResolution}) {
-    if (u->name() != name) continue;
-    if (arg == "up") {
-      u->clickUp();
-    } else if (arg == "down") {
-      u->clickDown();
-    } else {
-      error = name + " needs up or down";
-      return false;
-    }
-    return true;
-  }
-  if (name == "cmbDatFile") {
-    if (!form.cmbDatFile.enabled()) {
-      error = "cmbDatFile is disabled";
-      return false;
-    }
-    const auto& items = form.cmbDatFile.items();
-    for (size_t i = 0; i < items.size(); ++i) {
-      if (items[i] == arg) {
-        form.cmbDatFile.pick(static_cast<int>(i));
-        return true;
-      }
-    }
-    error = "no data file named '" + arg + "' in the list";
-    return false;
-  }
-  error = "unknown command '" + name + "' (type help)";
+  error = "unknown command '" + w[0] + "' (type help)";
   return false;
 }
 
-std::string CommandHelp() {
-  return "actions: actResetProgram actManualOverride actShowStatus actCatapultArm actFuelLoad "
-         "actFuelOFFload actFuelRateToggle actBattleDamage1 actBattleDamage2 actBattleDamage3\n"
-         "buttons: btnReset btnToolbar btnManualDisable and the toolbar's btnToolbarToggle "
-         "btnManualOverride btnShowStatus btnCatapultArm btnFuelLoad btnFuelOffload "
-         "btnToggleFuelRate btnBattleDamage1 btnBattleDamage2 btnBattleDamage3\n"
-         "check boxes (0/1): chkbxShowDisableReminders chkbxShowCablesActiveMsg chkbxDamageSounds "
-         "chkbxCatSmoke chkbxSpecialSoundHandling chkbxDetectTailhook\n"
-         "radio groups (item number): rdgrpCtrlKeys rdgrpFuelTransferRate\n"
-         "edit fields (text): edtCatapultCutoff edtCatapultHoldFactor edtAccelFactor "
-         "edtDecelFactor edtTimingResolution\n"
-         "up-down arrows (up/down): updwnCatapultCutoff updwnCatapultHoldFactor updwnAccelFactor "
-         "updwnDecelFactor updwnTimingResolution\n"
-         "data file: cmbDatFile <name>\n"
+std::string CommandHelp(TFormMain& form) {
+  struct Group {
+    platform::ControlKind kind;
+    const char* title;
+    std::string names;
+  };
+  Group groups[] = {
+      {platform::ControlKind::Action, "actions", {}},
+      {platform::ControlKind::Button, "buttons", {}},
+      {platform::ControlKind::SpeedButton, "speed buttons (main window and toolbar)", {}},
+      {platform::ControlKind::CheckBox, "check boxes (0/1)", {}},
+      {platform::ControlKind::RadioGroup, "radio groups (item number)", {}},
+      {platform::ControlKind::Edit, "edit fields (text)", {}},
+      {platform::ControlKind::UpDown, "up-down arrows (up/down)", {}},
+      {platform::ControlKind::ComboBox, "data file (name)", {}},
+  };
+  for (const TControlEntry& e : form.controls()) {
+    if (!e.control->visible() && e.control->kind() != platform::ControlKind::Action) continue;
+    for (Group& g : groups)
+      if (g.kind == e.control->kind()) g.names += " " + e.control->name();
+  }
+  std::string help;
+  for (const Group& g : groups) help += std::string(g.title) + ":" + g.names + "\n";
+  return help +
+         "A name in both windows means the main window's; frmToolbar.NAME the toolbar's.\n"
          "quit: close the window";
 }

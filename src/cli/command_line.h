@@ -13,5 +13,5 @@ class TFormMain;
 /// Returns false, with a message in error, when the line names nothing the window has.
 bool RunCommandLine(TFormMain& form, const std::string& line, std::string& error);
 
-/// The names RunCommandLine understands, one per line.
-std::string CommandHelp();
+/// The names RunCommandLine understands, grouped by kind of control.
+std::string CommandHelp(TFormMain& form);

@@ -4,32 +4,57 @@
 
 #include "app/form_main.h"
 
+namespace {
+
+std::string onOff(bool b) { return b ? "enabled" : "disabled"; }
+
+/// The state a user sees of one control, empty for those the snapshot leaves to other reports
+/// (labels print their own changes) or that show no state (plain buttons, actions).
+std::string stateOf(const platform::Control& c) {
+  using platform::ControlKind;
+  switch (c.kind()) {
+    case ControlKind::SpeedButton: {
+      const auto& b = static_cast<const platform::SpeedButton&>(c);
+      if (b.groupIndex == 0) return {};
+      return (b.caption().empty() ? "" : b.caption() + " ") + (b.down() ? "[down]" : "[up]") +
+             ", " + onOff(b.enabled());
+    }
+    case ControlKind::PageControl:
+      return onOff(c.enabled());
+    case ControlKind::ComboBox:
+      return static_cast<const platform::ComboBox&>(c).text() + ", " + onOff(c.enabled());
+    case ControlKind::CheckBox:
+      if (!c.visible()) return {};
+      return static_cast<const platform::CheckBox&>(c).checked() ? "checked" : "unchecked";
+    case ControlKind::RadioGroup: {
+      const auto& g = static_cast<const platform::RadioGroup&>(c);
+      return std::to_string(g.itemIndex()) + " " + g.selectedText() +
+             (g.enabled() ? "" : ", disabled");
+    }
+    case ControlKind::Edit:
+      return static_cast<const platform::Edit&>(c).text();
+    case ControlKind::Window: {
+      const auto& w = static_cast<const platform::Window&>(c);
+      return std::string(w.visible() ? "shown" : "hidden") + " at " + std::to_string(w.left()) +
+             "," + std::to_string(w.top());
+    }
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
 std::map<std::string, std::string> ControlSnapshot::take() {
   std::map<std::string, std::string> s;
-  auto onOff = [](bool b) { return std::string(b ? "enabled" : "disabled"); };
-  s["btnManualDisable"] = form_.btnManualDisable.caption() +
-                          (form_.btnManualDisable.down() ? " [down]" : " [up]") + ", " +
-                          onOff(form_.btnManualDisable.enabled());
-  s["frmToolbar.btnManualOverride"] = form_.frmToolbar.btnManualOverride.down() ? "down" : "up";
-  s["pgMain"] = onOff(form_.pgMain.enabled());
-  s["cmbDatFile"] = form_.cmbDatFile.text() + ", " + onOff(form_.cmbDatFile.enabled());
-  for (platform::CheckBox* c :
-       {&form_.chkbxShowDisableReminders, &form_.chkbxShowCablesActiveMsg, &form_.chkbxDamageSounds,
-        &form_.chkbxCatSmoke, &form_.chkbxSpecialSoundHandling, &form_.chkbxDetectTailhook})
-    s[c->name()] = c->checked() ? "checked" : "unchecked";
-  for (platform::RadioGroup* g : {&form_.rdgrpCtrlKeys, &form_.rdgrpFuelTransferRate})
-    s[g->name()] = std::to_string(g->itemIndex()) + " " + g->selectedText() +
-                   (g->enabled() ? "" : ", disabled");
-  for (platform::Edit* e :
-       {&form_.edtCatapultCutoff, &form_.edtCatapultHoldFactor, &form_.edtAccelFactor,
-        &form_.edtDecelFactor, &form_.edtTimingResolution})
-    s[e->name()] = e->text();
-  s["FormMain"] = std::string(form_.FormMain.visible() ? "shown" : "hidden") + " at " +
-                  std::to_string(form_.FormMain.left()) + "," +
-                  std::to_string(form_.FormMain.top());
-  s["frmToolbar"] = std::string(form_.frmToolbar.frmToolbar.visible() ? "shown" : "hidden") +
-                    " at " + std::to_string(form_.frmToolbar.frmToolbar.left()) + "," +
-                    std::to_string(form_.frmToolbar.frmToolbar.top());
+  for (const TControlEntry& e : form_.controls()) {
+    std::string state = stateOf(*e.control);
+    if (state.empty()) continue;
+    // A name both windows use is told apart by the toolbar's window name.
+    const bool toolbar = std::string_view(e.window) == "frmToolbar" &&
+                         e.control->kind() != platform::ControlKind::Window;
+    s[(toolbar ? "frmToolbar." : "") + e.control->name()] = std::move(state);
+  }
   return s;
 }
 

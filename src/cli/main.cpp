@@ -17,7 +17,6 @@
 #include "platform/ipc_system.h"
 #include "platform/os.h"
 #include "platform/stdin_lines.h"
-#include "simlink/sim_link.h"
 
 namespace {
 
@@ -101,7 +100,6 @@ int main(int argc, char** argv) {
   platform::Random random;
   if (seedFixed) random.fixSeed(seed);
   const std::unique_ptr<platform::IpcTransport> transport = platform::makeSystemTransport();
-  SimLinkConfigure(transport.get(), &clock);
 
   TFormServices services;
   services.loop = &loop;
@@ -111,6 +109,7 @@ int main(int argc, char** argv) {
     return std::make_unique<ReportingSoundPlayer>(name);
   };
   services.errorBox = [](const std::string& text) { std::cout << "Error: " << text << std::endl; };
+  services.transport = transport.get();
 
   TFormMain form(services);
   // Captions that never change are not reported.
@@ -119,11 +118,17 @@ int main(int argc, char** argv) {
       &form.lblCatapultCutoff,      &form.lblCatapultHoldFactor,
       &form.lblAccelFactor,         &form.lblDecelFactor,
       &form.lblTimingResolution,    &form.lblAccelDecelNote};
-  for (platform::Label* label : form.labels()) {
-    if (captions.count(label)) continue;
-    label->onTextChange = [](const platform::Label& l) {
-      std::cout << l.name() << ": " << l.text() << std::endl;
-    };
+  // Labels print their new text; any other change is printed as the state of its control.
+  bool changed = false;
+  for (const TControlEntry& e : form.controls()) {
+    if (e.control->kind() != platform::ControlKind::Label) {
+      e.control->onChange = [&changed](platform::Control&, platform::Change) { changed = true; };
+    } else if (!captions.count(static_cast<platform::Label*>(e.control))) {
+      e.control->onChange = [](platform::Control& c, platform::Change what) {
+        if (what == platform::Change::Text)
+          std::cout << c.name() << ": " << static_cast<platform::Label&>(c).text() << std::endl;
+      };
+    }
   }
   ControlSnapshot snapshot(form);
 
@@ -134,15 +139,14 @@ int main(int argc, char** argv) {
   platform::StdinLines input;
   input.open = useStdin;
   const int64_t endMs = duration >= 0 ? clock.nowMs() + static_cast<int64_t>(duration * 1000) : -1;
-  int64_t nextLook = 0;
   loop.onIdle = [&] {
     if (gStop || (endMs >= 0 && clock.nowMs() >= endMs)) {
       loop.quit();
       return;
     }
-    if (clock.nowMs() >= nextLook) {  // buttons and options changed by hot keys or ticks
+    if (changed) {  // buttons and options changed by hot keys or ticks
+      changed = false;
       snapshot.printChanges(std::cout);
-      nextLook = clock.nowMs() + 250;
     }
     for (const std::string& line : input.poll()) {
       if (line == "quit") {
@@ -150,11 +154,14 @@ int main(int argc, char** argv) {
         return;
       }
       if (line == "help") {
-        std::cout << CommandHelp() << std::endl;
+        std::cout << CommandHelp(form) << std::endl;
         continue;
       }
       std::string error;
-      if (!RunCommandLine(form, line, error)) std::cout << "Error: " << error << std::endl;
+      bool ok = true;
+      loop.guard([&] { ok = RunCommandLine(form, line, error); });
+      if (!ok) std::cout << "Error: " << error << std::endl;
+      changed = false;
       snapshot.printChanges(std::cout);
     }
   };
@@ -162,6 +169,5 @@ int main(int argc, char** argv) {
 
   form.FormClose();
   snapshot.printChanges(std::cout);
-  SimLinkConfigure(nullptr, &clock);
   return 0;
 }

@@ -6,55 +6,47 @@
 
 namespace platform {
 
-namespace {
-uint64_t gRevision = 0;
-}
-
-uint64_t controlRevision() { return gRevision; }
-void bumpControlRevision() { ++gRevision; }
-
 void Control::setEnabled(bool on) {
   if (on != enabled_) {
     enabled_ = on;
-    bumpControlRevision();
+    changed(Change::Enabled);
   }
 }
 
 void Control::setVisible(bool on) {
   if (on != visible_) {
     visible_ = on;
-    bumpControlRevision();
+    changed(Change::Visible);
   }
 }
 
 void Control::setHint(const std::string& h) {
   hint_ = h;
-  bumpControlRevision();
+  changed(Change::Hint);
 }
 
 void Label::setText(const std::string& t) {
   if (t == text_) return;
   text_ = t;
-  bumpControlRevision();
-  if (onTextChange) onTextChange(*this);
+  changed(Change::Text);
 }
 
 void Label::setColor(Color c) {
   if (c != color_) {
     color_ = c;
-    bumpControlRevision();
+    changed(Change::Color);
   }
 }
 
 void Label::setFontColor(Color c) {
   fontColor_ = c;
-  bumpControlRevision();
+  changed(Change::FontColor);
 }
 
 void Button::setCaption(const std::string& c) {
   if (c != caption_) {
     caption_ = c;
-    bumpControlRevision();
+    changed(Change::Caption);
   }
 }
 
@@ -65,7 +57,7 @@ void Button::click() {
 void SpeedButton::setDown(bool d) {
   if (d != down_) {
     down_ = d;
-    bumpControlRevision();
+    changed(Change::Down);
   }
 }
 
@@ -81,32 +73,32 @@ void SpeedButton::click() {
 
 void CheckBox::setCaption(const std::string& c) {
   caption_ = c;
-  bumpControlRevision();
+  changed(Change::Caption);
 }
 
 void CheckBox::setChecked(bool c) {
   if (c != checked_) {
     checked_ = c;
-    bumpControlRevision();
+    changed(Change::Checked);
   }
 }
 
 void RadioGroup::setCaption(const std::string& c) {
   caption_ = c;
-  bumpControlRevision();
+  changed(Change::Caption);
 }
 
 void RadioGroup::clearItems() {
   items_.clear();
   data_.clear();
   itemIndex_ = -1;
-  bumpControlRevision();
+  changed(Change::Items);
 }
 
 void RadioGroup::addItem(const std::string& text, int64_t data) {
   items_.push_back(text);
   data_.push_back(data);
-  bumpControlRevision();
+  changed(Change::Items);
 }
 
 int64_t RadioGroup::itemData(int index) const {
@@ -118,7 +110,7 @@ void RadioGroup::setItemIndex(int index) {
   if (index < -1 || index >= static_cast<int>(items_.size())) return;
   if (index == itemIndex_) return;
   itemIndex_ = index;
-  bumpControlRevision();
+  changed(Change::ItemIndex);
   if (onClick) onClick();
 }
 
@@ -130,7 +122,7 @@ std::string RadioGroup::selectedText() const {
 void Edit::setText(const std::string& t) {
   if (t == text_) return;
   text_ = t;
-  bumpControlRevision();
+  changed(Change::Text);
   if (onChange) onChange();
 }
 
@@ -145,7 +137,7 @@ int UpDown::clamp(int p) const {
 
 void UpDown::setPosition(int p) {
   pos_ = clamp(p);
-  bumpControlRevision();
+  changed(Change::Position);
   if (associate) associate->setText(std::to_string(pos_));
 }
 
@@ -155,24 +147,24 @@ void UpDown::clickDown() { setPosition(pos_ - (max_ >= min_ ? inc_ : -inc_)); }
 
 void PageControl::setActivePage(int i) {
   active_ = i;
-  bumpControlRevision();
+  changed(Change::ActivePage);
 }
 
 void ComboBox::clear() {
   items_.clear();
   index_ = -1;
-  bumpControlRevision();
+  changed(Change::Items);
 }
 
 void ComboBox::addItem(const std::string& s) {
   items_.push_back(s);
-  bumpControlRevision();
+  changed(Change::Items);
 }
 
 void ComboBox::setItemIndex(int i) {
   if (i < -1 || i >= static_cast<int>(items_.size())) i = -1;
   index_ = i;
-  bumpControlRevision();
+  changed(Change::ItemIndex);
 }
 
 std::string ComboBox::text() const {
@@ -192,23 +184,23 @@ void FileListBox::setDirectory(const std::string& dir) {
 
 void FileListBox::update() {
   items_ = listFiles(directory_, mask);
-  bumpControlRevision();
+  changed(Change::Items);
 }
 
 void Window::setCaption(const std::string& c) {
   caption_ = c;
-  bumpControlRevision();
+  changed(Change::Caption);
 }
 
 void Window::moveTo(int left, int top) {
   left_ = left;
   top_ = top;
-  bumpControlRevision();
+  changed(Change::Bounds);
 }
 
 void Action::setCaption(const std::string& c) {
   caption_ = c;
-  bumpControlRevision();
+  changed(Change::Caption);
 }
 
 void Action::execute() {
@@ -216,8 +208,9 @@ void Action::execute() {
 }
 
 void Screen::setCursor(Cursor c) {
+  if (c == cursor_) return;
   cursor_ = c;
-  bumpControlRevision();
+  if (onChange) onChange(c);
 }
 
 namespace {

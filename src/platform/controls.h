@@ -13,16 +13,47 @@ enum class Color { ButtonFace, White, Navy, Black, Lime, Aqua, Red, WindowText }
 /// Mouse cursor shapes the program switches between.
 enum class Cursor { Default, HourGlass, Cross, HandPoint };
 
-/// Counts every visible change of any control, so a front end knows when to repaint.
-uint64_t controlRevision();
-/// Marks a visible change.
-void bumpControlRevision();
+/// What a control is, so a front end knows which widget to make for it.
+enum class ControlKind {
+  Window,
+  Button,
+  SpeedButton,
+  Label,
+  CheckBox,
+  RadioGroup,
+  Edit,
+  UpDown,
+  PageControl,
+  ComboBox,
+  FileList,
+  Action
+};
 
-/// What every control has: a name, an enabled and a visible flag, a hint.
+/// Which property of a control changed.
+enum class Change {
+  Text,
+  Caption,
+  Enabled,
+  Visible,
+  Hint,
+  Color,
+  FontColor,
+  Down,
+  Checked,
+  Items,
+  ItemIndex,
+  Position,
+  ActivePage,
+  Bounds
+};
+
+/// What every control has: a name, an enabled and a visible flag, a hint, and one callback
+/// that hears of every change of anything a widget shows.
 class Control {
  public:
   explicit Control(std::string name) : name_(std::move(name)) {}
   virtual ~Control() = default;
+  virtual ControlKind kind() const = 0;
   const std::string& name() const { return name_; }
   bool enabled() const { return enabled_; }
   void setEnabled(bool on);
@@ -30,6 +61,13 @@ class Control {
   void setVisible(bool on);
   const std::string& hint() const { return hint_; }
   void setHint(const std::string& h);
+  /// Called after every change of a property a widget shows (a front end updates that widget).
+  std::function<void(Control&, Change)> onChange;
+
+ protected:
+  void changed(Change what) {
+    if (onChange) onChange(*this, what);
+  }
 
  private:
   std::string name_;
@@ -38,9 +76,10 @@ class Control {
   std::string hint_;
 };
 
-/// A text label with a background colour; onTextChange fires when the text really changes.
+/// A text label with a background colour.
 class Label : public Control {
  public:
+  ControlKind kind() const override { return ControlKind::Label; }
   using Control::Control;
   const std::string& text() const { return text_; }
   /// Rewrites the text; a write of the same text is no change.
@@ -51,7 +90,6 @@ class Label : public Control {
   void setFontColor(Color c);
   int left = 0;
   int width = 0;
-  std::function<void(const Label&)> onTextChange;
 
  private:
   std::string text_;
@@ -62,6 +100,7 @@ class Label : public Control {
 /// A push button.
 class Button : public Control {
  public:
+  ControlKind kind() const override { return ControlKind::Button; }
   using Control::Control;
   const std::string& caption() const { return caption_; }
   void setCaption(const std::string& c);
@@ -77,6 +116,7 @@ class Button : public Control {
 /// its down state before the click handler runs.
 class SpeedButton : public Button {
  public:
+  ControlKind kind() const override { return ControlKind::SpeedButton; }
   using Button::Button;
   bool down() const { return down_; }
   void setDown(bool d);
@@ -92,6 +132,7 @@ class SpeedButton : public Button {
 /// A check box.
 class CheckBox : public Control {
  public:
+  ControlKind kind() const override { return ControlKind::CheckBox; }
   using Control::Control;
   const std::string& caption() const { return caption_; }
   void setCaption(const std::string& c);
@@ -107,6 +148,7 @@ class CheckBox : public Control {
 /// (-1 for none). onClick fires whenever the selected index changes, by the user or the program.
 class RadioGroup : public Control {
  public:
+  ControlKind kind() const override { return ControlKind::RadioGroup; }
   using Control::Control;
   const std::string& caption() const { return caption_; }
   void setCaption(const std::string& c);
@@ -132,6 +174,7 @@ class RadioGroup : public Control {
 /// A one-line edit field; onChange fires when its text changes.
 class Edit : public Control {
  public:
+  ControlKind kind() const override { return ControlKind::Edit; }
   using Control::Control;
   const std::string& text() const { return text_; }
   void setText(const std::string& t);
@@ -146,6 +189,7 @@ class Edit : public Control {
 /// Setting the position writes it as decimal text into the edit field.
 class UpDown : public Control {
  public:
+  ControlKind kind() const override { return ControlKind::UpDown; }
   UpDown(std::string name, int minimum, int maximum, int increment, int position);
   int minimum() const { return min_; }
   int maximum() const { return max_; }
@@ -167,6 +211,7 @@ class UpDown : public Control {
 /// A page control; the page captions and the active page.
 class PageControl : public Control {
  public:
+  ControlKind kind() const override { return ControlKind::PageControl; }
   using Control::Control;
   std::vector<std::string> pages;
   int activePage() const { return active_; }
@@ -180,6 +225,7 @@ class PageControl : public Control {
 /// setItemIndex does not fire it.
 class ComboBox : public Control {
  public:
+  ControlKind kind() const override { return ControlKind::ComboBox; }
   using Control::Control;
   const std::vector<std::string>& items() const { return items_; }
   void clear();
@@ -201,6 +247,7 @@ class ComboBox : public Control {
 /// names without path, hidden files left out, sorted without regard to case.
 class FileListBox : public Control {
  public:
+  ControlKind kind() const override { return ControlKind::FileList; }
   using Control::Control;
   std::string mask = "*";
   const std::string& directory() const { return directory_; }
@@ -218,6 +265,7 @@ class FileListBox : public Control {
 /// A top-level window: position, client size, caption and visibility.
 class Window : public Control {
  public:
+  ControlKind kind() const override { return ControlKind::Window; }
   using Control::Control;
   const std::string& caption() const { return caption_; }
   void setCaption(const std::string& c);
@@ -237,6 +285,7 @@ class Window : public Control {
 /// An action shared by buttons and hot keys.
 class Action : public Control {
  public:
+  ControlKind kind() const override { return ControlKind::Action; }
   using Control::Control;
   const std::string& caption() const { return caption_; }
   void setCaption(const std::string& c);
@@ -253,6 +302,8 @@ class Screen {
  public:
   Cursor cursor() const { return cursor_; }
   void setCursor(Cursor c);
+  /// Called when the cursor changes.
+  std::function<void(Cursor)> onChange;
 
  private:
   Cursor cursor_ = Cursor::Default;

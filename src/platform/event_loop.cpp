@@ -1,6 +1,7 @@
 #include "platform/event_loop.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "platform/os.h"
 
@@ -46,7 +47,7 @@ int EventLoop::runDue() {
     else if (pick->due_ <= now)
       pick->due_ = now;
     ++fired;
-    if (pick->onTimer) pick->onTimer();
+    if (pick->onTimer) guard(pick->onTimer);
     if (quit_) break;
   }
   return fired;
@@ -89,6 +90,18 @@ void EventLoop::run() {
   }
 }
 
+bool EventLoop::guard(const std::function<void()>& handler) {
+  try {
+    handler();
+    return true;
+  } catch (const std::exception& e) {
+    if (onError) onError(e.what());
+  } catch (...) {
+    if (onError) onError("unknown error");
+  }
+  return false;
+}
+
 Timer::Timer(EventLoop& loop, std::string name, int intervalMs, bool enabled,
              std::function<void()> handler)
     : onTimer(std::move(handler)), loop_(loop), name_(std::move(name)), interval_(intervalMs) {
@@ -102,12 +115,14 @@ void Timer::setEnabled(bool on) {
   if (on == enabled_) return;
   enabled_ = on;
   if (on) due_ = loop_.clock().nowMs() + interval_;
+  if (loop_.onScheduleChanged) loop_.onScheduleChanged();
 }
 
 void Timer::setInterval(int ms) {
   if (ms == interval_) return;
   interval_ = ms;
   if (enabled_) due_ = loop_.clock().nowMs() + interval_;
+  if (enabled_ && loop_.onScheduleChanged) loop_.onScheduleChanged();
 }
 
 }  // namespace platform

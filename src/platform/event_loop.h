@@ -36,6 +36,16 @@ class EventLoop {
   bool quitRequested() const { return quit_; }
   /// Called between ticks when nothing is due (a front end may poll its input here).
   std::function<void()> onIdle;
+  /// Called when the earliest due time may have changed (a timer enabled, disabled or given
+  /// a new interval), so a front end's own wait can be set again at once.
+  std::function<void()> onScheduleChanged;
+
+  /// The one exception boundary of the program: runs a tick or a user's action and reports an
+  /// exception it throws through onError instead of letting it escape into the caller's loop.
+  /// Returns false when the handler threw.
+  bool guard(const std::function<void()>& handler);
+  /// Hears of every exception caught by guard(), with its text.
+  std::function<void(const std::string&)> onError;
 
  private:
   friend class Timer;

@@ -14,8 +14,6 @@ namespace platform {
 uint32_t currentProcessId();
 /// Local date and time of day now.
 DateTime localDateTime();
-/// Wall-clock time in microseconds since 1970, for seeds that must differ between runs.
-uint64_t wallClockMicroseconds();
 /// Forces the data written to f down to the disk; blocks until done. False on failure.
 bool syncFile(std::FILE* f);
 /// Replaces target with the file source in one step, so that a reader sees either the old or

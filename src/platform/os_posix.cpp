@@ -28,12 +28,6 @@ DateTime localDateTime() {
   return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-uint64_t wallClockMicroseconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_REALTIME, &ts);
-  return static_cast<uint64_t>(ts.tv_sec) * 1'000'000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
-}
-
 bool syncFile(std::FILE* f) { return std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0; }
 
 bool replaceFile(const std::string& source, const std::string& target) {

@@ -30,13 +30,6 @@ DateTime localDateTime() {
   return DateTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
 
-uint64_t wallClockMicroseconds() {
-  FILETIME ft{};
-  GetSystemTimeAsFileTime(&ft);
-  const uint64_t ticks = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-  return ticks / 10u - 11'644'473'600'000'000ull;  // 100 ns since 1601 to µs since 1970
-}
-
 bool syncFile(std::FILE* f) {
   if (std::fflush(f) != 0) return false;
   const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)));

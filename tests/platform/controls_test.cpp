@@ -53,14 +53,33 @@ TEST(Controls, GroupedSpeedButtonWithAllUpTogglesBeforeItsHandler) {
   EXPECT_FALSE(b.down());
 }
 
-TEST(Controls, LabelReportsOnlyRealTextChanges) {
+TEST(Controls, EachVisibleChangeIsReportedOnceWithWhatChanged) {
+  std::vector<std::pair<std::string, platform::Change>> heard;
+  auto listen = [&](platform::Control& c) {
+    c.onChange = [&](platform::Control& x, platform::Change what) {
+      heard.emplace_back(x.name(), what);
+    };
+  };
   platform::Label l("lbl");
-  int changes = 0;
-  l.onTextChange = [&](const platform::Label&) { ++changes; };
+  platform::SpeedButton b("btn");
+  platform::Edit e("edt");
+  platform::UpDown u("updwn", 0, 10, 1, 5);
+  u.associate = &e;
+  for (platform::Control* c : std::initializer_list<platform::Control*>{&l, &b, &e, &u}) listen(*c);
   l.setText("ACTIVE");
-  l.setText("ACTIVE");
-  l.setText("");
-  EXPECT_EQ(changes, 2);
+  l.setText("ACTIVE");  // the same text again is no change
+  l.setColor(platform::Color::White);
+  b.setDown(true);
+  b.setEnabled(false);
+  b.setEnabled(false);
+  u.clickUp();  // the position, then the text of its edit field
+  using C = platform::Change;
+  EXPECT_EQ(heard, (std::vector<std::pair<std::string, C>>{{"lbl", C::Text},
+                                                           {"lbl", C::Color},
+                                                           {"btn", C::Down},
+                                                           {"btn", C::Enabled},
+                                                           {"updwn", C::Position},
+                                                           {"edt", C::Text}}));
 }
 
 TEST(Controls, FileListShowsMatchingVisibleFilesSortedWithoutCase) {

@@ -1,0 +1,72 @@
+#include <utility>
+
+#include "app/form_main.h"
+#include "simlink/sim_link.h"
+
+std::vector<TControlEntry> TFormMain::controls() {
+  std::vector<TControlEntry> list;
+  auto add = [&list](platform::Control& c, const char* window, int page) {
+    int order = 0;
+    for (const TControlEntry& e : list)
+      if (std::string_view(e.window) == window && e.page == page) ++order;
+    list.push_back({&c, window, page, order});
+  };
+  // The main window, top to bottom.
+  add(FormMain, "FormMain", -1);
+  for (platform::Control* c : std::initializer_list<platform::Control*>{
+           &btnReset, &lblConnectionInfo, &lblOtherStatus, &btnToolbar, &chkbxShowDisableReminders,
+           &btnManualDisable, &pgMain, &cmbDatFile, &lstboxDatFiles})
+    add(*c, "FormMain", -1);
+  for (platform::Control* c : std::initializer_list<platform::Control*>{
+           &lblCurrentMagVar, &lblNumOfCarriersLoaded, &lblCableCatchStatus,
+           &lblFlightStatusCaption, &lblFlightStatus, &lblActivelyCheckingCaption,
+           &lblActivelyCheckingStatus, &lblNearestCarrier})
+    add(*c, "FormMain", 0);
+  add(rdgrpFuelTransferRate, "FormMain", 1);
+  add(lblFuelTransferStatus, "FormMain", 1);
+  // Options: each caption, then its edit field and up-down control.
+  const std::pair<platform::Label*, platform::UpDown*> options[] = {
+      {&lblCatapultCutoff, &updwnCatapultCutoff},
+      {&lblCatapultHoldFactor, &updwnCatapultHoldFactor},
+      {&lblAccelFactor, &updwnAccelFactor},
+      {&lblDecelFactor, &updwnDecelFactor},
+      {&lblTimingResolution, &updwnTimingResolution}};
+  for (const auto& [caption, upDown] : options) {
+    add(*caption, "FormMain", 2);
+    add(*upDown->associate, "FormMain", 2);
+    add(*upDown, "FormMain", 2);
+  }
+  add(lblAccelDecelNote, "FormMain", 2);
+  for (platform::Control* c : std::initializer_list<platform::Control*>{
+           &chkbxShowCablesActiveMsg, &chkbxDamageSounds, &chkbxCatSmoke,
+           &chkbxSpecialSoundHandling, &chkbxDetectTailhook, &rdgrpCtrlKeys})
+    add(*c, "FormMain", 2);
+  for (platform::Control* c : std::initializer_list<platform::Control*>{
+           &lblStatusKey, &lblCatapultKey, &lblFuelLoadKey, &lblFuelOffloadKey,
+           &lblFuelTransferRateKey, &lblManualOverrideKey, &lblResetKey, &lblBattleDamage1Key,
+           &lblBattleDamage2Key, &lblBattleDamage3Key})
+    add(*c, "FormMain", 3);
+  // The toolbar, top to bottom.
+  add(frmToolbar.frmToolbar, "frmToolbar", -1);
+  for (platform::SpeedButton* b : frmToolbar.buttons()) add(*b, "frmToolbar", -1);
+  // The actions, shared by buttons, toolbar and hot keys.
+  for (platform::Action* a : actions()) add(*a, "ActionList1", -1);
+  return list;
+}
+
+platform::Control* TFormMain::findControl(std::string_view window, std::string_view name) {
+  for (const TControlEntry& e : controls())
+    if ((window.empty() || window == e.window) && e.control->name() == name) return e.control;
+  return nullptr;
+}
+
+void TFormMain::attachServices() {
+  // The link is process-wide; the window chooses its transport and clock.
+  if (services_.transport) SimLinkConfigure(services_.transport, &clock());
+  loop().onError = [this](const std::string& text) { showErrorBox(text); };
+}
+
+void TFormMain::detachServices() {
+  if (services_.transport) SimLinkConfigure(nullptr, nullptr);
+  loop().onError = nullptr;
+}
