@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/edition.h"
+#include "app/expected_texts.h"
 #include "fuel/fuel_transfer.h"
 #include "harness/harness.h"
 
@@ -193,3 +194,13 @@ TEST_F(WindowModel, CreationTexts) {
 }
 
 }  // namespace
+
+TEST(WindowTexts, EveryControlShowsItsTextAfterStartUp) {
+  harness::Harness h;
+  TFormMain& form = h.start();
+  for (const ExpectedText& e : ExpectedStartTexts()) {
+    platform::Control* c = form.findControl(e.window, e.name);
+    ASSERT_NE(c, nullptr) << e.window << "." << e.name;
+    EXPECT_EQ(ModelText(*c), e.text) << e.window << "." << e.name;
+  }
+}

@@ -123,6 +123,7 @@ TFormMain& Harness::start() {
   };
   services.errorBox = [this](const std::string& text) { errorBoxes.push_back(text); };
   form_ = std::make_unique<TFormMain>(std::move(services));
+  if (beforeCreate) beforeCreate(*form_);
   // The window shows once its creation is complete, as on the desktop.
   form_->FormCreate();
   form_->FormMain.show();

@@ -85,6 +85,9 @@ class Harness {
 
   /// Creates the main window and runs its creation (the program's start-up).
   TFormMain& start();
+  /// Called by start() between making the main window and its creation: where a front end
+  /// binds its widgets.
+  std::function<void(TFormMain&)> beforeCreate;
   TFormMain& form() { return *form_; }
   bool started() const { return form_ != nullptr; }
 

@@ -1,0 +1,127 @@
+#include "gui/layout.h"
+
+#include <iterator>
+#include <string_view>
+
+namespace gui {
+
+namespace {
+
+struct Place {
+  std::string_view name;
+  Rect r;
+};
+
+// The main window, top to bottom, and the page area of pgMain below the tabs.
+constexpr Place kMain[] = {
+    {"btnReset", {8, 8, 479, 25}},
+    {"lblConnectionInfo", {8, 38, 479, 15}},
+    {"lblOtherStatus", {8, 56, 376, 28}},
+    {"btnToolbar", {392, 58, 95, 22}},
+    {"chkbxShowDisableReminders", {8, 88, 260, 17}},
+    {"btnManualDisable", {8, 108, 479, 25}},
+    {"pgMain", {8, 138, 479, 176}},
+    {"cmbDatFile", {8, 320, 479, 250}},  // open, its list shows 15 lines
+    // Page "FLIGHT STATUS".
+    {"lblCurrentMagVar", {10, 8, 300, 15}},
+    {"lblNumOfCarriersLoaded", {10, 26, 300, 15}},
+    {"lblCableCatchStatus", {10, 44, 300, 15}},
+    {"lblFlightStatusCaption", {10, 66, 80, 15}},
+    {"lblFlightStatus", {92, 66, 90, 15}},
+    {"lblActivelyCheckingCaption", {10, 86, 120, 15}},
+    {"lblActivelyCheckingStatus", {139, 86, 90, 15}},
+    {"lblNearestCarrier", {10, 110, 450, 15}},
+    // Page "FUEL TRANSFERS".
+    {"rdgrpFuelTransferRate", {10, 8, 200, 64}},
+    {"lblFuelTransferStatus", {10, 84, 450, 15}},
+    // Page "OPTIONS": captions, edit fields with their up-down controls, check boxes, keys.
+    {"lblCatapultCutoff", {10, 10, 124, 15}},
+    {"edtCatapultCutoff", {136, 7, 56, 21}},
+    {"updwnCatapultCutoff", {192, 7, 16, 21}},
+    {"lblCatapultHoldFactor", {10, 34, 124, 15}},
+    {"edtCatapultHoldFactor", {136, 31, 56, 21}},
+    {"updwnCatapultHoldFactor", {192, 31, 16, 21}},
+    {"lblAccelFactor", {10, 58, 124, 15}},
+    {"edtAccelFactor", {136, 55, 56, 21}},
+    {"updwnAccelFactor", {192, 55, 16, 21}},
+    {"lblDecelFactor", {10, 82, 124, 15}},
+    {"edtDecelFactor", {136, 79, 56, 21}},
+    {"updwnDecelFactor", {192, 79, 16, 21}},
+    {"lblTimingResolution", {10, 106, 124, 15}},
+    {"edtTimingResolution", {136, 103, 56, 21}},
+    {"updwnTimingResolution", {192, 103, 16, 21}},
+    {"lblAccelDecelNote", {212, 106, 48, 15}},
+    {"chkbxShowCablesActiveMsg", {262, 4, 206, 17}},
+    {"chkbxDamageSounds", {262, 21, 206, 17}},
+    {"chkbxCatSmoke", {262, 38, 206, 17}},
+    {"chkbxSpecialSoundHandling", {262, 55, 206, 17}},
+    {"chkbxDetectTailhook", {262, 72, 206, 17}},
+    {"rdgrpCtrlKeys", {262, 92, 206, 50}},
+    // Page "KEYSTROKES": two columns; rows 1-2 and 3-5 apart by a small gap.
+    {"lblStatusKey", {12, 10, 215, 15}},
+    {"lblCatapultKey", {12, 28, 215, 15}},
+    {"lblFuelLoadKey", {12, 54, 215, 15}},
+    {"lblFuelOffloadKey", {12, 72, 215, 15}},
+    {"lblFuelTransferRateKey", {12, 90, 215, 15}},
+    {"lblManualOverrideKey", {240, 10, 225, 15}},
+    {"lblResetKey", {240, 28, 225, 15}},
+    {"lblBattleDamage1Key", {240, 54, 225, 15}},
+    {"lblBattleDamage2Key", {240, 72, 225, 15}},
+    {"lblBattleDamage3Key", {240, 90, 225, 15}},
+};
+
+constexpr std::string_view kToolButtons[] = {
+    "btnToolbarToggle", "btnReset",         "btnManualOverride", "btnShowStatus",
+    "btnCatapultArm",   "btnFuelLoad",      "btnFuelOffload",    "btnToggleFuelRate",
+    "btnBattleDamage1", "btnBattleDamage2", "btnBattleDamage3"};
+
+constexpr int kToolMargin = 4;
+constexpr int kToolGroupGap = 4;
+
+// The button groups of the toolbar: 1, 2-4, 5, 6-8, 9-11 (numbered from 0 here).
+int toolGroupOf(int button) {
+  return button == 0 ? 0 : button <= 3 ? 1 : button == 4 ? 2 : button <= 7 ? 3 : 4;
+}
+
+int toolButtonTop(int button) {
+  return kToolMargin + button * kToolButtonSize + toolGroupOf(button) * kToolGroupGap;
+}
+
+}  // namespace
+
+bool layoutOf(std::string_view window, std::string_view name, Rect& r) {
+  if (window == "FormMain") {
+    for (const Place& p : kMain)
+      if (p.name == name) {
+        r = p.r;
+        return true;
+      }
+  } else if (window == "frmToolbar") {
+    for (int i = 0; i < static_cast<int>(std::size(kToolButtons)); ++i)
+      if (kToolButtons[i] == name) {
+        r = {kToolBarWidth, toolButtonTop(i), kToolButtonSize, kToolButtonSize};
+        return true;
+      }
+  }
+  return false;
+}
+
+Rect radioItemRect(const Rect& group, int index) {
+  return {group.x + 10, group.y + 16 + index * 18, group.w - 20, 17};
+}
+
+Rect toolbarShapeRect(int index) {
+  // Pairs, left and right edge, beside the groups 2-4 (plain), 5 (lime), 6-8 (aqua), 9-11 (red).
+  constexpr int first[] = {1, 4, 5, 8};
+  constexpr int count[] = {3, 1, 3, 3};
+  const int group = index / 2;
+  const int x = index % 2 == 0 ? 0 : kToolBarWidth + kToolButtonSize + 1;
+  return {x, toolButtonTop(first[group]), kToolBarWidth, count[group] * kToolButtonSize};
+}
+
+int toolbarClientHeight() {
+  return toolButtonTop(static_cast<int>(std::size(kToolButtons)) - 1) + kToolButtonSize +
+         kToolMargin;
+}
+
+}  // namespace gui

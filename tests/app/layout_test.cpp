@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gui/layout.h"
+#include "harness/harness.h"
+
+namespace {
+
+bool overlap(const gui::Rect& a, const gui::Rect& b) {
+  return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+// Every control a user sees has a place of its own inside its window or page, so the window
+// programs show each of them and none hides another.
+TEST(WindowLayout, EveryVisibleControlHasAPlaceOfItsOwn) {
+  harness::Harness h;
+  TFormMain& form = h.start();
+  gui::Rect pageArea{0, 0, 471, 150};  // the body of pgMain below its tabs
+  struct Placed {
+    std::string name;
+    std::string window;
+    int page;
+    gui::Rect r;
+  };
+  std::vector<Placed> placed;
+  for (const TControlEntry& e : form.controls()) {
+    const auto kind = e.control->kind();
+    if (kind == platform::ControlKind::Window || kind == platform::ControlKind::Action ||
+        kind == platform::ControlKind::FileList)
+      continue;
+    gui::Rect r{};
+    ASSERT_TRUE(gui::layoutOf(e.window, e.control->name(), r)) << e.control->name();
+    const gui::Rect area = e.page >= 0 ? pageArea
+                           : std::string(e.window) == "FormMain"
+                               ? gui::Rect{0, 0, gui::kMainClientWidth, gui::kMainClientHeight}
+                               : gui::Rect{0, 0, 30, gui::toolbarClientHeight()};
+    const int bottom = kind == platform::ControlKind::ComboBox ? r.y + 21 : r.y + r.h;
+    EXPECT_TRUE(r.x >= area.x && r.y >= area.y && r.x + r.w <= area.x + area.w &&
+                bottom <= area.y + area.h)
+        << e.control->name() << " lies outside its window or page";
+    for (const Placed& p : placed)
+      EXPECT_FALSE(p.window == e.window && p.page == e.page && overlap(p.r, r) &&
+                   kind != platform::ControlKind::ComboBox)
+          << e.control->name() << " covers " << p.name;
+    placed.push_back({e.control->name(), e.window, e.page, r});
+  }
+}
+
+}  // namespace
