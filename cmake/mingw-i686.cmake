@@ -9,7 +9,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -s")
 # Windows 7 API level: high-resolution waitable timers fall back where they are missing.
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
 # Tests and benchmarks run under Wine, headless, in a prefix of their own.
