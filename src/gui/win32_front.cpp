@@ -116,7 +116,7 @@ Win32Front::Win32Front(TFormMain& form) : form_(form) {
   createWindows();
   for (const TControlEntry& e : form_.controls()) bind(e);
   form_.Screen.onChange = [](platform::Cursor c) {
-    if (c == platform::Cursor::HourGlass) SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    SetCursor(LoadCursor(nullptr, c == platform::Cursor::HourGlass ? IDC_WAIT : IDC_ARROW));
   };
   refreshAll();
 }

@@ -155,4 +155,18 @@ TEST(Gui, ProgramChangesReachTheWidgetsAndInputReachesTheProgram) {
   EXPECT_EQ(checked(g.widget("FormMain", "chkbxCatSmoke")), !smoke);
 }
 
+TEST(Gui, ClosingTheWindowRunsTheProgramsClose) {
+  Gui g;
+  bool closed = false;
+  g.front->onClosed = [&closed] { closed = true; };
+  // The user moved the window before closing it; the position is kept in the settings.
+  SetWindowPos(g.front->mainWindow(), nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SendMessageA(g.front->mainWindow(), WM_EXITSIZEMOVE, 0, 0);
+  SendMessageA(g.front->mainWindow(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(closed);
+  const std::string settings = g.h.readFile("Corvane.INI");
+  EXPECT_NE(settings.find("LastLeft=40"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("LastTop=50"), std::string::npos) << settings;
+}
+
 }  // namespace
