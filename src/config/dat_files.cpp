@@ -13,7 +13,10 @@ namespace {
 
 /// Stops the link and every timer, so nothing still running (an arrest, a launch, the hot-key
 /// poll) can bring the search and the gate back. Only the reset action starts the program again.
+/// The hot keys are given back first, while the link is still open: the reset registers them
+/// anew, and slots left held would fill the simulator's table halt after halt.
 void HaltAfterLoadFailure(TFormMain& form) {
+  form.ReleaseHotKeys();
   SimLinkClose();
   for (platform::Timer* t : form.timers()) t->setEnabled(false);
   form.programStopped = true;
