@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include <windows.h>
 #include <io.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
@@ -67,7 +67,7 @@ void installStopHandler(volatile int* flag) {
   SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
-bool waitUntil(const Clock& clock, int64_t untilMs, int64_t maxWaitMs) {
+bool waitUntilUs(const Clock& clock, int64_t untilUs, int64_t maxWaitUs) {
   // A high-resolution waitable timer set to the due time: plain window-message timers and
   // Sleep tick only every 10-16 ms, too coarse for the 5 and 7 ms timers.
   static HANDLE timer = [] {
@@ -79,16 +79,18 @@ bool waitUntil(const Clock& clock, int64_t untilMs, int64_t maxWaitMs) {
     }
     return t;
   }();
-  const int64_t wait = std::min(untilMs - clock.nowMs(), maxWaitMs);
+  const int64_t wait = std::min(untilUs - clock.nowUs(), maxWaitUs);
   if (wait > 0) {
-    DWORD waitMs = static_cast<DWORD>(wait);
+    DWORD waitMs = static_cast<DWORD>((wait + 999) / 1000);
     DWORD count = 0;
     if (timer) {
+      // Relative in 100 ns units, taken from the due time just now: the waitable timer's
+      // absolute times follow the wall clock, which the user may set.
       LARGE_INTEGER due{};
-      due.QuadPart = -wait * 10'000;  // relative, in 100 ns units
+      due.QuadPart = -wait * 10;
       if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
         count = 1;
-        waitMs = static_cast<DWORD>(wait + 1);  // the timer ends the wait; this is a backstop
+        waitMs += 1;  // the timer ends the wait; this is a backstop
       }
     }
     MsgWaitForMultipleObjectsEx(count, count ? &timer : nullptr, waitMs, QS_ALLINPUT,
