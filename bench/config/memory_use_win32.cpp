@@ -1,5 +1,6 @@
-#include <psapi.h>
 #include <windows.h>
+
+#include <psapi.h>
 
 #include "config/memory_use.h"
 
