@@ -1,29 +1,40 @@
-// Loads a generated carrier data file of 10,000 zones and prints how long it takes.
+// Load time and peak memory of carrier data files of 1,000, 10,000 and 100,000 generated
+// zones, and the time of one nearest-carrier search over them. Each size is loaded in a fresh
+// child process (this program run with --load), so its peak memory is the load's alone.
+// Prints figures only; the last lines ("figure: ...") are gathered by scripts/bench.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
-
+#include <vector>
 
 #include "app/form_main.h"
+#include "config/memory_use.h"
 #include "config/zone_file.h"
+#include "platform/child_process.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
+#include "platform/ipc_loopback.h"
 #include "platform/os.h"
-#include "platform/ini_file.h"
 #include "platform/random.h"
+#include "simlink/sim_link.h"
 
 namespace {
 
-constexpr int ZoneCount = 10'000;
-constexpr int Rounds = 5;
+namespace fs = std::filesystem;
 
-std::string generateDataFile() {
+constexpr int kLoadRounds = 3;
+constexpr int kSearchRounds = 51;
+constexpr const char* kResultName = "result.txt";
+
+std::string generateDataFile(int zoneCount) {
   std::string text = "; generated for the load benchmark\r\n";
   char buf[640];
-  for (int n = 1; n <= ZoneCount; ++n) {
+  for (int n = 1; n <= zoneCount; ++n) {
     const double lat = -60.0 + (n % 1200) * 0.1;
     const double lon = -170.0 + (n % 3400) * 0.1;
     std::snprintf(buf, sizeof buf,
@@ -41,24 +52,40 @@ std::string generateDataFile() {
   return text;
 }
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+double msSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
 }
 
-}  // namespace
+// A server that answers the handshake words and leaves every read as the client zeroed it:
+// the aircraft sits at 0 N 0 E.
+uint32_t zeroServer(uint8_t* block, size_t size) {
+  size_t pos = 0;
+  while (pos + 16 <= size) {
+    uint32_t id, offset, length;
+    std::memcpy(&id, block + pos, 4);
+    if (id == 0) return 1;
+    std::memcpy(&offset, block + pos + 4, 4);
+    std::memcpy(&length, block + pos + 8, 4);
+    const size_t header = id == 1 ? 16 : 12;
+    if ((id != 1 && id != 2) || length > size - pos - header) return 0;
+    const uint32_t value = offset == 0x3304 ? 0x36300000u : offset == 0x3308 ? 0xFADE0007u : 0u;
+    if (id == 1 && length == 4) std::memcpy(block + pos + header, &value, 4);
+    pos += header + length;
+  }
+  return 0;
+}
 
-int main() {
-  namespace fs = std::filesystem;
-  const fs::path dir =
-      fs::temp_directory_path() / ("corvane_zone_bench_" + std::to_string(platform::currentProcessId()));
-  fs::create_directories(dir);
-  const std::string folder = dir.string() + "/";
-  const std::string text = generateDataFile();
-  std::ofstream(folder + "Corvane.dat", std::ios::binary) << text;
-
+/// The child: loads folder/Corvane.dat kLoadRounds times and searches it; writes
+/// "zones loadMs peakAddedKb searchUs" to folder/result.txt.
+int loadAndSearch(const std::string& folder) {
   platform::VirtualClock clock;
   platform::EventLoop loop(clock);
   platform::Random random;
+  platform::LoopbackTransport transport(zeroServer);
+  SimLinkConfigure(&transport, &clock);
+  uint32_t result = 0;
+  if (!SimLinkOpen(0, result)) return 2;
   TFormMain form(TFormServices{&loop, &random, {}, folder, {}});
   form.ProgramFolder = folder;
   form.PrepareCatchZoneList();
@@ -66,27 +93,92 @@ int main() {
   form.FillDatFileList();
   form.cmbDatFile.setItemIndex(0);
 
-  std::printf("data file: %d zones, %zu bytes\n", ZoneCount, text.size());
-  double best = 1e9, bestParse = 1e9;
-  for (int round = 0; round < Rounds; ++round) {
-    auto start = std::chrono::steady_clock::now();
-    const platform::IniFile parsed(folder + "Corvane.dat");
-    bestParse = std::min(bestParse, secondsSince(start));
-
-    start = std::chrono::steady_clock::now();
+  const MemoryUse before = memoryUse();
+  double bestMs = 1e9;
+  for (int round = 0; round < kLoadRounds; ++round) {
+    const auto start = std::chrono::steady_clock::now();
     const bool ok = form.LoadCatchZones();
-    const double s = secondsSince(start);
-    best = std::min(best, s);
-    if (!ok || form.CatchZones->size() != static_cast<size_t>(ZoneCount)) {
-      std::printf("load failed: %s\n", form.lblConnectionInfo.text().c_str());
+    bestMs = std::min(bestMs, msSince(start));
+    if (!ok) return 3;
+    if (round == 0) SimLinkOpen(0, result);  // the first search must not find the link closed
+  }
+  const MemoryUse after = memoryUse();
+
+  std::vector<double> searchUs;
+  for (int i = 0; i < kSearchRounds; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    form.FindNearestCarrier();
+    searchUs.push_back(msSince(start) * 1000.0);
+  }
+  std::sort(searchUs.begin(), searchUs.end());
+  SimLinkClose();
+  SimLinkConfigure(nullptr, nullptr);
+  if (form.NearestZoneIndex < 0) return 4;
+  std::ofstream(folder + kResultName)
+      << form.CatchZones->size() << ' ' << bestMs << ' ' << (after.peakKb - before.currentKb) << ' '
+      << searchUs[searchUs.size() / 2] << '\n';
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--load") return loadAndSearch(argv[2]);
+
+  const fs::path dir = fs::temp_directory_path() /
+                       ("corvane_zone_bench_" + std::to_string(platform::currentProcessId()));
+  std::printf("Carrier data files, each loaded in a fresh process (best of %d loads)\n",
+              kLoadRounds);
+  std::printf("%8s %10s %10s %14s %14s %12s\n", "zones", "file MB", "load ms", "peak added MB",
+              "peak / file", "search us");
+  struct Row {
+    int zones;
+    double fileMb, loadMs, peakMb, searchUs;
+  };
+  std::vector<Row> rows;
+  for (int zones : {1'000, 10'000, 100'000}) {
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string folder = dir.string() + "/";
+    double fileMb = 0;
+    {
+      const std::string text = generateDataFile(zones);
+      std::ofstream(folder + "Corvane.dat", std::ios::binary) << text;
+      fileMb = static_cast<double>(text.size()) / (1024.0 * 1024.0);
+    }
+    platform::ChildProcess child(argv[0], {"--load", folder});
+    const int code = child.wait(120'000);
+    Row row{zones, fileMb, 0, 0, 0};
+    int loaded = 0;
+    double peakKb = 0;
+    std::ifstream in(folder + kResultName);
+    if (code != 0 || !(in >> loaded >> row.loadMs >> peakKb >> row.searchUs) || loaded != zones) {
+      std::printf("%8d load failed (exit code %d)\n", zones, code);
       fs::remove_all(dir);
       return 1;
     }
-    std::printf("round %d: LoadCatchZones %.1f ms (%s)\n", round + 1, s * 1e3,
-                form.lblNumOfCarriersLoaded.text().c_str());
+    row.peakMb = peakKb / 1024.0;
+    std::printf("%8d %10.1f %10.1f %14.1f %14.2f %12.1f\n", zones, fileMb, row.loadMs, row.peakMb,
+                row.peakMb / fileMb, row.searchUs);
+    rows.push_back(row);
   }
-  std::printf("best: read and parse %.1f ms; LoadCatchZones %.1f ms = %.0f zones per second\n",
-              bestParse * 1e3, best * 1e3, ZoneCount / best);
   fs::remove_all(dir);
+
+  const Row& big = rows.back();
+  auto verdict = [](bool ok) { return ok ? "met" : "NOT MET"; };
+  std::printf(
+      "figure: zone load, 1k / 10k / 100k zones | %.1f / %.1f / %.1f ms | <= 300 ms at "
+      "100k | growth x%.1f from 10k to 100k | %s\n",
+      rows[0].loadMs, rows[1].loadMs, big.loadMs, big.loadMs / rows[1].loadMs,
+      verdict(big.loadMs <= 300));
+  std::printf(
+      "figure: zone load peak memory, 1k / 10k / 100k | %.1f / %.1f / %.1f MB | <= 2x "
+      "file (%.1f MB) at 100k | %.2fx the file | %s\n",
+      rows[0].peakMb, rows[1].peakMb, big.peakMb, 2 * big.fileMb, big.peakMb / big.fileMb,
+      verdict(big.peakMb <= 2 * big.fileMb));
+  std::printf(
+      "figure: nearest-carrier search, 1k / 10k / 100k | %.1f / %.1f / %.1f us | <= "
+      "1000 us at 100k | one exchange included | %s\n",
+      rows[0].searchUs, rows[1].searchUs, big.searchUs, verdict(big.searchUs <= 1000));
   return 0;
 }

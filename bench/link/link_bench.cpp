@@ -131,6 +131,9 @@ bool benchLink() {
   const double bare = benchBareRoundTrip(kWarmUp, kRounds);
   if (bare <= 0) return false;
   std::printf("ratio of the medians, link / bare round trip: %.2f\n", link / bare);
+  std::printf("figure: exchange round trip, ten catch-check reads in one batch | median %.1f us "
+              "| one message round trip per batch | bare round trip %.1f us, ratio %.2f | -\n",
+              link, bare, link / bare);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include "config/config_names.h"
 #include "config/zone_file.h"
 #include "platform/ini_file.h"
+#include "platform/ini_reader.h"
 #include "simlink/sim_link.h"
 
 namespace {
@@ -56,7 +57,7 @@ bool TFormMain::LoadCatchZones() {
     if (!CatchZones) CatchZones = std::make_unique<TCatchZoneList>();
     CatchZones->clear();
     if (!cmbDatFile.text().empty()) {
-      const platform::IniFile dat(datPath);
+      const platform::IniReader dat(datPath);
       if (!dat.readable()) throw std::runtime_error("Cannot read " + datPath + ".");
       zonesRead = ReadCatchZones(dat, FeetPerMetre, *CatchZones, rejected);
     }

@@ -1,9 +1,13 @@
 #include "config/zone_file.h"
 
+#include <array>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 #include "app/edition.h"
 #include "platform/ini_file.h"
+#include "platform/ini_reader.h"
 
 namespace {
 
@@ -25,33 +29,43 @@ std::string ZoneNumberText(int n) {
 
 std::string ZoneSectionName(int n) { return "Zone" + ZoneNumberText(n); }
 
-TCatchZoneData ReadCatchZone(const platform::IniFile& file, std::string_view section,
-                             double feetPerMetre) {
-  auto real = [&](std::string_view key, double def) { return file.readFloat(section, key, def); };
-  TCatchZoneData z;
-  z.CarrierIdent = file.readString(section, "CarrierIdent", "");
-  z.FrontRightCornerLat = real("FrontRightCornerLat", MissingCoordinate);
-  z.FrontRightCornerLon = real("FrontRightCornerLon", MissingCoordinate);
-  z.FrontLeftCornerLat = real("FrontLeftCornerLat", MissingCoordinate);
-  z.FrontLeftCornerLon = real("FrontLeftCornerLon", MissingCoordinate);
-  z.BackRightCornerLat = real("BackRightCornerLat", MissingCoordinate);
-  z.BackRightCornerLon = real("BackRightCornerLon", MissingCoordinate);
-  z.BackLeftCornerLat = real("BackLeftCornerLat", MissingCoordinate);
-  z.BackLeftCornerLon = real("BackLeftCornerLon", MissingCoordinate);
-  z.DeckAltM = real("DeckAltInFeet", MissingDeckAltFeet) / feetPerMetre;
-  z.ZoneHeightM = real("CableCatchZoneHeightInFeet", MissingZoneHeightFeet) / feetPerMetre;
-  z.RunwayHeadingMag = real("RunwayHeadingInDegreesMag", MissingHeading);
-  return z;
+bool ReadCatchZone(const platform::IniReader& file, std::string_view section, double feetPerMetre,
+                   TCatchZoneData& zone) {
+  // One pass over the section finds every key; the order of this table is the order of the
+  // values below, and of the keys in the files users write.
+  static constexpr std::array<std::string_view, 12> keys = {
+      "CarrierIdent",       "FrontRightCornerLat",        "FrontRightCornerLon",
+      "FrontLeftCornerLat", "FrontLeftCornerLon",         "BackRightCornerLat",
+      "BackRightCornerLon", "BackLeftCornerLat",          "BackLeftCornerLon",
+      "DeckAltInFeet",      "CableCatchZoneHeightInFeet", "RunwayHeadingInDegreesMag"};
+  std::array<std::optional<std::string_view>, keys.size()> values;
+  if (!file.readValues(section, keys, values)) return false;
+  auto real = [&](std::size_t i, double def) {
+    return values[i] ? platform::parseFloat(*values[i]).value_or(def) : def;
+  };
+  TCatchZoneData& z = zone;
+  z.CarrierIdent = values[0].value_or("");
+  z.FrontRightCornerLat = real(1, MissingCoordinate);
+  z.FrontRightCornerLon = real(2, MissingCoordinate);
+  z.FrontLeftCornerLat = real(3, MissingCoordinate);
+  z.FrontLeftCornerLon = real(4, MissingCoordinate);
+  z.BackRightCornerLat = real(5, MissingCoordinate);
+  z.BackRightCornerLon = real(6, MissingCoordinate);
+  z.BackLeftCornerLat = real(7, MissingCoordinate);
+  z.BackLeftCornerLon = real(8, MissingCoordinate);
+  z.DeckAltM = real(9, MissingDeckAltFeet) / feetPerMetre;
+  z.ZoneHeightM = real(10, MissingZoneHeightFeet) / feetPerMetre;
+  z.RunwayHeadingMag = real(11, MissingHeading);
+  return true;
 }
 
-int ReadCatchZones(const platform::IniFile& file, double feetPerMetre, TCatchZoneList& zones,
+int ReadCatchZones(const platform::IniReader& file, double feetPerMetre, TCatchZoneList& zones,
                    std::vector<int>& rejected) {
   int read = 0;
   for (int n = 1;; ++n) {
-    const std::string section = ZoneSectionName(n);
-    if (!file.sectionHasKeys(section)) break;
+    auto zone = std::make_unique<TCatchZoneData>();
+    if (!ReadCatchZone(file, ZoneSectionName(n), feetPerMetre, *zone)) break;
     ++read;
-    auto zone = std::make_unique<TCatchZoneData>(ReadCatchZone(file, section, feetPerMetre));
     if (zone->IsValid())
       zones.push_back(std::move(zone));
     else

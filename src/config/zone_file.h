@@ -8,7 +8,7 @@
 #include "platform/clock.h"
 
 namespace platform {
-class IniFile;
+class IniReader;
 }
 
 /// Feet per metre used for the heights of the data files.
@@ -23,14 +23,14 @@ std::string ZoneNumberText(int n);
 std::string ZoneSectionName(int n);
 
 /// Reads one zone section; a missing, empty or non-numeric value takes its default, which
-/// validation rejects. Both heights are divided by feetPerMetre.
-TCatchZoneData ReadCatchZone(const platform::IniFile& file, std::string_view section,
-                             double feetPerMetre);
-
+/// validation rejects. Both heights are divided by feetPerMetre. False (zone untouched) when
+/// the section is missing or holds no key.
+bool ReadCatchZone(const platform::IniReader& file, std::string_view section, double feetPerMetre,
+                   TCatchZoneData& zone);
 /// Reads Zone01, Zone02, ... up to the first section that is missing or holds no key. Valid
 /// zones are appended to zones in file order, the numbers of rejected ones to rejected, as
 /// they are read. Returns the number of zone sections read.
-int ReadCatchZones(const platform::IniFile& file, double feetPerMetre, TCatchZoneList& zones,
+int ReadCatchZones(const platform::IniReader& file, double feetPerMetre, TCatchZoneList& zones,
                    std::vector<int>& rejected);
 
 /// Text of the failure log for the rejected zones of the data file at datPath: header with

@@ -23,6 +23,7 @@ namespace {
 class PaintingClock final : public platform::Clock {
  public:
   int64_t nowMs() const override { return real_.nowMs(); }
+  int64_t nowUs() const override { return real_.nowUs(); }
   platform::DateTime wallClock() const override { return real_.wallClock(); }
   int64_t wallClockUs() const override { return real_.wallClockUs(); }
   void sleepMs(int64_t ms) override {

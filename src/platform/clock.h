@@ -22,6 +22,8 @@ class Clock {
   virtual ~Clock() = default;
   /// Monotonic milliseconds since an arbitrary origin; never wraps at midnight.
   virtual int64_t nowMs() const = 0;
+  /// The same monotonic time in microseconds, for due times finer than a millisecond.
+  virtual int64_t nowUs() const = 0;
   /// Blocks the calling thread for ms milliseconds (a virtual clock just advances).
   virtual void sleepMs(int64_t ms) = 0;
   /// Wall-clock date and time.
@@ -35,11 +37,11 @@ class RealClock final : public Clock {
  public:
   RealClock();
   int64_t nowMs() const override;
+  /// Monotonic microseconds since construction.
+  int64_t nowUs() const override;
   void sleepMs(int64_t ms) override;
   DateTime wallClock() const override;
   int64_t wallClockUs() const override;
-  /// Monotonic microseconds since construction, for measurements.
-  int64_t nowUs() const;
 
  private:
   int64_t originNs_;
@@ -50,6 +52,8 @@ class VirtualClock final : public Clock {
  public:
   explicit VirtualClock(int64_t startMs = 1'000'000);
   int64_t nowMs() const override { return now_; }
+  /// Whole milliseconds only: the virtual time moves in steps of a millisecond.
+  int64_t nowUs() const override { return now_ * 1000; }
   /// Advances the time by ms and notifies the sleep observer (does not block).
   void sleepMs(int64_t ms) override;
   DateTime wallClock() const override { return wall_; }

@@ -7,6 +7,11 @@
 
 namespace platform {
 
+namespace {
+// The longest real wait between two looks at onIdle (a front end's input and stop flag).
+constexpr int64_t kMaxWaitUs = 50'000;
+}  // namespace
+
 void EventLoop::add(Timer* t) {
   t->serial_ = nextSerial_++;
   timers_.push_back(t);
@@ -15,6 +20,11 @@ void EventLoop::add(Timer* t) {
 void EventLoop::remove(Timer* t) { std::erase(timers_, t); }
 
 int64_t EventLoop::nextDueMs() const {
+  const int64_t us = nextDueUs();
+  return us < 0 ? -1 : (us + 999) / 1000;
+}
+
+int64_t EventLoop::nextDueUs() const {
   int64_t best = -1;
   for (const Timer* t : timers_) {
     if (t->enabled_ && (best < 0 || t->due_ < best)) best = t->due_;
@@ -28,7 +38,7 @@ int EventLoop::runDue() {
   // that blocks past other timers' due times delivers each of them once.
   std::vector<uint64_t> done;
   for (;;) {
-    const int64_t now = clock_.nowMs();
+    const int64_t now = clock_.nowUs();
     Timer* pick = nullptr;
     for (Timer* t : timers_) {
       if (!t->enabled_ || t->due_ > now) continue;
@@ -41,9 +51,10 @@ int EventLoop::runDue() {
     // The next tick is counted from this one's due time, so the period does not drift by how
     // late ticks are handled; a tick more than a period late fires once and the count goes on
     // from the next due time after now (no burst of catch-up ticks).
-    pick->due_ += pick->interval_;
-    if (pick->due_ <= now && pick->interval_ > 0)
-      pick->due_ += ((now - pick->due_) / pick->interval_ + 1) * pick->interval_;
+    const int64_t period = int64_t{pick->interval_} * 1000;
+    pick->due_ += period;
+    if (pick->due_ <= now && period > 0)
+      pick->due_ += ((now - pick->due_) / period + 1) * period;
     else if (pick->due_ <= now)
       pick->due_ = now;
     ++fired;
@@ -55,17 +66,17 @@ int EventLoop::runDue() {
 
 void EventLoop::runUntil(int64_t endMs) {
   quit_ = false;
+  const int64_t endUs = endMs * 1000;
   while (!quit_) {
     runDue();
     if (quit_) break;
-    const int64_t now = clock_.nowMs();
-    if (now >= endMs) break;
-    int64_t next = nextDueMs();
-    if (next < 0 || next > endMs) next = endMs;
+    if (clock_.nowUs() >= endUs) break;
+    int64_t next = nextDueUs();
+    if (next < 0 || next > endUs) next = endUs;
     if (onIdle) onIdle();
     if (auto* v = dynamic_cast<VirtualClock*>(&clock_)) {
-      v->advanceTo(next);
-    } else if (!waitUntil(clock_, next, 50)) {
+      v->advanceTo((next + 999) / 1000);
+    } else if (!waitUntilUs(clock_, next, kMaxWaitUs)) {
       quit_ = true;
     }
   }
@@ -78,13 +89,11 @@ void EventLoop::run() {
     if (quit_) break;
     if (onIdle) onIdle();
     if (quit_) break;
-    const int64_t now = clock_.nowMs();
-    int64_t next = nextDueMs();
-    int64_t wait = next < 0 ? 50 : std::clamp<int64_t>(next - now, 0, 50);
+    const int64_t next = nextDueUs();
     if (auto* v = dynamic_cast<VirtualClock*>(&clock_)) {
       if (next < 0) break;  // nothing would ever happen
-      v->advanceTo(next);
-    } else if (!waitUntil(clock_, now + wait, 50)) {
+      v->advanceTo((next + 999) / 1000);
+    } else if (!waitUntilUs(clock_, next < 0 ? clock_.nowUs() + kMaxWaitUs : next, kMaxWaitUs)) {
       quit_ = true;
     }
   }
@@ -114,14 +123,14 @@ Timer::~Timer() { loop_.remove(this); }
 void Timer::setEnabled(bool on) {
   if (on == enabled_) return;
   enabled_ = on;
-  if (on) due_ = loop_.clock().nowMs() + interval_;
+  if (on) due_ = loop_.clock().nowUs() + int64_t{interval_} * 1000;
   if (loop_.onScheduleChanged) loop_.onScheduleChanged();
 }
 
 void Timer::setInterval(int ms) {
   if (ms == interval_) return;
   interval_ = ms;
-  if (enabled_) due_ = loop_.clock().nowMs() + interval_;
+  if (enabled_) due_ = loop_.clock().nowUs() + int64_t{interval_} * 1000;
   if (enabled_ && loop_.onScheduleChanged) loop_.onScheduleChanged();
 }
 

@@ -24,8 +24,11 @@ class EventLoop {
   /// Fires every timer due at the current time, once each, in order; does not block.
   /// Returns the number of ticks delivered.
   int runDue();
-  /// Due time of the earliest enabled timer, or -1 when none is enabled.
+  /// Due time of the earliest enabled timer, rounded up to whole milliseconds, or -1 when
+  /// none is enabled.
   int64_t nextDueMs() const;
+  /// Due time of the earliest enabled timer in microseconds, or -1 when none is enabled.
+  int64_t nextDueUs() const;
   /// Runs ticks until the clock reaches endMs: a virtual clock is moved from due time to due
   /// time; a real clock is slept on. Blocks until then or until quit().
   void runUntil(int64_t endMs);
@@ -60,7 +63,9 @@ class EventLoop {
 
 /// A millisecond timer with the window toolkit's semantics: enabling an enabled timer keeps
 /// its count; disabling and enabling restarts it; changing the interval of an enabled timer
-/// restarts it; a late tick fires once, with no burst of catch-up ticks.
+/// restarts it; a late tick fires once, with no burst of catch-up ticks. Due times are kept in
+/// microseconds of the loop's clock, so the count of a running timer does not drift by the
+/// fraction of a millisecond at which it was started or handled.
 class Timer {
  public:
   Timer(EventLoop& loop, std::string name, int intervalMs, bool enabled,
@@ -76,7 +81,8 @@ class Timer {
   int interval() const { return interval_; }
   /// Sets the interval; an enabled timer restarts its count from now.
   void setInterval(int ms);
-  int64_t dueMs() const { return due_; }
+  /// Next due time, rounded up to whole milliseconds.
+  int64_t dueMs() const { return (due_ + 999) / 1000; }
   /// The tick handler.
   std::function<void()> onTimer;
 
@@ -86,7 +92,7 @@ class Timer {
   std::string name_;
   int interval_;
   bool enabled_ = false;
-  int64_t due_ = 0;
+  int64_t due_ = 0;  // microseconds of the clock
   uint64_t serial_ = 0;
 };
 

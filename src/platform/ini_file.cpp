@@ -8,6 +8,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/ini_syntax.h"
 #include "platform/os.h"
 
 namespace platform {
@@ -16,29 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lowerCase(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = asciiLower(c);
-  return out;
-}
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-bool isQuote(char c) { return c == '"' || c == '\''; }
-
-std::string_view unquote(std::string_view s) {
-  if (s.size() >= 2 && isQuote(s.front()) && s.front() == s.back())
-    return s.substr(1, s.size() - 2);
-  return s;
-}
+using ini::isBlank;
+using ini::isQuote;
+using ini::lowerCase;
+using ini::trim;
 
 /// A value as it must be written so that reading it back gives the same text: line breaks
 /// become blanks (they would split the line), and a value with blanks at either end or
@@ -174,50 +156,26 @@ void IniFile::parse(std::string_view text) {
   sectionIndex_.clear();
   sections_.emplace_back();  // lines before the first section
   bool eolSeen = false;
-  bool firstLine = true;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = pos;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    Line line{std::string(text.substr(pos, end - pos)), {}};
-    if (end < text.size()) {
-      const std::size_t eolLen =
-          (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
-      line.eol = std::string(text.substr(end, eolLen));
-      end += eolLen;
-      if (!eolSeen) {
-        defaultEol_ = line.eol;
-        eolSeen = true;
-      }
+  for (std::size_t pos = 0; pos < text.size();) {
+    const ini::RawLine raw = ini::lineAt(text, pos);
+    if (!eolSeen && !raw.eol.empty()) {
+      defaultEol_ = std::string(raw.eol);
+      eolSeen = true;
     }
-    pos = end;
-
-    std::string_view body = line.text;
-    if (firstLine && body.starts_with("\xEF\xBB\xBF")) body.remove_prefix(3);  // byte-order mark
-    firstLine = false;
-    body = trim(body);
-    if (body.starts_with('[')) {
-      const std::size_t close = body.find(']');
-      if (close != std::string_view::npos) {
-        const std::string name = lowerCase(trim(body.substr(1, close - 1)));
-        Section s;
-        s.header = std::move(line);
-        sections_.push_back(std::move(s));
-        sectionIndex_.emplace(name, sections_.size() - 1);
-        continue;
-      }
+    const ini::LineMeaning meaning = ini::classifyLine(raw.text, pos == 0);
+    pos = raw.next;
+    Line line{std::string(raw.text), std::string(raw.eol)};
+    if (meaning.kind == ini::LineMeaning::Section) {
+      Section s;
+      s.header = std::move(line);
+      sections_.push_back(std::move(s));
+      sectionIndex_.emplace(lowerCase(meaning.name), sections_.size() - 1);
+      continue;
     }
     Section& current = sections_.back();
-    if (current.header && !body.empty() && body.front() != ';' && body.front() != '#') {
-      const std::size_t eq = body.find('=');
-      if (eq != std::string_view::npos) {
-        const std::string_view key = trim(body.substr(0, eq));
-        if (!key.empty())
-          current.keys.emplace(
-              lowerCase(key),
-              Entry{current.lines.size(), std::string(unquote(trim(body.substr(eq + 1))))});
-      }
-    }
+    if (current.header && meaning.kind == ini::LineMeaning::Key)
+      current.keys.emplace(lowerCase(meaning.name),
+                           Entry{current.lines.size(), std::string(meaning.value)});
     current.lines.push_back(std::move(line));
   }
 }

@@ -25,9 +25,15 @@ std::string executableFolder();
 void setEnvironmentVariable(const std::string& name, const std::string& value);
 /// Makes Ctrl-C, a console close or SIGTERM set *flag to 1 instead of ending the process.
 void installStopHandler(volatile int* flag);
-/// Blocks until the real clock reaches untilMs (at most maxWaitMs), waking early for window
-/// messages, which are dispatched before it returns; returns at once when untilMs has passed.
-/// Returns false when the system asked the program to quit.
-bool waitUntil(const Clock& clock, int64_t untilMs, int64_t maxWaitMs);
+/// Blocks until the real clock reaches untilUs (at most maxWaitUs), waking early for window
+/// messages, which are dispatched before it returns; returns at once when untilUs has passed.
+/// The wait ends at an absolute time with sub-millisecond resolution, so a due time is kept
+/// however long the caller took to get here. Returns false when the system asked the program
+/// to quit.
+bool waitUntilUs(const Clock& clock, int64_t untilUs, int64_t maxWaitUs);
+/// waitUntilUs in whole milliseconds, for a front end's message pump; blocks likewise.
+inline bool waitUntil(const Clock& clock, int64_t untilMs, int64_t maxWaitMs) {
+  return waitUntilUs(clock, untilMs * 1000, maxWaitMs * 1000);
+}
 
 }  // namespace platform

@@ -56,12 +56,18 @@ void installStopHandler(volatile int* flag) {
   std::signal(SIGPIPE, SIG_IGN);
 }
 
-bool waitUntil(const Clock& clock, int64_t untilMs, int64_t maxWaitMs) {
-  const int64_t now = clock.nowMs();
-  const int64_t wait = std::min(untilMs - now, maxWaitMs);
+bool waitUntilUs(const Clock& clock, int64_t untilUs, int64_t maxWaitUs) {
+  const int64_t wait = std::min(untilUs - clock.nowUs(), maxWaitUs);
   if (wait <= 0) return true;
-  timespec ts{static_cast<time_t>(wait / 1000), static_cast<long>((wait % 1000) * 1'000'000)};
-  nanosleep(&ts, nullptr);  // a stop signal ends the wait early, and the loop looks at it
+  // The due time becomes an absolute time of the monotonic clock, so being descheduled
+  // between here and the sleep does not move the wake-up.
+  timespec due{};
+  clock_gettime(CLOCK_MONOTONIC, &due);
+  const int64_t ns = due.tv_nsec + wait * 1000;
+  due.tv_sec += static_cast<time_t>(ns / 1'000'000'000);
+  due.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+  // A stop signal ends the wait early (EINTR), and the loop looks at the flag.
+  clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include <windows.h>
+
 #include <io.h>
 #include <mmsystem.h>
 
@@ -15,6 +16,11 @@ namespace platform {
 
 namespace {
 volatile int* gStopFlag = nullptr;
+
+// The waitable timer may end a wait a millisecond or more late (Wine runs its timers on its
+// server's millisecond poll), so a wait to a due time sets it this much early and yields the
+// processor for the rest, looking out for window messages meanwhile.
+constexpr int64_t kYieldUs = 1500;
 BOOL WINAPI onConsoleEvent(DWORD) {
   if (!gStopFlag) return FALSE;
   *gStopFlag = 1;
@@ -60,7 +66,7 @@ void installStopHandler(volatile int* flag) {
   SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
-bool waitUntil(const Clock& clock, int64_t untilMs, int64_t maxWaitMs) {
+bool waitUntilUs(const Clock& clock, int64_t untilUs, int64_t maxWaitUs) {
   // A high-resolution waitable timer set to the due time: plain window-message timers and
   // Sleep tick only every 10-16 ms, too coarse for the 5 and 7 ms timers.
   static HANDLE timer = [] {
@@ -72,23 +78,35 @@ bool waitUntil(const Clock& clock, int64_t untilMs, int64_t maxWaitMs) {
     }
     return t;
   }();
-  const int64_t wait = std::min(untilMs - clock.nowMs(), maxWaitMs);
-  if (wait > 0) {
-    DWORD waitMs = static_cast<DWORD>(wait);
+  const int64_t now = clock.nowUs();
+  const bool toDueTime = untilUs - now <= maxWaitUs;
+  const int64_t wait = std::min(untilUs - now, maxWaitUs);
+  // Only the stretch before the last kYieldUs goes to the timer when the wait ends at a due
+  // time; the rest is waited out below.
+  const int64_t timerWait = toDueTime ? wait - kYieldUs : wait;
+  bool input = false;
+  if (timerWait > 0) {
+    DWORD waitMs = static_cast<DWORD>((timerWait + 999) / 1000);
     DWORD count = 0;
     if (timer) {
+      // Relative in 100 ns units, taken from the due time just now: the waitable timer's
+      // absolute times follow the wall clock, which the user may set.
       LARGE_INTEGER due{};
-      due.QuadPart = -wait * 10'000;  // relative, in 100 ns units
+      due.QuadPart = -timerWait * 10;
       if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
         count = 1;
-        waitMs = static_cast<DWORD>(wait + 1);  // the timer ends the wait; this is a backstop
+        waitMs += 1;  // the timer ends the wait; this is a backstop
       }
     }
-    MsgWaitForMultipleObjectsEx(count, count ? &timer : nullptr, waitMs, QS_ALLINPUT,
-                                MWMO_INPUTAVAILABLE);
+    input = MsgWaitForMultipleObjectsEx(count, count ? &timer : nullptr, waitMs, QS_ALLINPUT,
+                                        MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 + count;
+  }
+  MSG msg;
+  if (toDueTime && !input) {
+    while (clock.nowUs() < untilUs && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+      SwitchToThread();
   }
   bool keepRunning = true;
-  MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       keepRunning = false;

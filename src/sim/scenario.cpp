@@ -137,7 +137,25 @@ std::string parseCommand(const std::vector<Token>& t, size_t i, ScenarioCommand&
     if (rest != 0) return "end takes nothing after it";
     return {};
   }
-  if (verb != "expect") return "unknown command '" + verb + "' (set, key, end or expect)";
+  if (verb == "catch-area") {
+    c.kind = Kind::CatchArea;
+    double v[6];
+    for (size_t k = 0; k < 6; ++k)
+      if (rest != 6 || t[i + 1 + k].quoted || !parseNumber(t[i + 1 + k].text, v[k]))
+        return "catch-area needs <lat> <lon> <lat> <lon> <floor ft> <ceiling ft>";
+    if (std::fabs(v[0]) > 90 || std::fabs(v[2]) > 90 || std::fabs(v[1]) > 180 ||
+        std::fabs(v[3]) > 180 || v[4] > v[5])
+      return "catch-area: latitudes within 90, longitudes within 180, floor not above ceiling";
+    c.area = CatchArea{std::min(v[0], v[2]),
+                       std::max(v[0], v[2]),
+                       std::min(v[1], v[3]),
+                       std::max(v[1], v[3]),
+                       v[4],
+                       v[5]};
+    return {};
+  }
+  if (verb != "expect")
+    return "unknown command '" + verb + "' (set, key, end, catch-area or expect)";
   if (rest == 0) return "expect needs what to check";
   const std::string& what = t[i + 1].text;
   if (what == "message" || what == "no-message") {

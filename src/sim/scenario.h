@@ -8,6 +8,7 @@
 
 #include "sim/fields.h"
 #include "sim/hot_keys.h"
+#include "sim/reaction.h"
 
 namespace sim {
 
@@ -16,7 +17,16 @@ enum class CompareOp { Less, LessEqual, Greater, GreaterEqual, Equal };
 
 /// One scenario line.
 struct ScenarioCommand {
-  enum class Kind { Set, Key, End, ExpectMessage, ExpectNoMessage, ExpectField, ExpectWrite };
+  enum class Kind {
+    Set,
+    Key,
+    End,
+    CatchArea,
+    ExpectMessage,
+    ExpectNoMessage,
+    ExpectField,
+    ExpectWrite
+  };
   Kind kind = Kind::End;
   int line = 0;
   bool atEnd = false;  // `at end`: checked when the scenario ends
@@ -29,6 +39,7 @@ struct ScenarioCommand {
   CompareOp op = CompareOp::Equal;                // ExpectField
   double value = 0;                               // ExpectField
   uint32_t offset = 0;                            // ExpectWrite
+  CatchArea area;                                 // CatchArea
   bool isExpectation() const { return kind >= Kind::ExpectMessage; }
 };
 

@@ -44,8 +44,11 @@ void Simulator::installHooks() {
   OffsetSpace& sp = server_.space();
 
   server_.onWrite(off::kAccel, 8, [this, &sp](uint32_t, uint32_t) {
-    if (!model_.setPendingAccel(sp.get<double>(off::kAccel)))
+    const double fps2 = sp.get<double>(off::kAccel);
+    if (!model_.setPendingAccel(fps2))
       observer_.note(observationUs(), "IGNORED acceleration that is not a number");
+    else
+      reaction_.onAccel(observationUs(), fps2, observer_);
   });
   server_.onWrite(off::kMessageText, off::kMessageSize,
                   [this](uint32_t, uint32_t) { messagePending_ = true; });
@@ -139,6 +142,7 @@ void Simulator::doStep() {
   AircraftState before = model_.state();
   StepEvents ev = model_.step(dt);
   motion_.onStep(obsTime(t), dt, before, model_.state(), ev, observer_);
+  reaction_.onStep(obsTime(t), model_.state());
   runDue(t);
   model_.publish(server_.space());
   if (trace_) traceRow(t);
@@ -159,6 +163,7 @@ void Simulator::execute(const ScenarioCommand& c, int64_t usSinceOrigin) {
     case Kind::Set:
       for (const auto& [f, v] : c.sets) setField(model_.state(), f, v);
       model_.publish(server_.space());
+      reaction_.onControls(when, model_.state());
       observer_.note(when, "SCENARIO " + where + c.source);
       break;
     case Kind::Key: {
@@ -171,6 +176,10 @@ void Simulator::execute(const ScenarioCommand& c, int64_t usSinceOrigin) {
     case Kind::End:
       observer_.note(when, "SCENARIO " + where + c.source);
       finishScenario();
+      break;
+    case Kind::CatchArea:
+      reaction_.setCatchArea(c.area);
+      observer_.note(when, "SCENARIO " + where + c.source);
       break;
     default: {
       ExpectationResult r = check(c);
@@ -271,6 +280,7 @@ std::string Simulator::summaryText() const {
             "  FAILED line " + std::to_string(r.line) + ": " + r.source + " (" + r.detail + ")\n";
   }
   out += motion_.text();
+  out += reaction_.text();
   return out;
 }
 

@@ -12,6 +12,7 @@
 #include "sim/hot_keys.h"
 #include "sim/motion_summary.h"
 #include "sim/observer.h"
+#include "sim/reaction.h"
 #include "sim/scenario.h"
 #include "sim/sim_server.h"
 
@@ -68,7 +69,8 @@ class Simulator {
   int failedExpectations() const;
   /// 0 when every expectation was met, 1 otherwise.
   int exitCode() const { return failedExpectations() == 0 ? 0 : 1; }
-  /// The end-of-run summary: expectations, then the arrest and launch figures.
+  /// The end-of-run summary: expectations, then the arrest and launch figures and the
+  /// client's reaction times.
   std::string summaryText() const;
 
   /// Sets a field in user units (as a scenario's `set` does); returns an error text or empty.
@@ -93,10 +95,11 @@ class Simulator {
   Observer& observer() { return observer_; }
   const Observer& observer() const { return observer_; }
   const MotionTracker& motion() const { return motion_; }
+  const ReactionTracker& reaction() const { return reaction_; }
 
  private:
   int64_t stepUs(int64_t n) const { return n * 1'000'000 / options_.stepHz; }
-  int64_t clockUs() const { return (server_.clock().nowMs() - originMs_) * 1000; }
+  int64_t clockUs() const { return server_.clock().nowUs() - originMs_ * 1000; }
   int64_t obsTime(int64_t usSinceOrigin) const;
   void doStep();
   void runDue(int64_t usSinceOrigin);
@@ -112,6 +115,7 @@ class Simulator {
   HotKeyTable hotKeys_;
   Observer observer_;
   MotionTracker motion_;
+  ReactionTracker reaction_;
   int64_t originMs_;
   int64_t steps_ = 0;
   bool messagePending_ = false;

@@ -8,7 +8,7 @@
 #include "app/edition.h"
 #include "config/catch_zone.h"
 #include "config_fixture.h"
-#include "platform/ini_file.h"
+#include "platform/ini_reader.h"
 
 using configtest::ZoneKeys;
 using configtest::zoneSection;
@@ -16,9 +16,10 @@ using configtest::zoneSection;
 namespace {
 
 TCatchZoneData zoneWith(const ZoneKeys& overrides) {
-  const platform::IniFile ini =
-      platform::IniFile::fromText("t.dat", zoneSection("Zone01", overrides));
-  return ReadCatchZone(ini, "Zone01", 3.2808);
+  const platform::IniReader ini = platform::IniReader::fromText(zoneSection("Zone01", overrides));
+  TCatchZoneData z;
+  EXPECT_TRUE(ReadCatchZone(ini, "Zone01", 3.2808, z));
+  return z;
 }
 
 }  // namespace
@@ -127,7 +128,7 @@ TEST(ReadCatchZones, StopsAtTheFirstMissingOrEmptySection) {
       {"names ignore case", zoneSection("ZONE01") + zoneSection("zone02"), 2, 2},
   };
   for (const Case& c : cases) {
-    const platform::IniFile ini = platform::IniFile::fromText("t.dat", c.text);
+    const platform::IniReader ini = platform::IniReader::fromText(c.text);
     TCatchZoneList zones;
     std::vector<int> rejected;
     EXPECT_EQ(ReadCatchZones(ini, 3.2808, zones, rejected), c.read) << c.name;
@@ -143,7 +144,7 @@ TEST(ReadCatchZones, ReadsPastZone99AndKeepsFileOrder) {
     text += zoneSection(ZoneSectionName(n), k);
   }
   text += zoneSection("Zone122");
-  const platform::IniFile ini = platform::IniFile::fromText("t.dat", text);
+  const platform::IniReader ini = platform::IniReader::fromText(text);
   TCatchZoneList zones;
   std::vector<int> rejected;
   EXPECT_EQ(ReadCatchZones(ini, 3.2808, zones, rejected), 120);

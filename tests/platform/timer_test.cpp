@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/event_loop.h"
@@ -14,7 +15,36 @@ struct Fixture {
   std::vector<int64_t> times;
 };
 
+// A clock with microsecond steps that only moves when told to; the loop is driven with runDue,
+// so nothing ever waits for real.
+class MicrosecondClock final : public platform::Clock {
+ public:
+  int64_t nowMs() const override { return us / 1000; }
+  int64_t nowUs() const override { return us; }
+  void sleepMs(int64_t ms) override { us += ms * 1000; }
+  platform::DateTime wallClock() const override { return {}; }
+  int64_t wallClockUs() const override { return us; }
+  int64_t us = 0;
+};
+
 }  // namespace
+
+TEST(Timer, DueTimesKeepTheFractionOfAMillisecondTheTimerStartedAt) {
+  MicrosecondClock clock;
+  platform::EventLoop loop(clock);
+  clock.us = 600;
+  std::vector<int64_t> ticks;
+  platform::Timer t(loop, "t", 5, true, [&] { ticks.push_back(clock.us); });
+  // (time of the look, ticks expected): late handling never moves the grid 5.6, 10.6, 15.6 ...
+  const std::pair<int64_t, int> looks[] = {{5'599, 0},  {5'600, 1},  {10'599, 0},
+                                           {11'500, 1}, {15'599, 0}, {15'600, 1}};
+  for (const auto& [us, expected] : looks) {
+    clock.us = us;
+    EXPECT_EQ(loop.runDue(), expected) << "at " << us << " us";
+  }
+  EXPECT_EQ(loop.nextDueUs(), 20'600);
+  EXPECT_EQ(loop.nextDueMs(), 21);  // rounded up: a millisecond wait never wakes before it
+}
 
 TEST(Timer, EnablingAnEnabledTimerKeepsItsCount) {
   Fixture f;

@@ -77,6 +77,9 @@ TEST(ScenarioParser, BadLinesAreReportedWithTheirLineNumbers) {
       "at 1 key F9",
       "at 1 key SHIFT+F9 SHIFT+F8",
       "at 1 end now",
+      "at 1 catch-area 36.9 -76.3 37 -76.2 60",       // ceiling missing
+      "at 1 catch-area 36.9 -76.3 37 -76.2 64.5 60",  // floor above ceiling
+      "at end catch-area 36.9 -76.3 37 -76.2 60 64.5",
       "at 1 expect",
       "at 1 expect message TRAPPING",  // text must be quoted
       "at 1 expect message \"unterminated",

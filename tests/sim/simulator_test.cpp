@@ -239,6 +239,38 @@ TEST(Simulator, LaunchSummary) {
   EXPECT_NE(s.summaryText().find("Launch: end speed"), std::string::npos);
 }
 
+TEST(Simulator, ReactionTimesOfTrapAndLaunch) {
+  platform::VirtualClock clock(0);
+  sim::SimulatorOptions o;
+  o.stepHz = 1000;  // one step per millisecond, so the times below are exact
+  sim::Simulator s(clock, o);
+  s.loadScenario(
+      parse("at 0 catch-area 36.95025 -76.29900 36.95012 -76.30020 60 64.5\n"
+            "at 0 set lat 36.950185 lon -76.3010 alt 60 surface 60 speed 100 brake 32767\n"
+            "at 0.5 set brake 0\n"
+            "at 9 end\n"));
+  simtest::handshake(s);
+  const sim::CatchArea area{36.95012, 36.95025, -76.30020, -76.29900, 60, 64.5};
+  int64_t enteredMs = -1;
+  for (int64_t t = 1; t <= 8000 && enteredMs < 0; ++t) {
+    clock.advanceTo(t);
+    s.advanceToNow();
+    if (t == 300) simtest::writeOne<double>(s, 0x3070, 50.0);  // before the release: no launch
+    if (t == 512) simtest::writeOne<double>(s, 0x3070, 50.0);
+    if (t == 530) simtest::writeOne<double>(s, 0x3070, -90.0);  // still outside: no trap
+    if (area.contains(s.model().state())) enteredMs = t;
+  }
+  ASSERT_GT(enteredMs, 530);
+  clock.advanceTo(enteredMs + 37);
+  simtest::writeOne<double>(s, 0x3070, -700.0);
+  simtest::writeOne<double>(s, 0x3070, -700.0);  // only the first one counts
+  EXPECT_EQ(s.reaction().launchUs(), (std::vector<int64_t>{12'000}));
+  EXPECT_EQ(s.reaction().trapUs(), (std::vector<int64_t>{37'000}));
+  EXPECT_NE(s.summaryText().find("Trap reaction (catch area to first deceleration): 1 time, "
+                                 "median 37.0 ms, max 37.0 ms"),
+            std::string::npos);
+}
+
 TEST(Simulator, StepRateIsConfigurable) {
   platform::VirtualClock clock(0);
   sim::SimulatorOptions o;
