@@ -68,6 +68,9 @@ void TFormMain::tmrCheckForCatchTimer() {
     static const std::string kCaught = "Cables were CAUGHT.";
     lblCableCatchStatus.setText(kCaught);
     tmrDecel.setEnabled(true);
+    // The first deceleration goes out at once rather than one decel period later, so the
+    // cables bite within one catch period (plus this exchange) of entering the catch area.
+    tmrDecelTimer();
   }();
   // Also after a catch: the ticks go on during the arrest and stop early while tmrDecel runs.
   tmrCheckForCatch.setEnabled(true);
