@@ -1,6 +1,7 @@
 #include "platform/ipc_posix.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -17,6 +18,7 @@ namespace platform {
 
 PosixTransport::PosixTransport(std::string dir) : dir_(std::move(dir)) {
   message_.reserve(sizeof(ipcwire::Request) + ipcwire::kMaxNameLength);
+  removeStaleMappings();
 }
 
 PosixTransport::~PosixTransport() {
@@ -64,8 +66,29 @@ bool PosixTransport::connectSocket() {
 
 IpcHandle PosixTransport::findWindow(const char* className) {
   const std::string dir = dir_.empty() ? ipcDirectory() : dir_;
+  const std::string path = dir + "/" + className;
+  // Whoever can create the socket can read and write every request block sent to it: only
+  // a server of this user, in a folder nobody else can enter, is talked to. A missing folder
+  // or socket is simply no server.
+  struct stat st {};
+  if (::lstat(dir.c_str(), &st) != 0) {
+    fail(static_cast<uint32_t>(errno));
+    return 0;
+  }
+  std::string problem = privateFolderProblem(dir);
+  if (problem.empty() && ::lstat(path.c_str(), &st) == 0 &&
+      (!S_ISSOCK(st.st_mode) || st.st_uid != ::geteuid()))
+    problem = path + " is not a socket of this user";
+  if (!problem.empty()) {
+    if (problem != refusal_)
+      std::fprintf(stderr, "corvane: not connecting to a server: %s\n", problem.c_str());
+    refusal_ = problem;
+    fail(EACCES);
+    return 0;
+  }
+  refusal_.clear();
   const std::string previousPath = socketPath_;
-  socketPath_ = dir + "/" + className;
+  socketPath_ = path;
   if (!connectSocket()) {
     socketPath_ = previousPath;
     return 0;
