@@ -71,7 +71,8 @@ class PosixTransport final : public IpcTransport {
     int fd = -1;
     std::string shmName;
   };
-  bool connectSocket();
+  /// Connects to socketPath_, waiting up to the deadline (steady-clock ms) for a full backlog.
+  bool connectSocket(int64_t deadlineMs);
   void dropConnection();
   bool fail(uint32_t error);
 

@@ -42,6 +42,18 @@ bool makePrivateDir(const std::string& path, std::string& error) {
   return true;
 }
 
+#ifdef POLLRDHUP
+constexpr short kPeerClosedEvent = POLLRDHUP;  // the peer closed its end (Linux)
+#else
+constexpr short kPeerClosedEvent = 0;
+#endif
+
+// True when the other end of a connection has closed it (whatever it sent is still readable).
+bool peerHungUp(int fd) {
+  pollfd p{fd, kPeerClosedEvent, 0};
+  return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | kPeerClosedEvent)) != 0;
+}
+
 }  // namespace
 
 PosixServerEndpoint::PosixServerEndpoint(std::string className, const std::string& messageName,
@@ -165,6 +177,9 @@ bool PosixServerEndpoint::serveRequest(int fd) {
   if (request.magic == ipcwire::kMagic && request.nameLength <= ipcwire::kMaxNameLength) {
     std::string name(request.nameLength, '\0');
     if (ipcwire::receiveAll(fd, name.data(), name.size(), deadline) != 0) return false;
+    // A client that timed out has hung up and may already be filling its block with the next
+    // batch: a request it abandoned is dropped, never applied late.
+    if (peerHungUp(fd)) return false;
     answer = answerFor(request.messageId, name);
     keepOpen = true;
   }

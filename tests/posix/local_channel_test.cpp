@@ -149,3 +149,33 @@ TEST(LocalChannel, RequestBlocksArePrivateAndExclusive) {
   client.closeMapping(mapping);
   EXPECT_FALSE(shmExists(platform::shmNameFor(name)));
 }
+
+TEST(LocalChannel, RequestAbandonedByATimedOutClientIsNeverServed) {
+  ChannelDir d;
+  int served = 0;
+  platform::PosixServerEndpoint server(
+      "UIPCMAIN", "FSASMLIB:IPC", [&served](uint8_t*, size_t) -> uint32_t { return ++served; },
+      d.ipc);
+  ASSERT_TRUE(server.listen()) << server.error();
+  platform::PosixTransport client(d.ipc);
+  const platform::IpcHandle window = client.findWindow("UIPCMAIN");
+  ASSERT_NE(window, 0u);
+  const uint32_t msgId = platform::ipcMessageId("FSASMLIB:IPC");
+  const uint16_t atom = client.addAtom("FSASMLIB:IPC:1:1");
+  bool existed = false;
+  const platform::IpcHandle mapping = client.createMapping("FSASMLIB:IPC:1:1", 0x8000, existed);
+  ASSERT_NE(mapping, 0u);
+  uint32_t answer = 0;
+  // The server is stopped: two attempts time out and are abandoned.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    EXPECT_FALSE(client.sendMessageTimeout(window, msgId, atom, 0, 50, answer));
+    EXPECT_EQ(client.lastError(), 0u);
+  }
+  // Resumed, it finds both requests waiting and must apply neither.
+  for (int i = 0; i < 5; ++i) server.pollOnce(20);
+  EXPECT_EQ(served, 0);
+  ASSERT_TRUE(server.start());
+  EXPECT_TRUE(client.sendMessageTimeout(window, msgId, atom, 0, 2000, answer));
+  EXPECT_EQ(served, 1);
+  client.closeMapping(mapping);
+}
