@@ -10,8 +10,10 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/form_main.h"
+#include "cli/cli_args.h"
 #include "cli/command_line.h"
 #include "cli/control_snapshot.h"
 #include "platform/ipc_system.h"
@@ -56,40 +58,16 @@ class ReportingSoundPlayer final : public platform::SoundPlayer {
 }  // namespace
 
 int main(int argc, char** argv) {
-  double duration = -1;
-  bool useStdin = true;
-  bool seedFixed = false;
-  uint64_t seed = 0;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    auto value = [&](const char* what) -> std::string {
-      if (i + 1 >= argc) {
-        std::cerr << "corvane-cli: " << a << " needs " << what << "\n";
-        std::exit(2);
-      }
-      return argv[++i];
-    };
-    try {
-      if (a == "--duration") {
-        duration = std::stod(value("a number of seconds"));
-        if (!(duration >= 0)) throw std::invalid_argument("negative");
-      } else if (a == "--seed") {
-        seed = std::stoull(value("a number"));
-        seedFixed = true;
-      } else if (a == "--no-stdin") {
-        useStdin = false;
-      } else if (a == "--help" || a == "-h") {
-        usage();
-        return 0;
-      } else {
-        std::cerr << "corvane-cli: unknown option " << a << "\n";
-        usage();
-        return 2;
-      }
-    } catch (const std::exception&) {
-      std::cerr << "corvane-cli: bad value for " << a << "\n";
-      return 2;
-    }
+  CliArgs args;
+  std::string error;
+  if (!ParseCliArgs(std::vector<std::string>(argv + 1, argv + argc), args, error)) {
+    std::cerr << "corvane-cli: " << error << "\n";
+    usage();
+    return 2;
+  }
+  if (args.help) {
+    usage();
+    return 0;
   }
 
   platform::installStopHandler(&gStop);
@@ -98,7 +76,7 @@ int main(int argc, char** argv) {
   platform::RealClock clock;
   platform::EventLoop loop(clock);
   platform::Random random;
-  if (seedFixed) random.fixSeed(seed);
+  if (args.seedFixed) random.fixSeed(args.seed);
   const std::unique_ptr<platform::IpcTransport> transport = platform::makeSystemTransport();
 
   TFormServices services;
@@ -137,8 +115,8 @@ int main(int argc, char** argv) {
   snapshot.printChanges(std::cout);
 
   platform::StdinLines input;
-  input.open = useStdin;
-  const int64_t endMs = duration >= 0 ? clock.nowMs() + static_cast<int64_t>(duration * 1000) : -1;
+  input.open = args.useStdin;
+  const int64_t endMs = args.durationMs >= 0 ? clock.nowMs() + args.durationMs : -1;
   loop.onIdle = [&] {
     if (gStop || (endMs >= 0 && clock.nowMs() >= endMs)) {
       loop.quit();

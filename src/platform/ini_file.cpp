@@ -1,6 +1,7 @@
 #include "platform/ini_file.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -97,6 +98,29 @@ std::string formatFloat(double value) {
   return std::string(buf, ptr);
 }
 
+namespace {
+
+// Removes the temporary files ("<name>.tmp<process id>") of saves that were cut short by a
+// crash or a kill. A save writes its temporary file within moments, so one untouched for a
+// minute belongs to no save still running.
+void removeAbandonedTemporaries(const fs::path& target) {
+  std::error_code ec;
+  const std::string prefix = target.filename().string() + ".tmp";
+  const auto cutoff = fs::file_time_type::clock::now() - std::chrono::minutes(1);
+  fs::directory_iterator it(target.parent_path().empty() ? "." : target.parent_path(), ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+    if (name.find_first_not_of("0123456789", prefix.size()) != std::string::npos) continue;
+    std::error_code fileEc;
+    if (!it->is_regular_file(fileEc) || fs::last_write_time(it->path(), fileEc) > cutoff || fileEc)
+      continue;
+    fs::remove(it->path(), fileEc);
+  }
+}
+
+}  // namespace
+
 bool writeFileAtomically(const std::string& path, std::string_view content) {
   std::error_code ec;
   fs::path target(path);
@@ -118,6 +142,7 @@ bool writeFileAtomically(const std::string& path, std::string_view content) {
     ok = replaceFile(temp.string(), target.string());
   }
   if (!ok) fs::remove(temp, ec);
+  if (ok) removeAbandonedTemporaries(target);
   return ok;
 }
 

@@ -22,20 +22,29 @@ std::string ipcDirectory();
 std::string shmNameFor(std::string_view mappingName);
 /// Message id that client and server both derive from a message name (0xC000..0xFFFF).
 uint32_t ipcMessageId(std::string_view messageName);
+/// Empty when path is a real folder of this user that nobody else can enter; else why not.
+std::string privateFolderProblem(const std::string& path);
+/// Removes the request blocks ("/FSASMLIB_IPC_<pid>_<n>") of this user whose client process
+/// has ended without removing them (a crash); returns how many were removed. Linux lists the
+/// shared-memory names in /dev/shm; elsewhere nothing is found.
+int removeStaleMappings();
 
 /// Client transport over POSIX shared memory and a Unix-domain socket per server class.
 /// The "window" of a server is a live listener on <dir>/<class>; one request message per
 /// send carries the message id, the mapping name of the atom in wParam, wParam and lParam.
 class PosixTransport final : public IpcTransport {
  public:
-  /// dir empty: the folder is ipcDirectory(), looked up at every findWindow.
+  /// dir empty: the folder is ipcDirectory(), looked up at every findWindow. Removes the
+  /// request blocks that crashed clients left behind.
   explicit PosixTransport(std::string dir = {});
   /// Closes the connection and removes every shared-memory object still held.
   ~PosixTransport() override;
   PosixTransport(const PosixTransport&) = delete;
   PosixTransport& operator=(const PosixTransport&) = delete;
 
-  /// Connects to the server socket of the class; 0 when no server listens there.
+  /// Connects to the server socket of the class; 0 when no server listens there, or when the
+  /// folder or the socket is not private to this user (refused without connecting; the
+  /// reason is in refusal() and, once per reason, on the standard error).
   IpcHandle findWindow(const char* className) override;
   uint32_t registerWindowMessage(const char* name) override;
   uint16_t addAtom(const char* name) override;
@@ -54,18 +63,22 @@ class PosixTransport final : public IpcTransport {
                           uint32_t timeoutMs, uint32_t& answer) override;
   uint32_t lastError() const override { return lastError_; }
   uint32_t processId() const override;
+  /// Why the last findWindow refused the server's folder or socket; empty when it did not.
+  const std::string& refusal() const { return refusal_; }
 
  private:
   struct Mapping {
     int fd = -1;
     std::string shmName;
   };
-  bool connectSocket();
+  /// Connects to socketPath_, waiting up to the deadline (steady-clock ms) for a full backlog.
+  bool connectSocket(int64_t deadlineMs);
   void dropConnection();
   bool fail(uint32_t error);
 
   std::string dir_;
   std::string socketPath_;
+  std::string refusal_;
   IpcHandle window_ = 0;
   IpcHandle nextWindow_ = 1;
   int fd_ = -1;
@@ -95,8 +108,9 @@ class PosixServerEndpoint final : public ServerEndpoint {
   PosixServerEndpoint(const PosixServerEndpoint&) = delete;
   PosixServerEndpoint& operator=(const PosixServerEndpoint&) = delete;
 
-  /// Creates the folder (mode 0700, must belong to this user) and listens on the socket;
-  /// replaces a stale socket, fails if a live server already listens. Text in error().
+  /// Creates the folder (mode 0700, must belong to this user), takes the class's lock file in
+  /// it and listens on the socket; replaces a socket left by a server that has ended, fails
+  /// while another server of the class holds the lock. Text in error().
   bool listen() override;
   /// Serves connections and requests for up to timeoutMs (blocks); returns requests answered.
   int pollOnce(int timeoutMs) override;
@@ -126,6 +140,7 @@ class PosixServerEndpoint final : public ServerEndpoint {
   std::string socketPath_;
   std::string error_;
   int listenFd_ = -1;
+  int lockFd_ = -1;
   int wakeRead_ = -1, wakeWrite_ = -1;
   std::vector<int> clients_;
   uint8_t* cachedView_ = nullptr;

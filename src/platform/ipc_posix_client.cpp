@@ -1,6 +1,7 @@
 #include "platform/ipc_posix.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -15,8 +16,16 @@
 
 namespace platform {
 
+namespace {
+
+// How long finding a server may wait for a busy server to take the connection.
+constexpr int64_t kFindTimeoutMs = 2000;
+
+}  // namespace
+
 PosixTransport::PosixTransport(std::string dir) : dir_(std::move(dir)) {
   message_.reserve(sizeof(ipcwire::Request) + ipcwire::kMaxNameLength);
+  removeStaleMappings();
 }
 
 PosixTransport::~PosixTransport() {
@@ -39,7 +48,7 @@ void PosixTransport::dropConnection() {
   }
 }
 
-bool PosixTransport::connectSocket() {
+bool PosixTransport::connectSocket(int64_t deadlineMs) {
   dropConnection();
   sockaddr_un addr{};
   addr.sun_family = AF_UNIX;
@@ -47,16 +56,20 @@ bool PosixTransport::connectSocket() {
     return fail(ENAMETOOLONG);
   }
   std::memcpy(addr.sun_path, socketPath_.c_str(), socketPath_.size() + 1);
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  // Non-blocking: a server that has stopped answering leaves its backlog full, and a blocking
+  // connect would then wait for it without end.
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd < 0) return fail(static_cast<uint32_t>(errno));
-  int rc;
-  do {
-    rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr));
-  } while (rc != 0 && errno == EINTR);
-  if (rc != 0) {
+  for (;;) {
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) == 0) break;
     const int error = errno;
+    if (error == EINTR) continue;
+    if (error == EAGAIN && ipcwire::steadyNowMs() < deadlineMs) {
+      ::usleep(5000);  // the backlog is full: the server is busy or hung
+      continue;
+    }
     ::close(fd);
-    return fail(static_cast<uint32_t>(error));
+    return fail(error == EAGAIN ? 0 : static_cast<uint32_t>(error));  // EAGAIN: a time-out
   }
   fd_ = fd;
   return true;
@@ -64,9 +77,30 @@ bool PosixTransport::connectSocket() {
 
 IpcHandle PosixTransport::findWindow(const char* className) {
   const std::string dir = dir_.empty() ? ipcDirectory() : dir_;
+  const std::string path = dir + "/" + className;
+  // Whoever can create the socket can read and write every request block sent to it: only
+  // a server of this user, in a folder nobody else can enter, is talked to. A missing folder
+  // or socket is simply no server.
+  struct stat st {};
+  if (::lstat(dir.c_str(), &st) != 0) {
+    fail(static_cast<uint32_t>(errno));
+    return 0;
+  }
+  std::string problem = privateFolderProblem(dir);
+  if (problem.empty() && ::lstat(path.c_str(), &st) == 0 &&
+      (!S_ISSOCK(st.st_mode) || st.st_uid != ::geteuid()))
+    problem = path + " is not a socket of this user";
+  if (!problem.empty()) {
+    if (problem != refusal_)
+      std::fprintf(stderr, "corvane: not connecting to a server: %s\n", problem.c_str());
+    refusal_ = problem;
+    fail(EACCES);
+    return 0;
+  }
+  refusal_.clear();
   const std::string previousPath = socketPath_;
-  socketPath_ = dir + "/" + className;
-  if (!connectSocket()) {
+  socketPath_ = path;
+  if (!connectSocket(ipcwire::steadyNowMs() + kFindTimeoutMs)) {
     socketPath_ = previousPath;
     return 0;
   }
@@ -148,7 +182,8 @@ void PosixTransport::closeMapping(IpcHandle mapping) {
 bool PosixTransport::sendMessageTimeout(IpcHandle window, uint32_t msgId, uint64_t wParam,
                                         uint64_t lParam, uint32_t timeoutMs, uint32_t& answer) {
   if (window == 0 || window != window_) return fail(EBADF);
-  if (fd_ < 0 && !connectSocket()) return false;
+  const int64_t deadline = ipcwire::steadyNowMs() + timeoutMs;
+  if (fd_ < 0 && !connectSocket(deadline)) return false;
 
   std::string_view name;
   if (wParam <= 0xFFFF) {
@@ -162,7 +197,6 @@ bool PosixTransport::sendMessageTimeout(IpcHandle window, uint32_t msgId, uint64
   std::memcpy(message_.data(), &request, sizeof(request));
   if (!name.empty()) std::memcpy(message_.data() + sizeof(request), name.data(), name.size());
 
-  const int64_t deadline = ipcwire::steadyNowMs() + timeoutMs;
   int rc = ipcwire::sendAll(fd_, message_.data(), message_.size(), deadline);
   ipcwire::Reply reply{};
   if (rc == 0) rc = ipcwire::receiveAll(fd_, &reply, sizeof(reply), deadline);

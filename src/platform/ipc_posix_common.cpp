@@ -4,11 +4,17 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/mman.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -41,6 +47,46 @@ uint32_t ipcMessageId(std::string_view messageName) {
     hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
   }
   return 0xC000u + (hash % 0x4000u);
+}
+
+std::string privateFolderProblem(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return path + ": " + std::strerror(errno);
+  if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 077) != 0)
+    return path + " is not a private folder of this user";
+  return {};
+}
+
+int removeStaleMappings() {
+  constexpr std::string_view prefix = "FSASMLIB_IPC_";
+  DIR* dir = ::opendir("/dev/shm");
+  if (dir == nullptr) return 0;
+  int removed = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (!name.starts_with(prefix)) continue;
+    // The client's process id, in hexadecimal, up to the next '_'.
+    const std::string_view rest = name.substr(prefix.size());
+    const size_t end = rest.find('_');
+    if (end == 0 || end == std::string_view::npos || end > 8) continue;
+    unsigned long pid = 0;
+    bool hex = true;
+    for (char c : rest.substr(0, end)) {
+      const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+      if (digit < 0) hex = false;
+      pid = pid * 16 + static_cast<unsigned long>(digit < 0 ? 0 : digit);
+    }
+    if (!hex || pid == 0 || pid > 0x7FFFFFFF) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;  // still there
+    const std::string shmName = "/" + std::string(name);
+    struct stat st {};
+    if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        st.st_uid != ::geteuid())
+      continue;
+    if (::shm_unlink(shmName.c_str()) == 0) ++removed;
+  }
+  ::closedir(dir);
+  return removed;
 }
 
 namespace ipcwire {

@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -36,16 +37,21 @@ bool makePrivateDir(const std::string& path, std::string& error) {
       return false;
     }
   }
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) {
-    error = errnoText("cannot inspect " + path, errno);
-    return false;
-  }
-  if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 077) != 0) {
-    error = path + " is not a private folder of this user";
-    return false;
-  }
+  error = privateFolderProblem(path);
+  if (!error.empty()) return false;
   return true;
+}
+
+#ifdef POLLRDHUP
+constexpr short kPeerClosedEvent = POLLRDHUP;  // the peer closed its end (Linux)
+#else
+constexpr short kPeerClosedEvent = 0;
+#endif
+
+// True when the other end of a connection has closed it (whatever it sent is still readable).
+bool peerHungUp(int fd) {
+  pollfd p{fd, kPeerClosedEvent, 0};
+  return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | kPeerClosedEvent)) != 0;
 }
 
 }  // namespace
@@ -77,23 +83,28 @@ bool PosixServerEndpoint::listen() {
     error_ = errnoText("socket", errno);
     return false;
   }
-  int rc = ::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr));
-  if (rc != 0 && errno == EADDRINUSE) {
-    // A socket file is there: refuse if a server answers on it, else it is stale.
-    const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const bool live =
-        probe >= 0 && ::connect(probe, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) == 0;
-    if (probe >= 0) ::close(probe);
-    if (live) {
-      ::close(fd);
-      error_ = "a server already listens on " + path;
-      return false;
-    }
-    ::unlink(path.c_str());
-    rc = ::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr));
+  // One server per class and folder: the lock is held for the server's life and let go by
+  // the system when it ends, however it ends. Whoever holds it may remove a socket left behind.
+  const std::string lockPath = path + ".lock";
+  const int lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (lockFd < 0) {
+    error_ = errnoText("cannot open " + lockPath, errno);
+    ::close(fd);
+    return false;
   }
+  if (::flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
+    error_ = errno == EWOULDBLOCK ? "another server already serves " + className_ + " in " + dir
+                                  : errnoText("cannot lock " + lockPath, errno);
+    ::close(lockFd);
+    ::close(fd);
+    return false;
+  }
+  ::unlink(path.c_str());  // a socket left by a server that ended without removing it
+  removeStaleMappings();
+  const int rc = ::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr));
   if (rc != 0) {
     error_ = errnoText("bind " + path, errno);
+    ::close(lockFd);
     ::close(fd);
     return false;
   }
@@ -101,6 +112,7 @@ bool PosixServerEndpoint::listen() {
     error_ = errnoText("listen", errno);
     ::close(fd);
     ::unlink(path.c_str());
+    ::close(lockFd);
     return false;
   }
   int wake[2];
@@ -108,8 +120,10 @@ bool PosixServerEndpoint::listen() {
     error_ = errnoText("pipe", errno);
     ::close(fd);
     ::unlink(path.c_str());
+    ::close(lockFd);
     return false;
   }
+  lockFd_ = lockFd;
   wakeRead_ = wake[0];
   wakeWrite_ = wake[1];
   listenFd_ = fd;
@@ -163,6 +177,9 @@ bool PosixServerEndpoint::serveRequest(int fd) {
   if (request.magic == ipcwire::kMagic && request.nameLength <= ipcwire::kMaxNameLength) {
     std::string name(request.nameLength, '\0');
     if (ipcwire::receiveAll(fd, name.data(), name.size(), deadline) != 0) return false;
+    // A client that timed out has hung up and may already be filling its block with the next
+    // batch: a request it abandoned is dropped, never applied late.
+    if (peerHungUp(fd)) return false;
     answer = answerFor(request.messageId, name);
     keepOpen = true;
   }
@@ -242,6 +259,10 @@ void PosixServerEndpoint::shutdown() {
     ::close(listenFd_);
     listenFd_ = -1;
     ::unlink(socketPath_.c_str());
+  }
+  if (lockFd_ >= 0) {
+    ::close(lockFd_);  // after the socket is gone, so a new server never finds ours
+    lockFd_ = -1;
   }
   for (int* fd : {&wakeRead_, &wakeWrite_}) {
     if (*fd >= 0) ::close(*fd);

@@ -36,6 +36,7 @@ std::string simUsage() {
          "  --trace FILE.csv         write the aircraft state at every step\n"
          "  --step-hz N              integration steps per second (1..10000, default 60)\n"
          "  --hang-after N           stop answering after N requests, like a hung simulator\n"
+         "  --garbage-after N        corrupt the record headers of every reply after N requests\n"
          "  --help                   show this text\n";
 }
 
@@ -97,6 +98,13 @@ bool parseSimArgs(const std::vector<std::string>& args, SimArgs& out, std::strin
         return false;
       }
       out.hangAfter = static_cast<long long>(n);
+    } else if (a == "--garbage-after") {
+      if (!value(v)) return false;
+      if (!parseUnsigned(v, 1'000'000'000, n)) {
+        error = "--garbage-after takes a number of requests, not '" + v + "'";
+        return false;
+      }
+      out.garbageAfter = static_cast<long long>(n);
     } else {
       error = "unknown option '" + a + "'";
       return false;

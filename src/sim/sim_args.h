@@ -16,6 +16,9 @@ struct SimArgs {
   bool startNow = false;
   /// Stop answering after this many requests (-1: never), to test clients against a hung server.
   long long hangAfter = -1;
+  /// Corrupt every reply after this many requests (-1: never), to test clients against a
+  /// server answering garbage (see scrambleReply).
+  long long garbageAfter = -1;
   bool help = false;
 };
 

@@ -59,8 +59,17 @@ int main(int argc, char** argv) {
   };
   if (trace.is_open()) simulator.setTrace(&trace);
 
+  platform::BlockHandler handler = simulator.handler();
+  if (opts.garbageAfter >= 0) {
+    handler = [served = handler, after = static_cast<uint64_t>(opts.garbageAfter),
+               count = uint64_t{0}](uint8_t* block, size_t size) mutable {
+      const uint32_t answer = served(block, size);
+      if (++count > after) sim::scrambleReply(block, size, count);
+      return answer;
+    };
+  }
   const std::unique_ptr<platform::ServerEndpoint> endpoint =
-      platform::makeServerEndpoint(opts.serverClass, "FSASMLIB:IPC", simulator.handler());
+      platform::makeServerEndpoint(opts.serverClass, "FSASMLIB:IPC", handler);
   if (!endpoint->listen()) {
     std::fprintf(stderr, "corvane-sim: cannot serve %s: %s\n", opts.serverClass.c_str(),
                  endpoint->error().c_str());
@@ -83,7 +92,8 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
 
   while (!gStop && !endpoint->closeRequested() && !simulator.scenarioFinished()) {
-    if (opts.hangAfter >= 0 && endpoint->requestsServed() >= static_cast<uint64_t>(opts.hangAfter)) {
+    if (opts.hangAfter >= 0 &&
+        endpoint->requestsServed() >= static_cast<uint64_t>(opts.hangAfter)) {
       // Stops answering, like a simulator that hangs: clients time out until it is ended.
       clock.sleepMs(5);
       continue;

@@ -39,6 +39,13 @@ bool parseRequestBlock(const uint8_t* block, size_t size, std::vector<RequestRec
   }
 }
 
+void scrambleReply(uint8_t* block, size_t size, uint64_t serial) {
+  if (block == nullptr || size < 12 || loadU32(block) == 0) return;
+  const size_t field = serial % 2 == 0 ? 8 : 0;
+  const uint32_t value = serial % 2 == 0 ? loadU32(block + 8) + 1 : 3;
+  std::memcpy(block + field, &value, 4);
+}
+
 SimServer::SimServer(platform::Clock& clock, ServerOptions options)
     : clock_(clock), options_(options) {
   records_.reserve(256);

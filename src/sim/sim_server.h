@@ -34,6 +34,11 @@ struct RequestRecord {
 /// Fills records (cleared first) and returns true when the whole block is sound.
 bool parseRequestBlock(const uint8_t* block, size_t size, std::vector<RequestRecord>& records);
 
+/// Corrupts a served block the way a faulty server would: the first record's size grows by
+/// one on even serials, its identifier becomes 3 on odd ones. No effect on a block without a
+/// record.
+void scrambleReply(uint8_t* block, size_t size, uint64_t serial);
+
 /// The FSUIPC-compatible server core: the offset space, request processing, the handshake
 /// offsets and hooks that attach behaviour to offsets. Not thread-safe: a caller serving from
 /// several threads must serialize the calls.

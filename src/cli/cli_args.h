@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/// The command line of corvane-cli.
+struct CliArgs {
+  /// Close by itself after this many milliseconds (-1: run until stopped).
+  int64_t durationMs = -1;
+  bool useStdin = true;
+  bool seedFixed = false;
+  uint64_t seed = 0;
+  bool help = false;
+};
+
+/// Longest --duration taken, in seconds (a year).
+inline constexpr double kCliMaxDurationSeconds = 366.0 * 24 * 3600;
+
+/// Parses the arguments after the program name; false with a message on a bad option.
+bool ParseCliArgs(const std::vector<std::string>& args, CliArgs& out, std::string& error);

@@ -1,0 +1,175 @@
+// The program against a server that crashes, hangs or answers garbage, over the real POSIX
+// transport with corvane-sim in a child process. These run in real time.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/edition.h"
+#include "posix/posix_run.h"
+
+namespace {
+
+using posixtest::PosixRun;
+using posixtest::SimProcess;
+
+const std::string kNoServer = "FSUIPC/WideClient not currently available -- Is FS running?";
+
+std::vector<std::string> editionSim(std::vector<std::string> extra = {}) {
+  if constexpr (!IsFS2004Edition) extra.insert(extra.begin(), {"--sim-index", "6"});
+  return extra;
+}
+
+std::string connectedLine() {
+  return std::string(IsFS2004Edition ? "FS2004" : "FS2002") +
+         " connection status : Okay,  FSUIPC Ver : 3.630";
+}
+
+/// Runs the program's loop until done() or limitMs of real time; true when done() came.
+bool runUntil(PosixRun& run, int64_t limitMs, const std::function<bool()>& done) {
+  const int64_t end = run.clock.nowMs() + limitMs;
+  while (!done()) {
+    if (run.clock.nowMs() >= end) return false;
+    run.loop.runUntil(std::min(end, run.clock.nowMs() + 20));
+  }
+  return true;
+}
+
+std::string writeScenario(const PosixRun& run, const std::string& text) {
+  const std::string path = (run.dir / "fault.scn").string();
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+/// The program loses its server in the middle of something, then a new server appears.
+struct KillCase {
+  const char* during;
+  const char* scenario;
+  std::function<void(TFormMain&)> begin;     // what the user does once connected
+  std::function<bool(TFormMain&)> underway;  // the action is running
+};
+
+void PrintTo(const KillCase& c, std::ostream* os) { *os << c.during; }
+
+class ServerKilled : public ::testing::TestWithParam<KillCase> {};
+
+TEST_P(ServerKilled, ProgramStopsTheActionAndReconnectsToTheNextServer) {
+  const KillCase& c = GetParam();
+  PosixRun run({});
+  run.sim.reset();  // the server of this case flies its scenario
+  run.sim = std::make_unique<SimProcess>(
+      run.ipc, editionSim({"--scenario", writeScenario(run, c.scenario)}));
+  TFormMain& form = run.start();
+  ASSERT_EQ(form.lblConnectionInfo.text(), connectedLine());
+  c.begin(form);
+  ASSERT_TRUE(runUntil(run, 15000, [&] { return c.underway(form); })) << c.during;
+
+  run.sim->killNow();
+  EXPECT_TRUE(runUntil(
+      run, 8000, [&] { return !c.underway(form) && form.lblConnectionInfo.text() == kNoServer; }))
+      << c.during << ": " << form.lblConnectionInfo.text();
+  EXPECT_FALSE(form.tmrDecel.enabled() || form.tmrAccel.enabled() ||
+               form.tmrLaunchCheck.enabled() || form.tmrCheckForCatch.enabled());
+
+  // The program keeps retrying; a new server is found within about 17 s.
+  run.sim = std::make_unique<SimProcess>(run.ipc, editionSim());
+  EXPECT_TRUE(
+      runUntil(run, 17500, [&] { return form.lblConnectionInfo.text() == connectedLine(); }))
+      << c.during << ": " << form.lblConnectionInfo.text();
+  EXPECT_TRUE(form.pgMain.enabled());
+  form.FormClose();
+}
+
+// The aircraft of each case starts where the action begins within a few seconds.
+INSTANTIATE_TEST_SUITE_P(
+    DuringEachAction, ServerKilled,
+    ::testing::Values(
+        KillCase{"approach",
+                 "at 0 set lat 36.950185 lon -76.3205 alt 282 surface 60 heading 90 magvar 0 "
+                 "speed 130 vs -500\n"
+                 "at 0 set gear 1 brake 0 throttle 6144 engine_type 1 taildragger 0 hook 1\n",
+                 [](TFormMain&) {}, [](TFormMain& f) { return f.tmrCheckForCatch.enabled(); }},
+        KillCase{"arrest",
+                 "at 0 set lat 36.950185 lon -76.3042 alt 110 surface 60 heading 90 magvar 0 "
+                 "speed 130 vs -500\n"
+                 "at 0 set gear 1 brake 0 throttle 0 engine_type 1 taildragger 0 hook 1\n",
+                 [](TFormMain&) {}, [](TFormMain& f) { return f.tmrDecel.enabled(); }},
+        KillCase{"catapult stroke",
+                 "at 0 set lat 36.95020 lon -76.29890 alt 60 surface 60 heading 90 magvar 0 "
+                 "speed 0\n"
+                 "at 0 set gear 1 brake 32767 throttle 16384 engine_type 1 taildragger 0 hook 0\n"
+                 "at 3 set brake 0\n",
+                 [](TFormMain& f) { f.actCatapultArm.execute(); },
+                 [](TFormMain& f) { return f.tmrAccel.enabled(); }},
+        KillCase{"fuel loading",
+                 "at 0 set lat 37.5 lon -77.0 alt 9000 surface 0 heading 90 bank 0 speed 280 "
+                 "vs 0 throttle 12000\n"
+                 "at 0 set gear 0 hook 0 brake 0 magvar 0 engines 2 engine_type 1 taildragger 0\n"
+                 "at 0 set tank.centre.capacity 1000 tank.centre.level 0.1\n",
+                 [](TFormMain& f) { f.actFuelLoad.execute(); },
+                 [](TFormMain& f) { return f.fuelLoading; }}),
+    [](const ::testing::TestParamInfo<KillCase>& info) {
+      std::string name = info.param.during;
+      for (char& ch : name)
+        if (ch == ' ') ch = '_';
+      return name;
+    });
+
+TEST(ServerStopped, ThirtySecondsThenResumedTheProgramRidesItOut) {
+  PosixRun run(editionSim());
+  TFormMain& form = run.start();
+  ASSERT_EQ(form.lblConnectionInfo.text(), connectedLine());
+  // The program blocks in its exchanges while the server is stopped, as it would for real:
+  // the server is resumed from another thread. Each exchange retries for up to about 21 s,
+  // the silent ones (hot keys, search) run into their time-out.
+  std::atomic<bool> resumed{false};
+  run.sim->signal(SIGSTOP);
+  std::thread resume([&] {
+    std::this_thread::sleep_for(std::chrono::seconds(30));
+    run.sim->signal(SIGCONT);
+    resumed = true;
+  });
+  bool cleared = false;
+  EXPECT_TRUE(runUntil(run, 75000, [&] {
+    if (!resumed) return false;
+    if (!cleared) {  // from here on a new gate tick must bring the status back
+      form.lblFlightStatus.setText("");
+      cleared = true;
+    }
+    return form.lblFlightStatus.text() == "LANDED";
+  }));
+  resume.join();
+  EXPECT_TRUE(SimLinkIsOpen());
+  EXPECT_EQ(form.lblConnectionInfo.text(), connectedLine()) << "recovers without a restart";
+  EXPECT_TRUE(form.tmrIsCatchCheckNeeded.enabled());
+  form.FormClose();
+}
+
+TEST(ServerAnsweringGarbage, EveryBatchFailsWithBadDataAndNoDestinationIsWritten) {
+  PosixRun run(editionSim({"--garbage-after", "1"}));  // the handshake's one pass is answered
+  ASSERT_TRUE(run.sim->running());
+  platform::VirtualClock clock;  // the link's waits; the server runs on its own
+  SimLinkConfigure(run.transport.get(), &clock);
+  uint32_t result = 0;
+  ASSERT_TRUE(SimLinkOpen(0, result)) << result;
+  for (int batch = 0; batch < 4; ++batch) {  // the size, then the identifier, is corrupted
+    uint32_t version = 0xDEADBEEF;
+    uint16_t index = 0xBEEF;
+    ASSERT_TRUE(SimLinkRead(0x3304, 4, &version, result));
+    ASSERT_TRUE(SimLinkRead(0x3308, 2, &index, result));
+    EXPECT_FALSE(SimLinkProcess(result));
+    EXPECT_EQ(result, kSimLinkBadData);
+    EXPECT_EQ(version, 0xDEADBEEFu);
+    EXPECT_EQ(index, 0xBEEF);
+  }
+  SimLinkClose();
+}
+
+}  // namespace
