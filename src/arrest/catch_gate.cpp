@@ -54,6 +54,8 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     if (r.crashed > 0) {
       // A crash ends an arrest or a launch as their own ends do, so the simulator's sound, the
       // hot keys and the smoke come back; then it is reported.
+      TrapLogArrestEnd("crash");
+      TrapLogLaunchEnd("crash");
       if (tmrDecel.enabled()) EndArrest();
       if (tmrLaunchCheck.enabled() || tmrAccel.enabled()) EndLaunch(false);
       tmrDecel.setEnabled(false);
