@@ -146,8 +146,8 @@ bool TFormMain::PrepareCatchZoneList() {
 }
 
 void TFormMain::StopProgram() {
-  TrapLogArrestEnd("program stopped");
-  TrapLogLaunchEnd("program stopped");
+  TrapLogArrestEnd("shutdown");
+  TrapLogLaunchEnd("shutdown");
   tmrKeystroke.setEnabled(false);
   tmrLaunchCheck.setEnabled(false);
   tmrAccel.setEnabled(false);

@@ -73,7 +73,7 @@ void TFormMain::actCatapultArmExecute() {
   }
 
   ShowSimMessage("CATAPULT ARMED", kArmingMessageSeconds);
-  TrapLogArrestEnd("catapult armed");
+  TrapLogArrestEnd("catapult");
   tmrAccel.setEnabled(false);
   tmrCheckForCatch.setEnabled(false);
   tmrDecel.setEnabled(false);

@@ -64,7 +64,7 @@ void TFormMain::tmrAccelTimer() {
            .read(kForwardSpeed, forwardSpeed)
            .write(kLongitudinalAccel, CatapultAccelFactor)
            .process()) {
-    TrapLogLaunchEnd("link failure");
+    TrapLogLaunchEnd("link");
     EndLaunch(true);
     return;
   }
@@ -77,7 +77,7 @@ void TFormMain::tmrAccelTimer() {
 }
 
 void TFormMain::EndLaunch(bool announce) {
-  TrapLogLaunchEnd("ended early");
+  TrapLogLaunchEnd("early");
   // The end of a stroke starts the same lock-out from catches as the end of an arrest.
   if (tmrAccel.enabled()) LastLaunchEnd = std::max<int64_t>(clock().nowMs(), 1);
   tmrLaunchCheck.setEnabled(false);

@@ -63,9 +63,9 @@ double LineupError(double magneticHeadingDeg, double runwayHeadingMagDeg) {
 const char* MissedCatchReason(TCatchVerdict verdict) {
   switch (verdict) {
     case TCatchVerdict::HookUp:
-      return "hook up";
+      return "hook";
     case TCatchVerdict::Altitude:
-      return "too high";
+      return "high";
     case TCatchVerdict::Bank:
       return "bank";
     case TCatchVerdict::Heading:

@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   };
   if (trace.is_open()) simulator.setTrace(&trace);
+  simulator.setLogFile(opts.logFile);
 
   const std::unique_ptr<platform::ServerEndpoint> endpoint =
       platform::makeServerEndpoint(opts.serverClass, "FSASMLIB:IPC", simulator.handler());
@@ -83,7 +84,8 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
 
   while (!gStop && !endpoint->closeRequested() && !simulator.scenarioFinished()) {
-    if (opts.hangAfter >= 0 && endpoint->requestsServed() >= static_cast<uint64_t>(opts.hangAfter)) {
+    if (opts.hangAfter >= 0 &&
+        endpoint->requestsServed() >= static_cast<uint64_t>(opts.hangAfter)) {
       // Stops answering, like a simulator that hangs: clients time out until it is ended.
       clock.sleepMs(5);
       continue;

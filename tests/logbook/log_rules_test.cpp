@@ -65,9 +65,9 @@ TEST(TrapLogLines, HaveEveryColumnAndQuoteTheCarrier) {
             "2026-12-07 12:00:31,trap,\"CV,63 \"\"Big E\"\"\",2,3,_OK_,131,610,0.8,-1.3,38,0.31,"
             "21.8,,,,stopped\r\n");
   p.carrier = "=HYPERLINK(\"x\")\n";
-  const std::string bolter = BolterLine("t", p, "too high");
+  const std::string bolter = BolterLine("t", p, "high");
   EXPECT_EQ(bolter,
-            "t,bolter,\"'=HYPERLINK(\"\"x\"\") \",2,,B,131,610,0.8,-1.3,,,,,,,too high\r\n");
+            "t,bolter,\"'=HYPERLINK(\"\"x\"\") \",2,,B,131,610,0.8,-1.3,,,,,,,high\r\n");
   const std::string launch = LaunchLine("t", {"CV-63", 1, 121.6, 190.2, 1.857}, "cutoff");
   EXPECT_EQ(launch, "t,launch,CV-63,1,,,,,,,,,,122,190,1.86,cutoff\r\n");
   const std::string header = TrapLogHeader;

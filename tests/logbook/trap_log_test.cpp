@@ -2,9 +2,11 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "harness/harness.h"
 #include "logbook/log_rules.h"
+#include "sim/log_check.h"
 
 namespace {
 
@@ -58,6 +60,46 @@ TEST(TrapLog, AFileThatCannotBeWrittenTurnsTheLogOff) {
   EXPECT_FALSE(h.form().chkbxTrapLog.checked());
   EXPECT_EQ(h.form().lblOtherStatus.text(), "Trap log turned off: cannot write CorvaneLog.csv");
   EXPECT_TRUE(h.errorBoxes.empty());
+}
+
+TEST(TrapLog, GradedPassScenariosFlyInProcess) {
+  for (const char* scenario :
+       {"samples/scenarios/trap_three_wire.scn", "samples/scenarios/trap_one_wire.scn",
+        "samples/scenarios/trap_bolter.scn", "samples/scenarios/trap_fast_hard.scn"}) {
+    harness::Harness h(harness::Options::flying());
+    std::string summary;
+    EXPECT_EQ(h.flyScenario(scenario, 60000, summary), 0) << scenario << "\n" << summary;
+    EXPECT_TRUE(h.form().chkbxTrapLog.checked()) << scenario;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The scenarios' `expect log` check must fail as surely as it passes.
+TEST(TrapLog, ScenarioLogExpectationsMatchWholeColumns) {
+  harness::Harness h;
+  const std::string path = h.folder + "log.csv";
+  h.writeFile("log.csv", std::string(TrapLogHeader) +
+                             "t,trap,\"CV,63\",1,3,_OK_,130,500,0.0,0.0,35,0.32,22.0,,,,stopped\r\n"
+                             "t,bolter,CV-63,1,,B,130,0,0.0,0.0,,,,,,,high\r\n");
+  const std::pair<const char*, bool> cases[] = {
+      {"event=trap wire=3 grade=_OK_", true},
+      {"carrier=CV,63 grade=_OK_", true},
+      {"event=bolter wire= result=high", true},
+      {"event=trap grade=B", false},  // values from two different lines
+      {"wire=33", false},             //
+      {"grade=OK", false},            // not a part of _OK_
+      {"wire_no=3", false},           // no such column
+  };
+  for (const auto& [pairs, matches] : cases) {
+    std::string detail;
+    EXPECT_EQ(sim::logHasLine(path, pairs, detail), matches) << pairs << ": " << detail;
+  }
+  std::string detail;
+  EXPECT_FALSE(sim::logHasLine(h.folder + "none.csv", "event=trap", detail));
+  EXPECT_FALSE(sim::logHasLine("", "event=trap", detail));
 }
 
 }  // namespace
