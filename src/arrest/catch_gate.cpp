@@ -85,6 +85,9 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     }
   } else {
     lblActivelyCheckingStatus.setText("NOT NEEDED");
+    // A pass whose exit from the catch area was not seen is no bolter: forget it, so that it is
+    // not logged at the next approach.
+    trapLogPass.active = false;
   }
   tmrFindNearest.setEnabled(true);
 }

@@ -62,6 +62,17 @@ TEST(TrapLog, AFileThatCannotBeWrittenTurnsTheLogOff) {
   EXPECT_TRUE(h.errorBoxes.empty());
 }
 
+TEST(TrapLog, APassNotSeenToLeaveTheAreaIsForgottenWhenCheckingStops) {
+  // Stopped on the deck inside the area without a catch: no bolter at the next approach.
+  harness::Harness h(harness::Options::flying());
+  TFormMain& form = h.start();
+  form.chkbxTrapLog.setChecked(true);
+  form.trapLogPass.active = true;
+  h.runFor(1'100);
+  EXPECT_EQ(form.lblActivelyCheckingStatus.text(), "NOT NEEDED");
+  EXPECT_FALSE(form.trapLogPass.active);
+}
+
 TEST(TrapLog, GradedPassScenariosFlyInProcess) {
   for (const char* scenario :
        {"samples/scenarios/trap_three_wire.scn", "samples/scenarios/trap_one_wire.scn",
