@@ -66,8 +66,7 @@ TEST(TrapLogLines, HaveEveryColumnAndQuoteTheCarrier) {
             "21.8,,,,stopped\r\n");
   p.carrier = "=HYPERLINK(\"x\")\n";
   const std::string bolter = BolterLine("t", p, "high");
-  EXPECT_EQ(bolter,
-            "t,bolter,\"'=HYPERLINK(\"\"x\"\") \",2,,B,131,610,0.8,-1.3,,,,,,,high\r\n");
+  EXPECT_EQ(bolter, "t,bolter,\"'=HYPERLINK(\"\"x\"\") \",2,,B,131,610,0.8,-1.3,,,,,,,high\r\n");
   const std::string launch = LaunchLine("t", {"CV-63", 1, 121.6, 190.2, 1.857}, "cutoff");
   EXPECT_EQ(launch, "t,launch,CV-63,1,,,,,,,,,,122,190,1.86,cutoff\r\n");
   const std::string header = TrapLogHeader;
