@@ -37,6 +37,7 @@ std::vector<TControlEntry> TFormMain::controls() {
     add(*upDown, "FormMain", 2);
   }
   add(lblAccelDecelNote, "FormMain", 2);
+  add(chkbxTrapLog, "FormMain", 2);
   for (platform::Control* c : std::initializer_list<platform::Control*>{
            &chkbxShowCablesActiveMsg, &chkbxDamageSounds, &chkbxCatSmoke,
            &chkbxSpecialSoundHandling, &chkbxDetectTailhook, &rdgrpCtrlKeys})

@@ -11,11 +11,14 @@
 #include "app/edition.h"
 #include "config/catch_zone.h"
 #include "config/option_table.h"
+#include "logbook/log_records.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
 #include "platform/random.h"
 #include "platform/sound_player.h"
+
+struct TCatchReadings;
 
 namespace platform {
 class IniFile;
@@ -175,6 +178,28 @@ class TFormMain {
   /// none is known or NearestZoneIndex does not name a loaded zone.
   const TCatchZoneData* CatapultZone() const;
 
+  // Trap and launch log
+  /// One catch tick's view of the pass, while the log is kept: a catch starts the arrest's
+  /// record, a pass through the catch area that leaves it uncaught is logged as a bolter.
+  void TrapLogPass(const TCatchZoneData& zone, const TCatchReadings& r, bool caught,
+                   const char* reason, double groundSpeedKt, double sinkFpm);
+  /// The forward speed of one deceleration tick.
+  void TrapLogArrestSample(double speedFps);
+  /// Writes the running arrest's line and shows its grade; result says how it ended.
+  void TrapLogArrestEnd(const char* result);
+  /// A catapult release at speedFps starts a stroke's record.
+  void TrapLogLaunchStart(double speedFps);
+  /// The forward speed of one stroke tick.
+  void TrapLogLaunchSample(double speedFps);
+  /// Writes the stroke's line; result says how it ended.
+  void TrapLogLaunchEnd(const char* result);
+  /// Appends one line to the log; a failure turns the log off with a notice in lblOtherStatus.
+  /// Blocks on the file.
+  void AppendTrapLogLine(const std::string& line);
+  TPassRecord trapLogPass;
+  TArrestRecord trapLogArrest;
+  TLaunchRecord trapLogLaunch;
+
   // Operator input: hot keys
   /// Registers all ten keys in the simulator's hot-key slots.
   void AllocateHotKeys();
@@ -307,6 +332,7 @@ class TFormMain {
   platform::CheckBox chkbxCatSmoke{"chkbxCatSmoke"};
   platform::CheckBox chkbxSpecialSoundHandling{"chkbxSpecialSoundHandling"};
   platform::CheckBox chkbxDetectTailhook{"chkbxDetectTailhook"};
+  platform::CheckBox chkbxTrapLog{"chkbxTrapLog"};
   platform::RadioGroup rdgrpCtrlKeys{"rdgrpCtrlKeys"};
   // page " &KEYSTROKES "
   platform::Label lblStatusKey{"lblStatusKey"};

@@ -146,6 +146,8 @@ bool TFormMain::PrepareCatchZoneList() {
 }
 
 void TFormMain::StopProgram() {
+  TrapLogArrestEnd("shutdown");
+  TrapLogLaunchEnd("shutdown");
   tmrKeystroke.setEnabled(false);
   tmrLaunchCheck.setEnabled(false);
   tmrAccel.setEnabled(false);
@@ -177,6 +179,7 @@ void TFormMain::actManualOverrideExecute() {
     btnManualDisable.setDown(true);
     frmToolbar.btnManualOverride.setDown(true);
     btnManualDisable.setCaption("Press to REENABLE program");
+    TrapLogArrestEnd("override");
     tmrDecel.setEnabled(false);
     tmrFindNearest.setEnabled(true);
     if (tmrAccel.enabled()) {

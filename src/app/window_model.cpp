@@ -84,6 +84,7 @@ void TFormMain::SetCaptions() {
   chkbxDamageSounds.setCaption("Play Battle Damage sounds");
   chkbxCatSmoke.setCaption("Use Aircraft Smoke when Catapulting");
   chkbxSpecialSoundHandling.setCaption("Special sound handling");
+  chkbxTrapLog.setCaption("Keep a trap and launch log");
   if constexpr (edition::HasTailhookOption)
     chkbxDetectTailhook.setCaption("Detect Traps only if Tailhook is extended");
   else

@@ -26,6 +26,9 @@ void TFormMain::tmrCheckForCatchTimer() {
     FixedPoint alt, lon, lat;
     int16_t onGround = 0;
     double hook = 0;
+    uint32_t groundSpeed = 0;
+    int32_t verticalSpeed = 0;
+    const bool logging = chkbxTrapLog.checked();
     Batch batch;
     batch.read(kHeadingTrue, heading)
         .read(kBank, bank)
@@ -35,11 +38,14 @@ void TFormMain::tmrCheckForCatchTimer() {
         .read(kLatitude, lat);
     // The FS2002 edition has no tailhook option and never reads the hook.
     if constexpr (edition::HasTailhookOption) batch.read(kTailHook, hook);
+    // The log's figures of the pass are read only while the log is kept.
+    if (logging)
+      batch.read(kGroundSpeed, groundSpeed).read(kLastAirborneVerticalSpeed, verticalSpeed);
     if (!batch.process()) return;
 
     bool hookRequired = false;
     if constexpr (edition::HasTailhookOption) hookRequired = chkbxDetectTailhook.checked();
-    if (hookRequired && !(hook > 0.5)) return;
+    // A hook that is required but up is refused by the catch test below.
     if (tmrDecel.enabled()) return;
     if (NearestZoneIndex < 0 || !CatchZones ||
         static_cast<size_t>(NearestZoneIndex) >= CatchZones->size())
@@ -54,9 +60,12 @@ void TFormMain::tmrCheckForCatchTimer() {
     r.lat = latitudeDegrees(lat);
     r.lon = longitudeDegrees(lon);
     r.tailhook = hook;
-    if (CatchVerdict(zone, r, MagVarDeg, hookRequired, CatchAngleThreshold) !=
-        TCatchVerdict::Caught)
-      return;
+    const TCatchVerdict verdict =
+        CatchVerdict(zone, r, MagVarDeg, hookRequired, CatchAngleThreshold);
+    if (logging)
+      TrapLogPass(zone, r, verdict == TCatchVerdict::Caught, MissedCatchReason(verdict),
+                  groundSpeedKnots(groundSpeed), -verticalSpeedFpm(verticalSpeed));
+    if (verdict != TCatchVerdict::Caught) return;
 
     SwitchSimSound(true);
     tmrLaunchCheck.setEnabled(false);
@@ -78,7 +87,9 @@ void TFormMain::tmrCheckForCatchTimer() {
 
 void TFormMain::tmrDecelTimer() {
   double speed = 0;
-  if (Batch().read(kForwardSpeed, speed).process() && speed > 0) {
+  const bool read = Batch().read(kForwardSpeed, speed).process();
+  if (read) TrapLogArrestSample(speed);
+  if (read && speed > 0) {
     // A refused or failed write is simply repeated by the next tick.
     (void)Batch().write(kLongitudinalAccel, CableCatchAccelFactor).process();
     return;
@@ -88,6 +99,7 @@ void TFormMain::tmrDecelTimer() {
 }
 
 void TFormMain::EndArrest() {
+  TrapLogArrestEnd("stopped");
   tmrDecel.setEnabled(false);
   tmrFindNearest.setEnabled(true);
   tmrKeystroke.setEnabled(true);

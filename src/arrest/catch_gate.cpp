@@ -54,6 +54,8 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     if (r.crashed > 0) {
       // A crash ends an arrest or a launch as their own ends do, so the simulator's sound, the
       // hot keys and the smoke come back; then it is reported.
+      TrapLogArrestEnd("crash");
+      TrapLogLaunchEnd("crash");
       if (tmrDecel.enabled()) EndArrest();
       if (tmrLaunchCheck.enabled() || tmrAccel.enabled()) EndLaunch(false);
       tmrDecel.setEnabled(false);
@@ -83,6 +85,9 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     }
   } else {
     lblActivelyCheckingStatus.setText("NOT NEEDED");
+    // A pass whose exit from the catch area was not seen is no bolter: forget it, so that it is
+    // not logged at the next approach.
+    trapLogPass.active = false;
   }
   tmrFindNearest.setEnabled(true);
 }

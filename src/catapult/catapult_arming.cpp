@@ -73,6 +73,7 @@ void TFormMain::actCatapultArmExecute() {
   }
 
   ShowSimMessage("CATAPULT ARMED", kArmingMessageSeconds);
+  TrapLogArrestEnd("catapult");
   tmrAccel.setEnabled(false);
   tmrCheckForCatch.setEnabled(false);
   tmrDecel.setEnabled(false);

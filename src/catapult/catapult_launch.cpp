@@ -47,6 +47,7 @@ void TFormMain::tmrLaunchCheckTimer() {
     tmrKeystroke.setEnabled(false);
     tmrLaunchCheck.setEnabled(false);
     PlayCatapultSound();
+    TrapLogLaunchStart(forwardSpeed);
     tmrAccel.setEnabled(true);
     return;
   }
@@ -63,14 +64,20 @@ void TFormMain::tmrAccelTimer() {
            .read(kForwardSpeed, forwardSpeed)
            .write(kLongitudinalAccel, CatapultAccelFactor)
            .process()) {
+    TrapLogLaunchEnd("link");
     EndLaunch(true);
     return;
   }
+  TrapLogLaunchSample(forwardSpeed);
   // The speed read is the one before this tick's push took effect.
-  if (forwardSpeed > CatapultCutoffFps) EndLaunch(false);
+  if (forwardSpeed > CatapultCutoffFps) {
+    TrapLogLaunchEnd("cutoff");
+    EndLaunch(false);
+  }
 }
 
 void TFormMain::EndLaunch(bool announce) {
+  TrapLogLaunchEnd("early");
   // The end of a stroke starts the same lock-out from catches as the end of an arrest.
   if (tmrAccel.enabled()) LastLaunchEnd = std::max<int64_t>(clock().nowMs(), 1);
   tmrLaunchCheck.setEnabled(false);

@@ -83,6 +83,7 @@ bool TFormMain::LoadSettings() {
   chkbxDamageSounds.setChecked(settings.readBool(SectionGeneral, KeyPlayBattleDamageSounds, false));
   chkbxShowCablesActiveMsg.setChecked(
       settings.readBool(SectionCableOps, KeyShowCablesActiveMsg, false));
+  chkbxTrapLog.setChecked(settings.readBool(SectionCableOps, KeyTrapLog, false));
   // A change of the selected item runs rdgrpCtrlKeysClick, which registers the hot keys.
   rdgrpCtrlKeys.setItemIndex(
       CorrectedChoice(settings.readInteger(SectionGeneral, KeyKeystrokeCompatibilityOption, 0)));
@@ -119,6 +120,7 @@ void TFormMain::SaveSettings() {
   if constexpr (edition::HasTailhookOption)
     settings.setBool(SectionCableOps, KeyDetectTrapsIfTailhookExtended,
                      chkbxDetectTailhook.checked());
+  settings.setBool(SectionCableOps, KeyTrapLog, chkbxTrapLog.checked());
   writeOption(settings, options::CatapultAccel, CatapultAccelFactor);
   writeOption(settings, options::CatapultCutoff, CatapultCutoffKnots);
   writeOption(settings, options::CatapultHold, std::abs(CatapultHoldFactor));

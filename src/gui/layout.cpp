@@ -51,6 +51,7 @@ constexpr Place kMain[] = {
     {"edtTimingResolution", {136, 103, 56, 21}},
     {"updwnTimingResolution", {192, 103, 16, 21}},
     {"lblAccelDecelNote", {212, 106, 48, 15}},
+    {"chkbxTrapLog", {10, 128, 248, 17}},
     {"chkbxShowCablesActiveMsg", {262, 4, 206, 17}},
     {"chkbxDamageSounds", {262, 21, 206, 17}},
     {"chkbxCatSmoke", {262, 38, 206, 17}},

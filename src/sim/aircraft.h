@@ -25,6 +25,8 @@ struct AircraftState {
   double bankDeg = 0.0;      // positive = right wing down
   double speedFps = 0.0;     // forward, along the heading
   double vsFps = 0.0;        // vertical, positive up
+  /// vsFps of the last airborne step: after a touchdown, its rate of descent.
+  double lastAirborneVsFps = 0.0;
   bool onGround = true;
   bool crashed = false;
   bool slew = false;

@@ -97,6 +97,7 @@ StepEvents FlightModel::step(double dt) {
       ev.liftoff = true;
     }
   } else {
+    s.lastAirborneVsFps = s.vsFps;
     s.altFt += s.vsFps * dt;
     if (s.altFt <= s.surfaceFt) {
       ev.touchdown = true;
@@ -137,6 +138,14 @@ void FlightModel::publish(OffsetSpace& sp) const {
   sp.set<int16_t>(off::kCrashed, s.crashed ? 1 : 0);
   sp.set<int16_t>(off::kSlew, s.slew ? 1 : 0);
   sp.set<double>(off::kForwardSpeed, s.speedFps);
+  // The aircraft moves along its heading in still air: the ground speed is the forward speed.
+  sp.set<uint32_t>(off::kGroundSpeed,
+                   static_cast<uint32_t>(std::lround(s.speedFps * kMetresPerFoot * 65536.0)));
+  sp.set<int32_t>(off::kVerticalSpeed,
+                  static_cast<int32_t>(std::lround(s.vsFps * kMetresPerFoot * 256.0)));
+  sp.set<int32_t>(off::kLastAirborneVs,
+                  static_cast<int32_t>(std::lround((s.onGround ? s.lastAirborneVsFps : s.vsFps) *
+                                                   kMetresPerFoot * 256.0)));
   sp.set<int32_t>(off::kGearLever, s.gearDown ? 16383 : 0);
   sp.set<int16_t>(off::kParkingBrake, static_cast<int16_t>(s.brake));
   sp.set<int16_t>(off::kThrottle1, static_cast<int16_t>(s.throttle));

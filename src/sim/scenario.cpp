@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "sim/log_check.h"
+
 namespace sim {
 namespace {
 
@@ -164,6 +166,13 @@ std::string parseCommand(const std::vector<Token>& t, size_t i, ScenarioCommand&
     c.text = t[i + 2].text;
     return {};
   }
+  if (what == "log") {
+    c.kind = Kind::ExpectLog;
+    if (rest != 2 || !t[i + 2].quoted || !validLogPairs(t[i + 2].text))
+      return "expect log needs one quoted text of <column>=<value> pairs";
+    c.text = t[i + 2].text;
+    return {};
+  }
   if (what == "write") {
     c.kind = Kind::ExpectWrite;
     double v;
@@ -225,6 +234,13 @@ bool compareValues(double a, CompareOp op, double b) {
     case CompareOp::Equal:
       return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b));
   }
+  return false;
+}
+
+bool expectsLog(const Scenario& scenario) {
+  for (const auto* list : {&scenario.timed, &scenario.atEnd})
+    for (const ScenarioCommand& c : *list)
+      if (c.kind == ScenarioCommand::Kind::ExpectLog) return true;
   return false;
 }
 

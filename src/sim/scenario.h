@@ -25,7 +25,8 @@ struct ScenarioCommand {
     ExpectMessage,
     ExpectNoMessage,
     ExpectField,
-    ExpectWrite
+    ExpectWrite,
+    ExpectLog
   };
   Kind kind = Kind::End;
   int line = 0;
@@ -34,7 +35,7 @@ struct ScenarioCommand {
   std::string source;  // the line as written, without comment and surrounding blanks
   std::vector<std::pair<FieldRef, double>> sets;  // Set
   HotKey key;                                     // Key
-  std::string text;                               // ExpectMessage, ExpectNoMessage
+  std::string text;                               // ExpectMessage, ExpectNoMessage, ExpectLog
   FieldRef field;                                 // ExpectField
   CompareOp op = CompareOp::Equal;                // ExpectField
   double value = 0;                               // ExpectField
@@ -56,6 +57,8 @@ struct ScenarioError {
   std::string message;
 };
 
+/// True when the scenario checks the program's trap and launch log (`expect log`).
+bool expectsLog(const Scenario& scenario);
 /// Parses a scenario text. Every bad line is reported; returns true when there was none.
 bool parseScenario(std::string_view text, Scenario& out, std::vector<ScenarioError>& errors);
 /// Compares with the operator; equality allows a relative difference of 1e-9.

@@ -34,6 +34,7 @@ std::string simUsage() {
          "  --scenario FILE          run a scenario file (see docs/scenarios.md)\n"
          "  --start-now              start the scenario clock at once, not at the first handshake\n"
          "  --trace FILE.csv         write the aircraft state at every step\n"
+         "  --log FILE.csv           Corvane's trap and launch log, for `expect log` lines\n"
          "  --step-hz N              integration steps per second (1..10000, default 60)\n"
          "  --hang-after N           stop answering after N requests, like a hung simulator\n"
          "  --garbage-after N        corrupt the record headers of every reply after N requests\n"
@@ -84,6 +85,8 @@ bool parseSimArgs(const std::vector<std::string>& args, SimArgs& out, std::strin
       if (!value(out.scenarioFile)) return false;
     } else if (a == "--trace") {
       if (!value(out.traceFile)) return false;
+    } else if (a == "--log") {
+      if (!value(out.logFile)) return false;
     } else if (a == "--step-hz") {
       if (!value(v)) return false;
       if (!parseUnsigned(v, 10000, n) || n == 0) {

@@ -13,6 +13,8 @@ struct SimArgs {
   std::string serverClass = "UIPCMAIN";
   std::string scenarioFile;
   std::string traceFile;
+  /// The program's trap and launch log, for `expect log` lines.
+  std::string logFile;
   bool startNow = false;
   /// Stop answering after this many requests (-1: never), to test clients against a hung server.
   long long hangAfter = -1;

@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   };
   if (trace.is_open()) simulator.setTrace(&trace);
+  simulator.setLogFile(opts.logFile);
 
   platform::BlockHandler handler = simulator.handler();
   if (opts.garbageAfter >= 0) {

@@ -44,6 +44,13 @@ inline constexpr uint32_t kServerVersion = 0x3304;   // u32
 inline constexpr uint32_t kSimId = 0x3308;           // u32, 0xFADE0000 | simulator index
 inline constexpr uint32_t kLibraryVersion = 0x330A;  // u16, written by the client
 
+// Speeds over the ground and in the vertical, in metres per second: ground speed x 65536 (u32);
+// vertical speed x 256, positive up (i32); the same held at its last airborne value while on
+// the ground (i32), which gives the rate of descent at the touchdown.
+inline constexpr uint32_t kGroundSpeed = 0x02B4;
+inline constexpr uint32_t kVerticalSpeed = 0x02C8;
+inline constexpr uint32_t kLastAirborneVs = 0x030C;
+
 /// Level and capacity offsets of the six tanks, in the order centre, centre 2, left main,
 /// right main, left aux, right aux.
 inline constexpr uint32_t kTankLevel[6] = {0x0B74, 0x1244, 0x0B7C, 0x0B94, 0x0B84, 0x0B9C};

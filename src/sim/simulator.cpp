@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "sim/log_check.h"
 #include "sim/sim_offsets.h"
 
 namespace sim {
@@ -207,6 +208,9 @@ ExpectationResult Simulator::check(const ScenarioCommand& c) const {
     case Kind::ExpectWrite:
       r.passed = observer_.sawWrite(c.offset);
       if (!r.passed) r.detail = "the client never wrote it";
+      break;
+    case Kind::ExpectLog:
+      r.passed = logHasLine(logFile_, c.text, r.detail);
       break;
     case Kind::ExpectField: {
       double v = getField(model_.state(), c.field);

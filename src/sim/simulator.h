@@ -80,6 +80,9 @@ class Simulator {
   /// Copies the model's state into the offset space (after changing model().state() directly).
   void publish();
 
+  /// The program's trap and launch log that `expect log` lines read.
+  void setLogFile(std::string path) { logFile_ = std::move(path); }
+
   /// Writes a CSV line of the aircraft state after every step (header written at once);
   /// null stops the trace.
   void setTrace(std::ostream* out);
@@ -129,6 +132,7 @@ class Simulator {
   std::vector<ExpectationResult> results_;
 
   std::ostream* trace_ = nullptr;
+  std::string logFile_;
 };
 
 }  // namespace sim

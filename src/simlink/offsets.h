@@ -56,6 +56,11 @@ inline constexpr Var<int16_t> kGroundAltitude{0x0B4C};
 inline constexpr Var<double> kForwardSpeed{0x3090};
 /// Longitudinal acceleration imposed on the aircraft, feet per second squared (write).
 inline constexpr Var<double> kLongitudinalAccel{0x3070};
+/// Ground speed, metres per second times 65536.
+inline constexpr Var<uint32_t> kGroundSpeed{0x02B4};
+/// Vertical speed, metres per second times 256, positive up; on the ground it keeps the last
+/// airborne value, so after a touchdown it holds the rate of descent at the touchdown.
+inline constexpr Var<int32_t> kLastAirborneVerticalSpeed{0x030C};
 
 // Aircraft state.
 /// 1 = on the ground.
@@ -161,6 +166,10 @@ constexpr double altitudeMetres(FixedPoint v) { return joinPosition(v); }
 /// Degrees of a 32-bit angle: unsigned 0 up to 360, signed -180 up to 180.
 constexpr double angleDegrees(uint32_t value) { return value * DegreesPerAngleUnit; }
 constexpr double angleDegrees(int32_t value) { return value * DegreesPerAngleUnit; }
+/// Knots of a ground speed value.
+constexpr double groundSpeedKnots(uint32_t value) { return value / 65536.0 * 3600.0 / 1852.0; }
+/// Feet per minute of a vertical speed value (positive up).
+constexpr double verticalSpeedFpm(int32_t value) { return value / 256.0 * 60.0 / 0.3048; }
 /// Magnetic variation in degrees from the signed 16-bit value.
 constexpr double magVarDegrees(int16_t value) { return value * 360.0 / 65536.0; }
 /// Magnetic heading in [0, 360) from a true heading and the variation (east positive): true -

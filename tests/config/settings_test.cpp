@@ -42,7 +42,8 @@ std::string defaultFile() {
       "CableCatchAccelFactor=-700\r\n"
       "ShowCablesActiveMsg=0\r\n";
   if (IsFS2004Edition) s += "DetectTrapsIfTailhookExtended=0\r\n";
-  s += "\r\n"
+  s += "TrapLog=0\r\n"
+       "\r\n"
        "[CatapultOps]\r\n"
        "CatapultAccelFactor=700\r\n"
        "CatapultSpeedCutoffKnots=120\r\n"
@@ -138,7 +139,7 @@ TEST_F(Settings, ControlsAndWindowsFollowTheFile) {
       "[general]\r\nlastleft=-20\r\nLastTop=0x10\r\nVerticalToolbarLeft=900\r\nVerticalToolbarTop="
       "5\r\n"
       "ShowRemindersWhenDisabled=0\r\nSpecialSoundHandling=1\r\nPlayBattleDamageSounds=7\r\n"
-      "[CableOps]\r\nShowCablesActiveMsg=1\r\nDetectTrapsIfTailhookExtended=1\r\n"
+      "[CableOps]\r\nShowCablesActiveMsg=1\r\nDetectTrapsIfTailhookExtended=1\r\nTrapLog=1\r\n"
       "[CatapultOps]\r\nUseAircraftSmoke=1\r\n"));
   EXPECT_EQ(form->FormMain.left(), -20);
   EXPECT_EQ(form->FormMain.top(), 16);
@@ -149,6 +150,7 @@ TEST_F(Settings, ControlsAndWindowsFollowTheFile) {
   EXPECT_TRUE(form->chkbxDamageSounds.checked());
   EXPECT_TRUE(form->chkbxShowCablesActiveMsg.checked());
   EXPECT_TRUE(form->chkbxCatSmoke.checked());
+  EXPECT_TRUE(form->chkbxTrapLog.checked());
   // The FS2002 edition has no tail-hook option and never reads its key.
   EXPECT_EQ(form->chkbxDetectTailhook.checked(), edition::HasTailhookOption);
 }

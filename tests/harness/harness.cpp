@@ -1,12 +1,12 @@
 #include "harness/harness.h"
 
-
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "logbook/log_rules.h"
 #include "platform/os.h"
 #include "simlink/sim_link.h"
 
@@ -71,16 +71,16 @@ Harness::Harness(Options options) {
     if (observe) observe(offset, size, data);
     SimWrite w{clock.nowMs(), offset, size, std::vector<uint8_t>(data, data + size)};
     if (offset == 0x32FA && size == 2 && !writes.empty() && writes.back().offset == 0x3380) {
-      messages.push_back(
-          SimMessage{w.timeMs * 1000, messageText(writes.back().data), static_cast<int>(w.asInt())});
+      messages.push_back(SimMessage{w.timeMs * 1000, messageText(writes.back().data),
+                                    static_cast<int>(w.asInt())});
     }
     writes.push_back(std::move(w));
   };
 
   static int serial = 0;
-  const fs::path dir =
-      fs::temp_directory_path() /
-      ("corvane_harness_" + std::to_string(platform::currentProcessId()) + "_" + std::to_string(++serial));
+  const fs::path dir = fs::temp_directory_path() /
+                       ("corvane_harness_" + std::to_string(platform::currentProcessId()) + "_" +
+                        std::to_string(++serial));
   fs::remove_all(dir);
   fs::create_directories(dir);
   folder = dir.string() + "/";
@@ -152,6 +152,7 @@ bool Harness::loadScenario(const std::string& path, std::string& error) {
       error += "line " + std::to_string(e.line) + ": " + e.message + "\n";
     return false;
   }
+  scenarioExpectsLog_ = sim::expectsLog(scenario);
   simulator->loadScenario(std::move(scenario));
   return true;
 }
@@ -159,6 +160,11 @@ bool Harness::loadScenario(const std::string& path, std::string& error) {
 int Harness::flyScenario(const std::string& path, int64_t maxMs, std::string& summary) {
   if (!loadScenario(path, summary)) return -1;
   if (!started()) start();
+  // A scenario that checks the trap and launch log is flown with the log kept.
+  if (scenarioExpectsLog_) {
+    form().chkbxTrapLog.setChecked(true);
+    simulator->setLogFile(folder + TrapLogFileName);
+  }
   runUntil([this] { return simulator->scenarioFinished(); }, maxMs);
   simulator->finishScenario();
   summary = simulator->summaryText();

@@ -12,6 +12,7 @@
 #include "platform/ipc_loopback.h"
 #include "platform/random.h"
 #include "platform/sound_player.h"
+#include "sim/scenario.h"
 #include "sim/sim_server.h"
 #include "sim/simulator.h"
 
@@ -99,9 +100,10 @@ class Harness {
   /// Flies a scenario file of the source tree (e.g. "samples/scenarios/trap.scn") with the
   /// program connected: loads it, starts the program when not started yet, runs until the
   /// scenario ends or maxMs pass, then checks its closing expectations. Needs the flight model
-  /// (Options::flightModel). Returns the simulator's exit code (0 when every expectation was
-  /// met), or -1 with the reason in summary when the file does not load; summary receives the
-  /// simulator's summary otherwise.
+  /// (Options::flightModel). A scenario with `expect log` lines is flown with the trap and launch
+  /// log kept and checks the program folder's log. Returns the simulator's exit code (0 when every
+  /// expectation was met), or -1 with the reason in summary when the file does not load; summary
+  /// receives the simulator's summary otherwise.
   int flyScenario(const std::string& path, int64_t maxMs, std::string& summary);
   /// Runs until pred holds (checked after every tick) or maxMs pass; returns whether it held.
   bool runUntil(const std::function<bool()>& pred, int64_t maxMs);
@@ -137,6 +139,7 @@ class Harness {
  private:
   std::unique_ptr<TFormMain> form_;
   bool flightModel_ = false;
+  bool scenarioExpectsLog_ = false;
 };
 
 /// Text of a request-block write of a message, up to its terminating zero.

@@ -1,0 +1,157 @@
+#include "logbook/log_rules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "app/number_format.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+/// Fixed decimals, "." as separator, no minus sign on a zero.
+std::string Fixed(double value, int decimals) { return FormatFixed(value, 15, decimals); }
+
+std::string Signed(double value, int decimals) {
+  std::string s = Fixed(value, decimals);
+  return s[0] == '-' ? s : "+" + s;
+}
+
+/// How far value misses limit: 0 within, 1 narrowly, 2 widely.
+int Miss(double value, double limit) {
+  const double v = std::fabs(value);
+  if (v <= limit) return 0;
+  return v < limit * kNarrowMissFactor ? 1 : 2;
+}
+
+std::string PassColumns(const std::string& utc, const char* event, const TPassFigures& p,
+                        const std::string& wire, const char* grade) {
+  return utc + "," + event + "," + CsvField(p.carrier) + "," + std::to_string(p.zoneNumber) + "," +
+         wire + "," + grade + "," + Fixed(p.groundSpeedKt, 0) + "," + Fixed(p.sinkFpm, 0) + "," +
+         Fixed(p.lineupDeg, 1) + "," + Fixed(p.bankDeg, 1);
+}
+
+std::string MessageFigures(const TPassFigures& p) {
+  return Fixed(p.groundSpeedKt, 0) + " kt, " + Fixed(p.sinkFpm, 0) + " fpm, lineup " +
+         Signed(p.lineupDeg, 1);
+}
+
+}  // namespace
+
+int WireOf(const TCatchZoneData& z, double lat, double lon) {
+  // Along the line from the middle of the back edge to the middle of the front edge, with the
+  // longitude scaled to the same length as the latitude at the deck.
+  const double scale = std::cos((z.BackLeftCornerLat + z.FrontRightCornerLat) / 2 * kPi / 180);
+  const double backLat = (z.BackLeftCornerLat + z.BackRightCornerLat) / 2;
+  const double backLon = (z.BackLeftCornerLon + z.BackRightCornerLon) / 2;
+  const double axisLat = (z.FrontLeftCornerLat + z.FrontRightCornerLat) / 2 - backLat;
+  const double axisLon = ((z.FrontLeftCornerLon + z.FrontRightCornerLon) / 2 - backLon) * scale;
+  const double length2 = axisLat * axisLat + axisLon * axisLon;
+  const double along = ((lat - backLat) * axisLat + (lon - backLon) * scale * axisLon) / length2;
+  if (!std::isfinite(along)) return 1;
+  return static_cast<int>(std::clamp(std::floor(along * 4), 0.0, 3.0)) + 1;
+}
+
+double LineupError(double magneticHeadingDeg, double runwayHeadingMagDeg) {
+  double d = std::fmod(magneticHeadingDeg - runwayHeadingMagDeg, 360.0);
+  if (d > 180) d -= 360;
+  if (d <= -180) d += 360;
+  return d;
+}
+
+const char* MissedCatchReason(TCatchVerdict verdict) {
+  switch (verdict) {
+    case TCatchVerdict::HookUp:
+      return "hook";
+    case TCatchVerdict::Altitude:
+      return "high";
+    case TCatchVerdict::Bank:
+      return "bank";
+    case TCatchVerdict::Heading:
+      return "heading";
+    case TCatchVerdict::Caught:
+    case TCatchVerdict::OutsideArea:
+      break;
+  }
+  return "";
+}
+
+const char* GradeOf(const TPassFigures& p) {
+  const int misses[] = {Miss(p.sinkFpm, kGradeLimits.sinkFpm),
+                        Miss(p.lineupDeg, kGradeLimits.lineupDeg),
+                        Miss(p.bankDeg, kGradeLimits.bankDeg)};
+  const int narrow = static_cast<int>(std::count(std::begin(misses), std::end(misses), 1));
+  const int wide = static_cast<int>(std::count(std::begin(misses), std::end(misses), 2));
+  for (const TGradeRule& rule : kGradeRules)
+    if (p.wire >= 1 && p.wire <= 4 && (rule.wires & (1u << p.wire)) != 0 &&
+        narrow <= rule.narrowMisses && wide <= rule.wideMisses)
+      return rule.grade;
+  return kGradeRules[std::size(kGradeRules) - 1].grade;
+}
+
+std::string UtcText(int64_t unixUs) {
+  // Days and seconds of the day, then the civil date of the day count (proleptic Gregorian).
+  int64_t seconds = unixUs / 1000000 - (unixUs % 1000000 < 0 ? 1 : 0);
+  int64_t days = seconds / 86400;
+  int64_t secOfDay = seconds % 86400;
+  if (secOfDay < 0) {
+    secOfDay += 86400;
+    --days;
+  }
+  const int64_t z = days + 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  const int64_t day = doy - (153 * mp + 2) / 5 + 1;
+  const int64_t month = mp < 10 ? mp + 3 : mp - 9;
+  const int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld",
+                static_cast<long long>(year), static_cast<long long>(month),
+                static_cast<long long>(day), static_cast<long long>(secOfDay / 3600),
+                static_cast<long long>(secOfDay / 60 % 60), static_cast<long long>(secOfDay % 60));
+  return buf;
+}
+
+std::string CsvField(const std::string& text) {
+  std::string s = text;
+  for (char& c : s)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  // A leading =, +, - or @ would make a spreadsheet evaluate the carrier's name.
+  if (!s.empty() && (s[0] == '=' || s[0] == '+' || s[0] == '-' || s[0] == '@')) s = "'" + s;
+  if (s.find_first_of(",\"") == std::string::npos) return s;
+  std::string quoted = "\"";
+  for (char c : s) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+std::string TrapLine(const std::string& utc, const TPassFigures& pass, const char* grade,
+                     const TArrestFigures& a, const char* result) {
+  return PassColumns(utc, "trap", pass, std::to_string(pass.wire), grade) + "," +
+         Fixed(a.stopFt, 0) + "," + Fixed(a.stopS, 2) + "," + Fixed(a.peakG, 1) + ",,,," + result +
+         "\r\n";
+}
+
+std::string BolterLine(const std::string& utc, const TPassFigures& pass, const char* reason) {
+  return PassColumns(utc, "bolter", pass, "", kBolterGrade) + ",,,,,,," + reason + "\r\n";
+}
+
+std::string LaunchLine(const std::string& utc, const TLaunchFigures& l, const char* result) {
+  return utc + ",launch," + CsvField(l.carrier) + "," + std::to_string(l.zoneNumber) +
+         ",,,,,,,,,," + Fixed(l.endSpeedKt, 0) + "," + Fixed(l.strokeFt, 0) + "," +
+         Fixed(l.strokeS, 2) + "," + result + "\r\n";
+}
+
+std::string TrapMessage(const TPassFigures& pass, const char* grade) {
+  return "Trap: " + std::to_string(pass.wire) + " wire, " + grade + " -- " + MessageFigures(pass);
+}
+
+std::string BolterMessage(const TPassFigures& pass) {
+  return std::string("Bolter: ") + kBolterGrade + " -- " + MessageFigures(pass);
+}

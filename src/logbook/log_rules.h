@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "arrest/geometry.h"
+#include "config/catch_zone.h"
+
+// The trap and launch log: how a pass is graded, which wire it took, and the lines and
+// messages written for it. Pure functions; TFormMain feeds them (logbook/trap_log.cpp).
+
+/// The log in the program folder; lines are only ever appended.
+inline constexpr const char* TrapLogFileName = "CorvaneLog.csv";
+/// First line of a new log: the columns of every line.
+inline constexpr const char* TrapLogHeader =
+    "utc,event,carrier,zone,wire,grade,ground_speed_kt,sink_fpm,lineup_deg,bank_deg,stop_ft,"
+    "stop_s,peak_g,end_speed_kt,stroke_ft,stroke_s,result\r\n";
+/// Display time of the message after a trap or a bolter, seconds.
+inline constexpr int16_t TrapLogMessageSeconds = 5;
+
+/// The limits of a good pass; a value exactly at its limit is within it.
+struct TGradeLimits {
+  double sinkFpm;
+  double lineupDeg;
+  double bankDeg;
+};
+inline constexpr TGradeLimits kGradeLimits{700, 3, 3};
+/// A limit is missed narrowly when the value stays below this many times the limit, widely
+/// otherwise.
+inline constexpr double kNarrowMissFactor = 2;
+
+/// One row of the grading table: a catch on one of `wires` (bit w for wire w) with at most
+/// this many narrow and wide misses of the limits earns `grade`. The first row that fits wins.
+struct TGradeRule {
+  const char* grade;
+  unsigned wires;
+  int narrowMisses;
+  int wideMisses;
+};
+inline constexpr TGradeRule kGradeRules[] = {
+    {"_OK_", 1u << 3, 0, 0},
+    {"OK", (1u << 2) | (1u << 4), 0, 0},
+    {"OK", 1u << 3, 1, 0},
+    {"(OK)", (1u << 1) | (1u << 2) | (1u << 3) | (1u << 4), 3, 3},
+};
+/// Grade of a pass through the catch area that was not caught.
+inline constexpr const char* kBolterGrade = "B";
+
+/// The figures of one pass at the moment of the catch (or of entering the catch area).
+struct TPassFigures {
+  std::string carrier;
+  int zoneNumber = 0;  // 1 for Zone01
+  int wire = 0;        // 1 to 4; 0 for a bolter
+  double groundSpeedKt = 0;
+  double sinkFpm = 0;    // positive descending
+  double lineupDeg = 0;  // aircraft heading less runway heading, -180 to 180, right positive
+  double bankDeg = 0;
+};
+
+/// How an arrest ended: distance and time from the catch, peak deceleration.
+struct TArrestFigures {
+  double stopFt = 0;
+  double stopS = 0;
+  double peakG = 0;
+};
+
+/// One catapult stroke.
+struct TLaunchFigures {
+  std::string carrier;
+  int zoneNumber = 0;
+  double endSpeedKt = 0;
+  double strokeFt = 0;
+  double strokeS = 0;
+};
+
+/// The wire taken at lat/lon: the catch area from its back edge to its front edge split into
+/// four equal bands, 1 at the back. Positions behind or beyond the edges count as 1 or 4.
+int WireOf(const TCatchZoneData& zone, double lat, double lon);
+
+/// Signed difference of a heading from the runway heading, -180 (exclusive) to 180 degrees.
+double LineupError(double magneticHeadingDeg, double runwayHeadingMagDeg);
+
+/// Why a tick inside the catch area did not catch, as the log's result column says it.
+const char* MissedCatchReason(TCatchVerdict verdict);
+
+/// Grade of a caught pass by the table kGradeRules.
+const char* GradeOf(const TPassFigures& pass);
+
+/// "2026-12-07 12:00:31" (UTC) of microseconds since 1970.
+std::string UtcText(int64_t unixUs);
+
+/// A text as one CSV field: control characters become blanks, a field with a comma or quote is
+/// quoted, and one a spreadsheet would take for a formula is made plain text.
+std::string CsvField(const std::string& text);
+
+/// The log lines, each ending in CR LF.
+std::string TrapLine(const std::string& utc, const TPassFigures& pass, const char* grade,
+                     const TArrestFigures& arrest, const char* result);
+std::string BolterLine(const std::string& utc, const TPassFigures& pass, const char* reason);
+std::string LaunchLine(const std::string& utc, const TLaunchFigures& launch, const char* result);
+
+/// The in-simulator message: "Trap: 3 wire, _OK_ -- 131 kt, 610 fpm, lineup +0.8" or
+/// "Bolter: B -- 131 kt, 610 fpm, lineup +35.0".
+std::string TrapMessage(const TPassFigures& pass, const char* grade);
+std::string BolterMessage(const TPassFigures& pass);

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <utility>
+
+#include "harness/harness.h"
+#include "logbook/log_rules.h"
+#include "sim/log_check.h"
+
+namespace {
+
+/// Flies a sample scenario with the log on or off; returns the simulator's exit code.
+int fly(harness::Harness& h, const char* scenario, bool logOn) {
+  TFormMain& form = h.start();
+  form.chkbxTrapLog.setChecked(logOn);
+  std::string summary;
+  const int rc = h.flyScenario(scenario, 60000, summary);
+  EXPECT_EQ(rc, 0) << summary;
+  return rc;
+}
+
+TEST(TrapLog, OffByDefaultWritesNothing) {
+  harness::Harness h(harness::Options::flying());
+  h.start();
+  EXPECT_FALSE(h.form().chkbxTrapLog.checked());
+  std::string summary;
+  EXPECT_EQ(h.flyScenario("samples/scenarios/trap.scn", 60000, summary), 0) << summary;
+  EXPECT_FALSE(h.fileExists(TrapLogFileName));
+  for (const std::string& m : h.messageTexts()) EXPECT_EQ(m.rfind("Trap:", 0), std::string::npos);
+}
+
+TEST(TrapLog, ATrapIsGradedLoggedAndAnnounced) {
+  harness::Harness h(harness::Options::flying());
+  fly(h, "samples/scenarios/trap.scn", true);
+  const std::string log = h.readFile(TrapLogFileName);
+  ASSERT_EQ(log.rfind(TrapLogHeader, 0), 0u) << log;
+  const std::string line = log.substr(std::string(TrapLogHeader).size());
+  // Touched down short of the area and rolled in: caught at its back edge, on the 1 wire.
+  EXPECT_EQ(line.substr(0, 17), "2026-12-07 12:00:");
+  EXPECT_NE(line.find(",trap,CVN-99 Corvane (sample),1,1,(OK),130,500,0.0,0.0,"), std::string::npos)
+      << line;
+  EXPECT_NE(line.find(",,,,stopped\r\n"), std::string::npos) << line;
+  EXPECT_EQ(line.find('\n'), line.size() - 1) << "one line";
+  EXPECT_TRUE(h.sawMessage("Trap: 1 wire, (OK) -- 130 kt, 500 fpm, lineup +0.0"));
+}
+
+TEST(TrapLog, ALaunchIsLoggedWithItsEnd) {
+  harness::Harness h(harness::Options::flying());
+  fly(h, "samples/scenarios/launch.scn", true);
+  const std::string log = h.readFile(TrapLogFileName);
+  EXPECT_NE(log.find(",launch,CVN-99 Corvane (sample),1,,,,,,,,,,12"), std::string::npos) << log;
+  EXPECT_NE(log.find(",cutoff\r\n"), std::string::npos) << log;
+}
+
+TEST(TrapLog, AFileThatCannotBeWrittenTurnsTheLogOff) {
+  harness::Harness h(harness::Options::flying());
+  std::filesystem::create_directory(h.folder + TrapLogFileName);
+  fly(h, "samples/scenarios/trap.scn", true);
+  EXPECT_FALSE(h.form().chkbxTrapLog.checked());
+  EXPECT_EQ(h.form().lblOtherStatus.text(), "Trap log turned off: cannot write CorvaneLog.csv");
+  EXPECT_TRUE(h.errorBoxes.empty());
+}
+
+TEST(TrapLog, APassNotSeenToLeaveTheAreaIsForgottenWhenCheckingStops) {
+  // Stopped on the deck inside the area without a catch: no bolter at the next approach.
+  harness::Harness h(harness::Options::flying());
+  TFormMain& form = h.start();
+  form.chkbxTrapLog.setChecked(true);
+  form.trapLogPass.active = true;
+  h.runFor(1'100);
+  EXPECT_EQ(form.lblActivelyCheckingStatus.text(), "NOT NEEDED");
+  EXPECT_FALSE(form.trapLogPass.active);
+}
+
+TEST(TrapLog, GradedPassScenariosFlyInProcess) {
+  for (const char* scenario :
+       {"samples/scenarios/trap_three_wire.scn", "samples/scenarios/trap_one_wire.scn",
+        "samples/scenarios/trap_bolter.scn", "samples/scenarios/trap_fast_hard.scn"}) {
+    harness::Harness h(harness::Options::flying());
+    std::string summary;
+    EXPECT_EQ(h.flyScenario(scenario, 60000, summary), 0) << scenario << "\n" << summary;
+    EXPECT_TRUE(h.form().chkbxTrapLog.checked()) << scenario;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The scenarios' `expect log` check must fail as surely as it passes.
+TEST(TrapLog, ScenarioLogExpectationsMatchWholeColumns) {
+  harness::Harness h;
+  const std::string path = h.folder + "log.csv";
+  h.writeFile("log.csv", std::string(TrapLogHeader) +
+                             "t,trap,\"CV,63\",1,3,_OK_,130,500,0.0,0.0,35,0.32,22.0,,,,stopped\r\n"
+                             "t,bolter,CV-63,1,,B,130,0,0.0,0.0,,,,,,,high\r\n");
+  const std::pair<const char*, bool> cases[] = {
+      {"event=trap wire=3 grade=_OK_", true},
+      {"carrier=CV,63 grade=_OK_", true},
+      {"event=bolter wire= result=high", true},
+      {"event=trap grade=B", false},  // values from two different lines
+      {"wire=33", false},             //
+      {"grade=OK", false},            // not a part of _OK_
+      {"wire_no=3", false},           // no such column
+  };
+  for (const auto& [pairs, matches] : cases) {
+    std::string detail;
+    EXPECT_EQ(sim::logHasLine(path, pairs, detail), matches) << pairs << ": " << detail;
+  }
+  std::string detail;
+  EXPECT_FALSE(sim::logHasLine(h.folder + "none.csv", "event=trap", detail));
+  EXPECT_FALSE(sim::logHasLine("", "event=trap", detail));
+}
+
+}  // namespace
