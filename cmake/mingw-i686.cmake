@@ -14,9 +14,6 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -s")
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
 # Tests and benchmarks run under Wine, headless, in a prefix of their own.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
-# GCC 12 reports std::string concatenation in libstdc++ as an overlapping copy when it inlines
-# it (a known false positive of -Wrestrict); it would stop the build under -Werror.
-add_compile_options(-Wno-restrict)
 # SSE2 arithmetic, not the x87 unit: x87 keeps intermediates in 80 bits, so distances and angles
 # would round differently from every other build (a tie between two carriers, a point exactly on
 # the catch circle). Every processor that runs the supported simulators' Windows has SSE2.
