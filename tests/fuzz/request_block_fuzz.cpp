@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
@@ -25,10 +26,11 @@ uint32_t loadU32(const uint8_t* p) {
   return v;
 }
 
-// Byte ranges of the block a sound server may write: the data areas of the read records.
-// Walks the block on its own terms; false when the block is not sound.
-bool readAreas(const uint8_t* block, size_t size, std::vector<bool>& writable) {
-  writable.assign(size, false);
+// Byte ranges of the block a sound server may write: the data areas of the read records,
+// as [begin, end) pairs in block order. Walks the block on its own terms; false when the
+// block is not sound.
+bool readAreas(const uint8_t* block, size_t size, std::vector<std::pair<size_t, size_t>>& areas) {
+  areas.clear();
   size_t pos = 0;
   for (;;) {
     if (pos + 4 > size) return false;
@@ -40,8 +42,7 @@ bool readAreas(const uint8_t* block, size_t size, std::vector<bool>& writable) {
     const uint64_t offset = loadU32(block + pos + 4), bytes = loadU32(block + pos + 8);
     if (offset >= sim::kOffsetSpaceSize || offset + bytes > sim::kOffsetSpaceSize) return false;
     if (pos + header + bytes > size) return false;
-    if (id == 1)
-      for (size_t i = 0; i < bytes; ++i) writable[pos + header + i] = true;
+    if (id == 1 && bytes > 0) areas.emplace_back(pos + header, pos + header + bytes);
     pos += header + bytes;
   }
 }
@@ -56,16 +57,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> block(platform::kIpcBlockSize, 0);
   std::memcpy(block.data(), data + 1, std::min(size - 1, block.size()));
   const std::vector<uint8_t> sent = block;
-  std::vector<bool> writable;
-  const bool sound = readAreas(sent.data(), sent.size(), writable);
+  std::vector<std::pair<size_t, size_t>> areas;
+  const bool sound = readAreas(sent.data(), sent.size(), areas);
+  if (!sound) areas.clear();  // nothing of a refused block may change
 
   const std::vector<uint8_t> spaceBefore(
       simulator->server().space().data(),
       simulator->server().space().data() + sim::kOffsetSpaceSize);
   const uint32_t answer = simulator->handleBlock(block.data(), block.size());
   FUZZ_CHECK(answer == (sound ? 1u : 0u));
-  for (size_t i = 0; i < block.size(); ++i)
-    if (!sound || !writable[i]) FUZZ_CHECK(block[i] == sent[i]);
+  // Compared a gap at a time: a byte loop over the whole block made this target slow.
+  size_t from = 0;
+  for (const auto& [begin, end] : areas) {
+    FUZZ_CHECK(std::memcmp(block.data() + from, sent.data() + from, begin - from) == 0);
+    from = end;
+  }
+  FUZZ_CHECK(std::memcmp(block.data() + from, sent.data() + from, block.size() - from) == 0);
   if (!sound) {
     FUZZ_CHECK(std::memcmp(spaceBefore.data(), simulator->server().space().data(),
                            sim::kOffsetSpaceSize) == 0);
