@@ -25,6 +25,11 @@ class ChildProcess {
   /// Asks the child to close (SIGTERM; WM_CLOSE to its windows on Windows), waits up to 5 s,
   /// then ends it by force. Returns its exit code, or -1 when it had to be killed. Blocks.
   int stop();
+  /// Ends the child at once, as a crash would (SIGKILL; TerminateProcess on Windows), and
+  /// waits for it to be gone. Blocks.
+  void kill();
+  /// The child's process id, -1 once it has ended or when it could not be started.
+  long id() const { return pid_; }
 
  private:
   void* process_ = nullptr;  // process handle on Windows

@@ -64,15 +64,23 @@ int ChildProcess::stop() {
   if (!running()) return exitCode_;
   const pid_t pid = static_cast<pid_t>(pid_);
   pid_ = -1;
-  kill(pid, SIGTERM);
+  ::kill(pid, SIGTERM);
   int status = 0;
   for (int i = 0; i < 500; ++i) {
     if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  kill(pid, SIGKILL);
+  ::kill(pid, SIGKILL);
   waitpid(pid, &status, 0);
   return -1;
+}
+
+void ChildProcess::kill() {
+  if (!running()) return;
+  const pid_t pid = static_cast<pid_t>(pid_);
+  pid_ = -1;
+  ::kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
 }
 
 }  // namespace platform

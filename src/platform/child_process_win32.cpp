@@ -85,6 +85,7 @@ int ChildProcess::wait(int timeoutMs) {
   exitCode_ = GetExitCodeProcess(process, &code) ? static_cast<int>(code) : -1;
   CloseHandle(process);
   process_ = nullptr;
+  pid_ = -1;
   return exitCode_;
 }
 
@@ -93,6 +94,7 @@ int ChildProcess::stop() {
   const HANDLE process = static_cast<HANDLE>(process_);
   process_ = nullptr;
   EnumWindows(closeWindowOf, static_cast<LPARAM>(pid_));
+  pid_ = -1;
   int code = -1;
   if (WaitForSingleObject(process, 5000) == WAIT_OBJECT_0) {
     DWORD exitCode = 0;
@@ -103,6 +105,16 @@ int ChildProcess::stop() {
   }
   CloseHandle(process);
   return code;
+}
+
+void ChildProcess::kill() {
+  if (!running()) return;
+  const HANDLE process = static_cast<HANDLE>(process_);
+  process_ = nullptr;
+  pid_ = -1;
+  TerminateProcess(process, 1);
+  WaitForSingleObject(process, 5000);
+  CloseHandle(process);
 }
 
 }  // namespace platform

@@ -5,23 +5,19 @@
 #include <vector>
 
 #include "app/form_main.h"
-#include "posix/posix_run.h"
+#include "system/system_run.h"
 #include "simlink/sim_link.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using posixtest::PosixRun;
-
-std::vector<std::string> editionSim(std::vector<std::string> extra = {}) {
-  if constexpr (!IsFS2004Edition) extra.insert(extra.begin(), {"--sim-index", "6"});
-  return extra;
-}
+using systemtest::editionSim;
+using systemtest::SystemRun;
 
 }  // namespace
 
 TEST(PosixTransportAgainstCorvaneSim, ConnectsRunsAndClosesCleanly) {
-  PosixRun run(editionSim());
+  SystemRun run(editionSim());
   ASSERT_TRUE(run.sim->running());
   TFormMain& form = run.start();
   EXPECT_EQ(form.lblConnectionInfo.text(), std::string(IsFS2004Edition ? "FS2004" : "FS2002") +
@@ -33,7 +29,7 @@ TEST(PosixTransportAgainstCorvaneSim, ConnectsRunsAndClosesCleanly) {
   form.FormClose();
   EXPECT_FALSE(SimLinkIsOpen());
   EXPECT_EQ(run.sim->stop(), 0);
-  EXPECT_FALSE(fs::exists(run.ipc + "/UIPCMAIN"));
+  EXPECT_FALSE(fs::exists(run.dir / "ipc" / "UIPCMAIN"));
 }
 
 TEST(PosixTransportAgainstCorvaneSim, RefusalsReachTheConnectionLine) {
@@ -46,7 +42,7 @@ TEST(PosixTransportAgainstCorvaneSim, RefusalsReachTheConnectionLine) {
       {{"--sim-index", IsFS2004Edition ? "6" : "1"}, edition::WrongSimulatorMessage},
   };
   for (Case& c : cases) {
-    PosixRun run(c.args.front() == "--sim-index" ? c.args : editionSim(c.args));
+    SystemRun run(c.args.front() == "--sim-index" ? c.args : editionSim(c.args));
     TFormMain& form = run.start();
     EXPECT_EQ(form.lblConnectionInfo.text(), c.line);
     EXPECT_FALSE(SimLinkIsOpen());
@@ -54,7 +50,7 @@ TEST(PosixTransportAgainstCorvaneSim, RefusalsReachTheConnectionLine) {
 }
 
 TEST(PosixTransportAgainstCorvaneSim, NoServerIsReported) {
-  PosixRun run({"--this-option-does-not-exist"});  // corvane-sim refuses to start
+  SystemRun run({"--this-option-does-not-exist"});  // corvane-sim refuses to start
   TFormMain& form = run.start();
   EXPECT_EQ(form.lblConnectionInfo.text(),
             "FSUIPC/WideClient not currently available -- Is FS running?");

@@ -1,48 +1,21 @@
-// The program against a server that crashes, hangs or answers garbage, over the real POSIX
+// The program against a server that crashes or answers garbage, over the system's own
 // transport with corvane-sim in a child process. These run in real time.
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <fstream>
 #include <functional>
 #include <ostream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "app/edition.h"
-#include "posix/posix_run.h"
+#include "system/system_run.h"
 
 namespace {
 
-using posixtest::PosixRun;
-using posixtest::SimProcess;
+using namespace systemtest;
 
-const std::string kNoServer = "FSUIPC/WideClient not currently available -- Is FS running?";
-
-std::vector<std::string> editionSim(std::vector<std::string> extra = {}) {
-  if constexpr (!IsFS2004Edition) extra.insert(extra.begin(), {"--sim-index", "6"});
-  return extra;
-}
-
-std::string connectedLine() {
-  return std::string(IsFS2004Edition ? "FS2004" : "FS2002") +
-         " connection status : Okay,  FSUIPC Ver : 3.630";
-}
-
-/// Runs the program's loop until done() or limitMs of real time; true when done() came.
-bool runUntil(PosixRun& run, int64_t limitMs, const std::function<bool()>& done) {
-  const int64_t end = run.clock.nowMs() + limitMs;
-  while (!done()) {
-    if (run.clock.nowMs() >= end) return false;
-    run.loop.runUntil(std::min(end, run.clock.nowMs() + 20));
-  }
-  return true;
-}
-
-std::string writeScenario(const PosixRun& run, const std::string& text) {
+std::string writeScenario(const SystemRun& run, const std::string& text) {
   const std::string path = (run.dir / "fault.scn").string();
   std::ofstream(path, std::ios::binary) << text;
   return path;
@@ -62,16 +35,15 @@ class ServerKilled : public ::testing::TestWithParam<KillCase> {};
 
 TEST_P(ServerKilled, ProgramStopsTheActionAndReconnectsToTheNextServer) {
   const KillCase& c = GetParam();
-  PosixRun run({});
+  SystemRun run({});
   run.sim.reset();  // the server of this case flies its scenario
-  run.sim = std::make_unique<SimProcess>(
-      run.ipc, editionSim({"--scenario", writeScenario(run, c.scenario)}));
+  ASSERT_TRUE(run.startServer(editionSim({"--scenario", writeScenario(run, c.scenario)})));
   TFormMain& form = run.start();
   ASSERT_EQ(form.lblConnectionInfo.text(), connectedLine());
   c.begin(form);
   ASSERT_TRUE(runUntil(run, 15000, [&] { return c.underway(form); })) << c.during;
 
-  run.sim->killNow();
+  run.sim->kill();
   EXPECT_TRUE(runUntil(
       run, 8000, [&] { return !c.underway(form) && form.lblConnectionInfo.text() == kNoServer; }))
       << c.during << ": " << form.lblConnectionInfo.text();
@@ -79,7 +51,7 @@ TEST_P(ServerKilled, ProgramStopsTheActionAndReconnectsToTheNextServer) {
                form.tmrLaunchCheck.enabled() || form.tmrCheckForCatch.enabled());
 
   // The program keeps retrying; a new server is found within about 17 s.
-  run.sim = std::make_unique<SimProcess>(run.ipc, editionSim());
+  ASSERT_TRUE(run.startServer(editionSim()));
   EXPECT_TRUE(
       runUntil(run, 17500, [&] { return form.lblConnectionInfo.text() == connectedLine(); }))
       << c.during << ": " << form.lblConnectionInfo.text();
@@ -122,38 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
-TEST(ServerStopped, ThirtySecondsThenResumedTheProgramRidesItOut) {
-  PosixRun run(editionSim());
-  TFormMain& form = run.start();
-  ASSERT_EQ(form.lblConnectionInfo.text(), connectedLine());
-  // The program blocks in its exchanges while the server is stopped, as it would for real:
-  // the server is resumed from another thread. Each exchange retries for up to about 21 s,
-  // the silent ones (hot keys, search) run into their time-out.
-  std::atomic<bool> resumed{false};
-  run.sim->signal(SIGSTOP);
-  std::thread resume([&] {
-    std::this_thread::sleep_for(std::chrono::seconds(30));
-    run.sim->signal(SIGCONT);
-    resumed = true;
-  });
-  bool cleared = false;
-  EXPECT_TRUE(runUntil(run, 75000, [&] {
-    if (!resumed) return false;
-    if (!cleared) {  // from here on a new gate tick must bring the status back
-      form.lblFlightStatus.setText("");
-      cleared = true;
-    }
-    return form.lblFlightStatus.text() == "LANDED";
-  }));
-  resume.join();
-  EXPECT_TRUE(SimLinkIsOpen());
-  EXPECT_EQ(form.lblConnectionInfo.text(), connectedLine()) << "recovers without a restart";
-  EXPECT_TRUE(form.tmrIsCatchCheckNeeded.enabled());
-  form.FormClose();
-}
-
 TEST(ServerAnsweringGarbage, EveryBatchFailsWithBadDataAndNoDestinationIsWritten) {
-  PosixRun run(editionSim({"--garbage-after", "1"}));  // the handshake's one pass is answered
+  SystemRun run(editionSim({"--garbage-after", "1"}));  // the handshake's one pass is answered
   ASSERT_TRUE(run.sim->running());
   platform::VirtualClock clock;  // the link's waits; the server runs on its own
   SimLinkConfigure(run.transport.get(), &clock);

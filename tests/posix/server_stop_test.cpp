@@ -1,0 +1,49 @@
+// The program against a server stopped (SIGSTOP) in the middle of its exchanges, then
+// resumed, over the POSIX transport with corvane-sim in a child process. Runs in real time.
+
+#include <signal.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "system/system_run.h"
+
+namespace {
+
+using namespace systemtest;
+
+TEST(ServerStopped, ThirtySecondsThenResumedTheProgramRidesItOut) {
+  SystemRun run(editionSim());
+  TFormMain& form = run.start();
+  ASSERT_EQ(form.lblConnectionInfo.text(), connectedLine());
+  // The program blocks in its exchanges while the server is stopped, as it would for real:
+  // the server is resumed from another thread. Each exchange retries for up to about 21 s,
+  // the silent ones (hot keys, search) run into their time-out.
+  std::atomic<bool> resumed{false};
+  const pid_t server = static_cast<pid_t>(run.sim->id());
+  ::kill(server, SIGSTOP);
+  std::thread resume([&] {
+    std::this_thread::sleep_for(std::chrono::seconds(30));
+    ::kill(server, SIGCONT);
+    resumed = true;
+  });
+  bool cleared = false;
+  EXPECT_TRUE(runUntil(run, 75000, [&] {
+    if (!resumed) return false;
+    if (!cleared) {  // from here on a new gate tick must bring the status back
+      form.lblFlightStatus.setText("");
+      cleared = true;
+    }
+    return form.lblFlightStatus.text() == "LANDED";
+  }));
+  resume.join();
+  EXPECT_TRUE(SimLinkIsOpen());
+  EXPECT_EQ(form.lblConnectionInfo.text(), connectedLine()) << "recovers without a restart";
+  EXPECT_TRUE(form.tmrIsCatchCheckNeeded.enabled());
+  form.FormClose();
+}
+
+}  // namespace
