@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "handshake_server.h"
 #include "platform/clock.h"
 #include "link/bare_round_trip.h"
 #include "platform/ipc_system.h"
@@ -32,24 +33,6 @@ struct Read {
 constexpr Read kCatchCheckReads[] = {{0x0580, 4}, {0x057C, 4}, {0x0366, 2}, {0x0570, 4},
                                      {0x0574, 4}, {0x0568, 4}, {0x056C, 4}, {0x0560, 4},
                                      {0x0564, 4}, {0x3090, 8}};
-
-// Answers the handshake words and leaves every other read as the client zeroed it.
-uint32_t trivialServer(uint8_t* block, size_t size) {
-  size_t pos = 0;
-  while (pos + 16 <= size) {
-    uint32_t id, offset, length;
-    std::memcpy(&id, block + pos, 4);
-    if (id == 0) return 1;
-    std::memcpy(&offset, block + pos + 4, 4);
-    std::memcpy(&length, block + pos + 8, 4);
-    const size_t header = id == 1 ? 16 : 12;
-    if ((id != 1 && id != 2) || length > size - pos - header) return 0;
-    const uint32_t value = offset == 0x3304 ? 0x36300000u : offset == 0x3308 ? 0xFADE0007u : 0u;
-    if (id == 1 && length == 4) std::memcpy(block + pos + header, &value, 4);
-    pos += header + length;
-  }
-  return 0;
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -76,7 +59,7 @@ class ServerThread {
  public:
   ServerThread() {
     thread_ = std::thread([this] {
-      auto endpoint = platform::makeServerEndpoint("UIPCMAIN", "FSASMLIB:IPC", trivialServer);
+      auto endpoint = platform::makeServerEndpoint("UIPCMAIN", "FSASMLIB:IPC", bench::handshakeOnlyServer);
       if (!endpoint->listen()) {
         std::fprintf(stderr, "server endpoint: %s\n", endpoint->error().c_str());
         state_ = -1;

@@ -1,4 +1,5 @@
 #include "platform/ipc_win32.h"
+#include "platform/message_pump_win32.h"
 
 #include <windows.h>
 
@@ -82,15 +83,7 @@ int Win32ServerEndpoint::pollOnce(int timeoutMs) {
   // Messages sent by clients are delivered to the window procedure inside these calls.
   MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(timeoutMs), QS_ALLINPUT,
                               MWMO_INPUTAVAILABLE);
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      closeRequested_ = true;
-      continue;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  if (!pumpMessages()) closeRequested_ = true;
   return static_cast<int>(served_ - before);
 }
 

@@ -1,4 +1,5 @@
 #include "platform/os.h"
+#include "platform/message_pump_win32.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -106,16 +107,21 @@ bool waitUntilUs(const Clock& clock, int64_t untilUs, int64_t maxWaitUs) {
     while (clock.nowUs() < untilUs && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
       SwitchToThread();
   }
-  bool keepRunning = true;
+  return pumpMessages();
+}
+
+bool pumpMessages() {
+  bool quit = false;
+  MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
-      keepRunning = false;
+      quit = true;
       continue;
     }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
-  return keepRunning;
+  return !quit;
 }
 
 }  // namespace platform

@@ -9,16 +9,11 @@
 #include <vector>
 
 #include "cli/cli_args.h"
+#include "fuzz/fuzz_args.h"
 #include "fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::vector<std::string> args(1);
-  for (size_t i = 0; i < size; ++i) {
-    if (data[i] == 0)
-      args.emplace_back();
-    else
-      args.back() += static_cast<char>(data[i]);
-  }
+  const std::vector<std::string> args = argsFromFuzzInput(data, size);
   CliArgs parsed;
   std::string error;
   if (!ParseCliArgs(args, parsed, error)) {

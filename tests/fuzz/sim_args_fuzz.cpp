@@ -6,17 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_args.h"
 #include "fuzz/fuzz_check.h"
 #include "sim/sim_args.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::vector<std::string> args(1);
-  for (size_t i = 0; i < size; ++i) {
-    if (data[i] == 0)
-      args.emplace_back();
-    else
-      args.back() += static_cast<char>(data[i]);
-  }
+  const std::vector<std::string> args = argsFromFuzzInput(data, size);
   sim::SimArgs parsed;
   std::string error;
   if (!sim::parseSimArgs(args, parsed, error)) {
