@@ -28,6 +28,10 @@ class ChildProcess {
   /// Ends the child at once, as a crash would (SIGKILL; TerminateProcess on Windows), and
   /// waits for it to be gone. Blocks.
   void kill();
+  /// Freezes the child where it stands, as a hung program (SIGSTOP; every thread suspended
+  /// on Windows), and lets it go on again.
+  void pause();
+  void resume();
   /// The child's process id, -1 once it has ended or when it could not be started.
   long id() const { return pid_; }
 

@@ -83,4 +83,12 @@ void ChildProcess::kill() {
   waitpid(pid, nullptr, 0);
 }
 
+void ChildProcess::pause() {
+  if (pid_ > 0) ::kill(static_cast<pid_t>(pid_), SIGSTOP);
+}
+
+void ChildProcess::resume() {
+  if (pid_ > 0) ::kill(static_cast<pid_t>(pid_), SIGCONT);
+}
+
 }  // namespace platform

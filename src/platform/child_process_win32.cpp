@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <cstring>
 #include <string_view>
 
@@ -25,6 +27,25 @@ BOOL CALLBACK closeWindowOf(HWND window, LPARAM pid) {
   GetWindowThreadProcessId(window, &owner);
   if (owner == static_cast<DWORD>(pid)) PostMessageA(window, WM_CLOSE, 0, 0);
   return TRUE;
+}
+
+// Suspends (or resumes) every thread of the process.
+void forEachThreadOf(long pid, bool suspend) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID != static_cast<DWORD>(pid)) continue;
+    if (const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID)) {
+      if (suspend)
+        SuspendThread(thread);
+      else
+        ResumeThread(thread);
+      CloseHandle(thread);
+    }
+  }
+  CloseHandle(snapshot);
 }
 
 }  // namespace
@@ -115,6 +136,14 @@ void ChildProcess::kill() {
   TerminateProcess(process, 1);
   WaitForSingleObject(process, 5000);
   CloseHandle(process);
+}
+
+void ChildProcess::pause() {
+  if (pid_ > 0) forEachThreadOf(pid_, true);
+}
+
+void ChildProcess::resume() {
+  if (pid_ > 0) forEachThreadOf(pid_, false);
 }
 
 }  // namespace platform

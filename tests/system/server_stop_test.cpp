@@ -1,7 +1,5 @@
-// The program against a server stopped (SIGSTOP) in the middle of its exchanges, then
-// resumed, over the POSIX transport with corvane-sim in a child process. Runs in real time.
-
-#include <signal.h>
+// The program against a server frozen in the middle of its exchanges, then let go on, over
+// the system's own transport with corvane-sim in a child process. Runs in real time.
 
 #include <gtest/gtest.h>
 
@@ -23,11 +21,10 @@ TEST(ServerStopped, ThirtySecondsThenResumedTheProgramRidesItOut) {
   // the server is resumed from another thread. Each exchange retries for up to about 21 s,
   // the silent ones (hot keys, search) run into their time-out.
   std::atomic<bool> resumed{false};
-  const pid_t server = static_cast<pid_t>(run.sim->id());
-  ::kill(server, SIGSTOP);
+  run.sim->pause();
   std::thread resume([&] {
     std::this_thread::sleep_for(std::chrono::seconds(30));
-    ::kill(server, SIGCONT);
+    run.sim->resume();
     resumed = true;
   });
   bool cleared = false;
