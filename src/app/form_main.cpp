@@ -98,36 +98,6 @@ void TFormMain::wireControls() {
   frmToolbar.frmToolbar.setVisible(false);
 }
 
-std::vector<platform::Label*> TFormMain::labels() {
-  return {&lblConnectionInfo,
-          &lblOtherStatus,
-          &lblCurrentMagVar,
-          &lblNumOfCarriersLoaded,
-          &lblCableCatchStatus,
-          &lblFlightStatusCaption,
-          &lblFlightStatus,
-          &lblActivelyCheckingCaption,
-          &lblActivelyCheckingStatus,
-          &lblNearestCarrier,
-          &lblFuelTransferStatus,
-          &lblCatapultCutoff,
-          &lblCatapultHoldFactor,
-          &lblAccelFactor,
-          &lblDecelFactor,
-          &lblTimingResolution,
-          &lblAccelDecelNote,
-          &lblStatusKey,
-          &lblCatapultKey,
-          &lblFuelLoadKey,
-          &lblFuelOffloadKey,
-          &lblFuelTransferRateKey,
-          &lblManualOverrideKey,
-          &lblResetKey,
-          &lblBattleDamage1Key,
-          &lblBattleDamage2Key,
-          &lblBattleDamage3Key};
-}
-
 std::vector<platform::Action*> TFormMain::actions() {
   return {&actResetProgram,  &actManualOverride, &actShowStatus,     &actCatapultArm,
           &actFuelLoad,      &actFuelOFFload,    &actFuelRateToggle, &actBattleDamage1,

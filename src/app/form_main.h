@@ -378,8 +378,6 @@ class TFormMain {
   std::vector<TControlEntry> controls();
   /// The control of that name in that window ("" for any window); null when there is none.
   platform::Control* findControl(std::string_view window, std::string_view name);
-  /// Every label of both windows, for front ends that report text changes.
-  std::vector<platform::Label*> labels();
   /// Every action, in the order of the action list.
   std::vector<platform::Action*> actions();
   /// Every timer, in creation order.
