@@ -38,9 +38,16 @@ int main(int argc, char** argv) {
                        ("corvane_timer_bench_" + std::to_string(platform::currentProcessId()));
   fs::remove_all(dir);
   platform::setEnvironmentVariable("CORVANE_IPC_DIR", dir.string());
+  const std::unique_ptr<platform::IpcTransport> transport = platform::makeSystemTransport();
+  // Its own server must be the one answering. On Windows every program of the session sees
+  // every server of the class: with another one running, corvane-sim would refuse to start
+  // and the benchmark would time the other one's exchanges (and hang once it went away).
+  if (transport->findWindow("UIPCMAIN")) {
+    std::fprintf(stderr, "another FSUIPC server is already running; stop it and run again\n");
+    return 1;
+  }
   platform::ChildProcess sim(platform::executableFolder() + CORVANE_SIM_NAME, {});
   platform::RealClock clock;
-  const std::unique_ptr<platform::IpcTransport> transport = platform::makeSystemTransport();
   SimLinkConfigure(transport.get(), &clock);
   uint32_t result = kSimLinkNoServer;
   // The server is up once the link opens.
@@ -49,6 +56,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "could not reach corvane-sim: %s\n", SimLinkErrorTexts[result]);
     return 1;
   }
+
 
   std::printf(
       "Timer period with one exchange per tick (real event loop, corvane-sim in its own "
