@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/number_format.h"
+#include "platform/ini_file.h"
 
 namespace {
 
@@ -12,6 +13,16 @@ constexpr double kPi = 3.14159265358979323846;
 
 /// Fixed decimals, "." as separator, no minus sign on a zero.
 std::string Fixed(double value, int decimals) { return FormatFixed(value, 15, decimals); }
+
+/// Decimals of the figures as the log and the message show them.
+constexpr int kSinkDecimals = 0;
+constexpr int kAngleDecimals = 1;
+
+/// The value as it is shown with this many decimals: a grade must agree with the figures the
+/// pilot reads (700.4 fpm shows "700", within a limit of 700).
+double Shown(double value, int decimals) {
+  return platform::parseFloat(Fixed(value, decimals)).value_or(value);
+}
 
 std::string Signed(double value, int decimals) {
   std::string s = Fixed(value, decimals);
@@ -28,13 +39,14 @@ int Miss(double value, double limit) {
 std::string PassColumns(const std::string& utc, const char* event, const TPassFigures& p,
                         const std::string& wire, const char* grade) {
   return utc + "," + event + "," + CsvField(p.carrier) + "," + std::to_string(p.zoneNumber) + "," +
-         wire + "," + grade + "," + Fixed(p.groundSpeedKt, 0) + "," + Fixed(p.sinkFpm, 0) + "," +
-         Fixed(p.lineupDeg, 1) + "," + Fixed(p.bankDeg, 1);
+         wire + "," + grade + "," + Fixed(p.groundSpeedKt, 0) + "," +
+         Fixed(p.sinkFpm, kSinkDecimals) + "," + Fixed(p.lineupDeg, kAngleDecimals) + "," +
+         Fixed(p.bankDeg, kAngleDecimals);
 }
 
 std::string MessageFigures(const TPassFigures& p) {
-  return Fixed(p.groundSpeedKt, 0) + " kt, " + Fixed(p.sinkFpm, 0) + " fpm, lineup " +
-         Signed(p.lineupDeg, 1);
+  return Fixed(p.groundSpeedKt, 0) + " kt, " + Fixed(p.sinkFpm, kSinkDecimals) + " fpm, lineup " +
+         Signed(p.lineupDeg, kAngleDecimals);
 }
 
 }  // namespace
@@ -78,9 +90,9 @@ const char* MissedCatchReason(TCatchVerdict verdict) {
 }
 
 const char* GradeOf(const TPassFigures& p) {
-  const int misses[] = {Miss(p.sinkFpm, kGradeLimits.sinkFpm),
-                        Miss(p.lineupDeg, kGradeLimits.lineupDeg),
-                        Miss(p.bankDeg, kGradeLimits.bankDeg)};
+  const int misses[] = {Miss(Shown(p.sinkFpm, kSinkDecimals), kGradeLimits.sinkFpm),
+                        Miss(Shown(p.lineupDeg, kAngleDecimals), kGradeLimits.lineupDeg),
+                        Miss(Shown(p.bankDeg, kAngleDecimals), kGradeLimits.bankDeg)};
   const int narrow = static_cast<int>(std::count(std::begin(misses), std::end(misses), 1));
   const int wide = static_cast<int>(std::count(std::begin(misses), std::end(misses), 2));
   for (const TGradeRule& rule : kGradeRules)

@@ -83,7 +83,8 @@ double LineupError(double magneticHeadingDeg, double runwayHeadingMagDeg);
 /// Why a tick inside the catch area did not catch, as the log's result column says it.
 const char* MissedCatchReason(TCatchVerdict verdict);
 
-/// Grade of a caught pass by the table kGradeRules.
+/// Grade of a caught pass by the table kGradeRules, on its figures rounded as the log and the
+/// message show them.
 const char* GradeOf(const TPassFigures& pass);
 
 /// "2026-12-07 12:00:31" (UTC) of microseconds since 1970.

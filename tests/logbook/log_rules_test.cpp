@@ -25,6 +25,13 @@ TEST(TrapGrade, FollowsTheTable) {
       {2, 701, 0, 0, "(OK)"},    // a miss off the target wire
       {1, 0, 0, 0, "(OK)"},      //
       {4, 2000, 20, 9, "(OK)"},  // any other catch
+      // Graded as the figures are shown: 700.4 fpm shows "700", 3.04 degrees "3.0", 1399.6
+      // fpm "1400" (twice the limit), 3.05 degrees "3.1".
+      {3, 700.4, 3.04, -3.04, "_OK_"},
+      {3, 0, -3.049, 0, "_OK_"},
+      {3, 1399.6, 0, 0, "(OK)"},
+      {3, 0, 5.96, 0, "(OK)"},
+      {3, 0, 0, 3.05, "OK"},
   };
   for (const Case& c : cases) {
     TPassFigures p;
