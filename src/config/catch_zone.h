@@ -20,6 +20,9 @@ class TCatchZoneData {
   double FrontRightCornerLon = 0;
   double BackLeftCornerLon = 0;
   double BackLeftCornerLat = 0;
+  /// Number of the zone's section in its data file (2 for [Zone02]), whichever zones before it
+  /// were rejected; 0 for a zone that came from no file.
+  int SectionNumber = 0;
 
   /// True when every field lies in its accepted range; NaN fails every comparison.
   bool IsValid() const;

@@ -66,6 +66,7 @@ int ReadCatchZones(const platform::IniReader& file, double feetPerMetre, TCatchZ
     auto zone = std::make_unique<TCatchZoneData>();
     if (!ReadCatchZone(file, ZoneSectionName(n), feetPerMetre, *zone)) break;
     ++read;
+    zone->SectionNumber = n;
     if (zone->IsValid())
       zones.push_back(std::move(zone));
     else

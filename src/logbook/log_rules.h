@@ -49,7 +49,7 @@ inline constexpr const char* kBolterGrade = "B";
 /// The figures of one pass at the moment of the catch (or of entering the catch area).
 struct TPassFigures {
   std::string carrier;
-  int zoneNumber = 0;  // 1 for Zone01
+  int zoneNumber = 0;  // section number in the data file: 1 for Zone01
   int wire = 0;        // 1 to 4; 0 for a bolter
   double groundSpeedKt = 0;
   double sinkFpm = 0;    // positive descending

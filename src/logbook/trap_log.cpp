@@ -34,7 +34,7 @@ void TFormMain::TrapLogPass(const TCatchZoneData& zone, const TCatchReadings& r,
   // The figures of a pass are those of its first tick in the area, or of the catch.
   TPassFigures f;
   f.carrier = zone.CarrierIdent;
-  f.zoneNumber = NearestZoneIndex + 1;
+  f.zoneNumber = zone.SectionNumber;
   f.groundSpeedKt = groundSpeedKt;
   f.sinkFpm = sinkFpm;
   f.lineupDeg =
@@ -76,7 +76,7 @@ void TFormMain::TrapLogLaunchStart(double speedFps) {
   trapLogLaunch.figures = {};
   if (zone != nullptr) {
     trapLogLaunch.figures.carrier = zone->CarrierIdent;
-    trapLogLaunch.figures.zoneNumber = NearestZoneIndex + 1;
+    trapLogLaunch.figures.zoneNumber = zone->SectionNumber;
   }
   trapLogLaunch.motion.begin(clock().nowMs(), speedFps);
 }

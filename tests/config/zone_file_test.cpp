@@ -153,6 +153,10 @@ TEST(ReadCatchZones, ReadsPastZone99AndKeepsFileOrder) {
   EXPECT_EQ(zones.front()->CarrierIdent, "Z1");
   EXPECT_EQ(zones[6]->CarrierIdent, "Z8");
   EXPECT_EQ(zones.back()->CarrierIdent, "Z120");
+  // Each zone keeps the number of its section, past the rejected ones.
+  EXPECT_EQ(zones.front()->SectionNumber, 1);
+  EXPECT_EQ(zones[6]->SectionNumber, 8);
+  EXPECT_EQ(zones.back()->SectionNumber, 120);
 }
 
 TEST(DatLoadFailureLog, ExactLinesWithCrLf) {

@@ -53,6 +53,22 @@ TEST(TrapLog, ALaunchIsLoggedWithItsEnd) {
   EXPECT_NE(log.find(",cutoff\r\n"), std::string::npos) << log;
 }
 
+TEST(TrapLog, ZoneIsTheSectionNumberWhenAnEarlierZoneWasRejected) {
+  // The sample carrier as [Zone02], after a [Zone01] that is rejected for its deck altitude.
+  for (const char* scenario : {"samples/scenarios/trap.scn", "samples/scenarios/launch.scn"}) {
+    harness::Harness h(harness::Options::flying());
+    std::string dat = h.readFile("Corvane.dat");
+    dat = dat.substr(0, dat.find("; Off Point Loma"));
+    dat.replace(dat.find("[Zone01]"), 8, "[Zone02]");
+    h.writeFile("Corvane.dat", "[Zone01]\r\nCarrierIdent=Broken\r\nDeckAltInFeet=-5\r\n" + dat);
+    fly(h, scenario, true);
+    ASSERT_EQ(h.form().CatchZones->size(), 1u) << scenario;
+    const std::string log = h.readFile(TrapLogFileName);
+    EXPECT_NE(log.find(",CVN-99 Corvane (sample),2,"), std::string::npos) << scenario << "\n"
+                                                                          << log;
+  }
+}
+
 TEST(TrapLog, AFileThatCannotBeWrittenTurnsTheLogOff) {
   harness::Harness h(harness::Options::flying());
   std::filesystem::create_directory(h.folder + TrapLogFileName);
