@@ -94,7 +94,9 @@ void TFormMain::tmrDecelTimer() {
     (void)Batch().write(kLongitudinalAccel, CableCatchAccelFactor).process();
     return;
   }
-  // Stopped, or the speed could not be read: the arrest ends.
+  // Stopped, or the speed could not be read: the arrest ends. A failed exchange is a lost
+  // simulator, not a stop, and gets no grade.
+  if (!read) TrapLogArrestEnd("link");
   EndArrest();
 }
 

@@ -46,8 +46,13 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
         .read(kForwardSpeed, r.forwardSpeedFps)
         .read(kSlewMode, r.slew);
     if (!batch.process()) {
-      // A lost simulator shows up here: reconnect through the reset action.
-      if (batch.result() != 0) actResetProgram.execute();
+      // A lost simulator shows up here: reconnect through the reset action. An arrest or a
+      // stroke under way was cut short by the link, not by the reset.
+      if (batch.result() != 0) {
+        TrapLogArrestEnd("link");
+        TrapLogLaunchEnd("link");
+        actResetProgram.execute();
+      }
       return;
     }
 

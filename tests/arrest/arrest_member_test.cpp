@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 
 #include "arrest/form_fixture.h"
 #include "arrest/geometry.h"
+#include "logbook/log_rules.h"
 
 namespace {
 
@@ -237,6 +239,24 @@ TEST_F(Gate, FailedExchangeWithCodeRunsReset) {
   EXPECT_EQ(resets, 1);
   EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
   EXPECT_TRUE(form->tmrFindNearest.enabled());
+}
+
+TEST_F(Gate, LostLinkLogsTheArrestAndTheStrokeUnderWayAsLinkBeforeTheReset) {
+  form->chkbxTrapLog.setChecked(true);
+  form->trapLogArrest.motion.begin(clock.nowMs(), 200);
+  form->trapLogLaunch.motion.begin(clock.nowMs(), 100);
+  SimLinkClose();
+  form->tmrIsCatchCheckNeededTimer();
+  EXPECT_EQ(resets, 1);
+  std::ifstream in(folder / TrapLogFileName, std::ios::binary);
+  const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(log.find(",trap,"), std::string::npos) << log;
+  EXPECT_NE(log.find(",launch,"), std::string::npos) << log;
+  size_t links = 0;
+  for (size_t at = log.find(",link\r\n"); at != std::string::npos;
+       at = log.find(",link\r\n", at + 1))
+    ++links;
+  EXPECT_EQ(links, 2u) << log;
 }
 
 class Catch : public FormFixture {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "harness/harness.h"
+#include "logbook/log_rules.h"
 #include "simlink/sim_link.h"
 
 namespace {
@@ -59,6 +60,33 @@ class Trap : public ::testing::Test {
     }
   }
   bool arresting() { return h.form().tmrDecel.enabled(); }
+  /// A slow arrest: a gentle pull every 200 ms, with the simulator's sound and the log in use.
+  TFormMain& startSlowArrest() {
+    TFormMain& f = start();
+    f.chkbxSpecialSoundHandling.setChecked(true);
+    f.chkbxTrapLog.setChecked(true);
+    f.SetCableCatchAccelFactor(-100);
+    f.SetTimingResolution(20);
+    flyApproach();
+    touchDown();
+    EXPECT_TRUE(h.runUntil([&] { return arresting(); }, 200));
+    h.runFor(1000);
+    EXPECT_TRUE(arresting());
+    EXPECT_EQ(h.peek<uint16_t>(0x0B20), 0);
+    return f;
+  }
+  /// The trap lines of the log, without the header.
+  std::string logLines() const {
+    const std::string log = h.readFile(TrapLogFileName);
+    return log.size() < std::string(TrapLogHeader).size()
+               ? log
+               : log.substr(std::string(TrapLogHeader).size());
+  }
+  bool sawGrade() const {
+    for (const std::string& m : h.messageTexts())
+      if (m.rfind("Trap:", 0) == 0) return true;
+    return false;
+  }
   std::vector<double> accelWrites() const {
     std::vector<double> out;
     for (const auto& w : h.writesTo(0x3070)) out.push_back(w.asDouble());
@@ -166,6 +194,24 @@ TEST_F(Trap, CrashDuringArrestStopsDecelerationAndRestoresSoundAndKeys) {
   EXPECT_FALSE(f.tmrCheckForCatch.enabled());
   EXPECT_EQ(h.peek<uint16_t>(0x0B20), 1) << "the simulator's sound back";
   EXPECT_TRUE(f.tmrKeystroke.enabled()) << "the hot keys alive";
+}
+
+TEST_F(Trap, ArrestCutShortByALostLinkIsLoggedAsLinkWithoutAGrade) {
+  TFormMain& f = startSlowArrest();
+  // The next deceleration tick's exchange fails in all its attempts; the ones after it go
+  // through again.
+  f.tmrDecel.onTimer = [&] {
+    h.transport->failSends(10, 1400);
+    f.tmrDecelTimer();
+  };
+  ASSERT_TRUE(h.runUntil([&] { return !arresting(); }, 1000));
+  h.runFor(1000);
+  EXPECT_EQ(h.peek<uint16_t>(0x0B20), 1) << "the simulator's sound back";
+  EXPECT_TRUE(f.tmrKeystroke.enabled());
+  const std::string lines = logLines();
+  EXPECT_NE(lines.find(",trap,"), std::string::npos) << lines;
+  EXPECT_NE(lines.find(",link\r\n"), std::string::npos) << lines;
+  EXPECT_FALSE(sawGrade()) << testing::PrintToString(h.messageTexts());
 }
 
 TEST_F(Trap, LostServerDuringApproachResetsAndReconnects) {
