@@ -179,11 +179,19 @@ void TFormMain::actManualOverrideExecute() {
     btnManualDisable.setDown(true);
     frmToolbar.btnManualOverride.setDown(true);
     btnManualDisable.setCaption("Press to REENABLE program");
+    // An arrest or a catapult stroke under way ends as its own end does: the hot keys and the
+    // simulator's sound come back, the smoke goes off and the lock-out from catches starts.
+    const bool stroke = tmrAccel.enabled();
     TrapLogArrestEnd("override");
-    tmrDecel.setEnabled(false);
+    if (tmrDecel.enabled()) EndArrest();
+    if (stroke) {
+      TrapLogLaunchEnd("override");
+      EndLaunch(false);
+    }
+    // No catch while disabled, not even before the next gate tick turns checking off.
+    tmrCheckForCatch.setEnabled(false);
     tmrFindNearest.setEnabled(true);
-    if (tmrAccel.enabled()) {
-      tmrLaunchCheck.setEnabled(false);
+    if (stroke) {
       ShowSimMessage(edition::ManualDisableCatapultMessage, 8);
     } else if (fuelLoading) {
       ShowSimMessage("Corvane has been manually disabled - fuel load paused", 8);

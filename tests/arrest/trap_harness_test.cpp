@@ -6,6 +6,7 @@
 
 #include "harness/harness.h"
 #include "logbook/log_rules.h"
+#include "sim/hot_keys.h"
 #include "simlink/sim_link.h"
 
 namespace {
@@ -194,6 +195,36 @@ TEST_F(Trap, CrashDuringArrestStopsDecelerationAndRestoresSoundAndKeys) {
   EXPECT_FALSE(f.tmrCheckForCatch.enabled());
   EXPECT_EQ(h.peek<uint16_t>(0x0B20), 1) << "the simulator's sound back";
   EXPECT_TRUE(f.tmrKeystroke.enabled()) << "the hot keys alive";
+}
+
+TEST_F(Trap, OverrideDuringASlowArrestEndsItAsItsStopWould) {
+  TFormMain& f = startSlowArrest();
+  for (double a : accelWrites()) EXPECT_EQ(a, -100.0);
+  f.btnManualDisable.click();
+  const int64_t overridden = h.clock.nowMs();
+  EXPECT_FALSE(arresting());
+  EXPECT_EQ(h.peek<uint16_t>(0x0B20), 1) << "the simulator's sound back";
+  EXPECT_EQ(f.LastArrestEnd, overridden) << "the lock-out starts";
+  EXPECT_EQ(h.messageTexts().back(), "Corvane has been manually disabled");
+  h.runFor(2000);
+  f.btnManualDisable.click();
+  EXPECT_EQ(h.messageTexts().back(), "Corvane reenabled");
+
+  // Still rolling through the catch area at speed, but locked out: no second catch.
+  const size_t writes = accelWrites().size();
+  h.runFor(5000);
+  EXPECT_FALSE(arresting());
+  EXPECT_EQ(accelWrites().size(), writes);
+  // The hot keys answer again: the override's own key disables the program.
+  ASSERT_GT(h.simulator->hotKeys().press(*sim::parseHotKey("SHIFT+F12")), 0);
+  h.runFor(300);
+  EXPECT_TRUE(f.btnManualDisable.down());
+
+  const std::string lines = logLines();
+  EXPECT_NE(lines.find(",trap,"), std::string::npos) << lines;
+  EXPECT_NE(lines.find(",override\r\n"), std::string::npos) << lines;
+  EXPECT_EQ(lines.find('\n'), lines.size() - 1) << "one line";
+  EXPECT_FALSE(sawGrade());
 }
 
 TEST_F(Trap, ArrestCutShortByALostLinkIsLoggedAsLinkWithoutAGrade) {

@@ -9,6 +9,7 @@
 #include "app/form_main.h"
 #include "catapult/plain_form.h"
 #include "harness/harness.h"
+#include "logbook/log_rules.h"
 #include "platform/ipc_loopback.h"
 #include "sim/hot_keys.h"
 #include "sim/scenario.h"
@@ -76,6 +77,43 @@ TEST(LaunchScenario, HotKeyArmsHoldsReleasesAndStopsAtTheCutoff) {
   EXPECT_FALSE(s.h.sawMessage("Catapult disarmed"));
   EXPECT_TRUE(f.tmrKeystroke.enabled());
   EXPECT_TRUE(f.tmrIsCatchCheckNeeded.enabled());
+}
+
+TEST(LaunchScenario, OverrideDuringTheStrokeEndsItAsALaunchEnds) {
+  StartedOnDeck s;
+  TFormMain& f = s.h.form();
+  f.chkbxSpecialSoundHandling.setChecked(true);
+  f.chkbxCatSmoke.setChecked(true);
+  f.chkbxTrapLog.setChecked(true);
+  s.press("SHIFT+F9");
+  s.h.runFor(300);
+  ASSERT_TRUE(f.tmrLaunchCheck.enabled());
+  s.h.poke<int16_t>(0x088C, 16384);
+  s.h.poke<int16_t>(0x0BC8, 0);
+  ASSERT_TRUE(s.h.runUntil([&f] { return f.tmrAccel.enabled(); }, 50));
+  s.h.runFor(100);
+  ASSERT_EQ(s.h.peek<uint16_t>(0x05D8), 1) << "smoke on for the stroke";
+  ASSERT_EQ(s.h.peek<uint16_t>(0x0B20), 0);
+
+  f.btnManualDisable.click();
+  EXPECT_FALSE(f.tmrAccel.enabled());
+  EXPECT_EQ(f.LastLaunchEnd, s.h.clock.nowMs()) << "the lock-out from catches starts";
+  EXPECT_EQ(s.h.messageTexts().back(), edition::ManualDisableCatapultMessage);
+  EXPECT_EQ(s.h.peek<uint16_t>(0x05D8), 0) << "smoke off";
+  EXPECT_EQ(s.h.peek<uint16_t>(0x0B20), 1) << "the simulator's sound back";
+  const size_t pushes = s.h.writesTo(0x3070).size();
+  s.h.runFor(2000);
+  EXPECT_EQ(s.h.writesTo(0x3070).size(), pushes) << "no push after the override";
+  EXPECT_LT(s.h.peek<double>(0x3090), f.CatapultCutoffFps);
+  EXPECT_FALSE(s.h.sawMessage("Catapult disarmed")) << "the override said so already";
+
+  f.btnManualDisable.click();
+  s.press("SHIFT+F12");
+  s.h.runFor(300);
+  EXPECT_TRUE(f.btnManualDisable.down()) << "the hot keys answer again";
+  const std::string log = s.h.readFile(TrapLogFileName);
+  EXPECT_NE(log.find(",launch,"), std::string::npos) << log;
+  EXPECT_NE(log.find(",override\r\n"), std::string::npos) << log;
 }
 
 TEST(LaunchScenario, ALongHoldInsideTheCatchCircleEndsInALaunchNotATrap) {
