@@ -27,7 +27,12 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     if constexpr (edition::HasTailhookOption) {
       if (chkbxDetectTailhook.checked()) {
         double hook = 0;
-        if (!(Batch().read(kTailHook, hook).process() && hook > 0.5)) return;
+        Batch hookRead;
+        if (!(hookRead.read(kTailHook, hook).process() && hook > 0.5)) {
+          // A lost simulator is reconnected whatever the hook, as below.
+          if (hookRead.result() != 0) actResetProgram.execute();
+          return;
+        }
       }
     }
 

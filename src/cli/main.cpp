@@ -14,8 +14,8 @@
 
 #include "app/form_main.h"
 #include "cli/cli_args.h"
-#include "cli/command_line.h"
 #include "cli/control_snapshot.h"
+#include "cli/headless_run.h"
 #include "platform/ipc_system.h"
 #include "platform/os.h"
 #include "platform/stdin_lines.h"
@@ -116,36 +116,10 @@ int main(int argc, char** argv) {
 
   platform::StdinLines input;
   input.open = args.useStdin;
-  const int64_t endMs = args.durationMs >= 0 ? clock.nowMs() + args.durationMs : -1;
-  loop.onIdle = [&] {
-    if (gStop || (endMs >= 0 && clock.nowMs() >= endMs)) {
-      loop.quit();
-      return;
-    }
-    if (changed) {  // buttons and options changed by hot keys or ticks
-      changed = false;
-      snapshot.printChanges(std::cout);
-    }
-    for (const std::string& line : input.poll()) {
-      if (line == "quit") {
-        loop.quit();
-        return;
-      }
-      if (line == "help") {
-        std::cout << CommandHelp(form) << std::endl;
-        continue;
-      }
-      std::string error;
-      bool ok = true;
-      loop.guard([&] { ok = RunCommandLine(form, line, error); });
-      if (!ok) std::cout << "Error: " << error << std::endl;
-      changed = false;
-      snapshot.printChanges(std::cout);
-    }
-  };
-  loop.run();
-
-  form.FormClose();
-  snapshot.printChanges(std::cout);
+  HeadlessRun run;
+  run.endMs = args.durationMs >= 0 ? clock.nowMs() + args.durationMs : -1;
+  run.stop = &gStop;
+  run.changed = &changed;
+  RunHeadless(form, loop, input, snapshot, std::cout, run);
   return 0;
 }

@@ -4,6 +4,7 @@
 #include "app/form_main.h"
 #include "input/hot_key_table.h"
 #include "simlink/batch.h"
+#include "simlink/sim_link.h"
 
 void TFormMain::AllocateHotKeys() {
   KeyComboModifier = rdgrpCtrlKeys.itemIndex() == 1 ? kHotKeyCtrlModifier : 0;
@@ -50,6 +51,11 @@ uint32_t TFormMain::AllocateHotKeySlot(uint32_t value) {
 
 void TFormMain::ReleaseHotKeys() {
   tmrKeystroke.setEnabled(false);
+  // A server that stopped answering is not waited for again: its slots are given up unsaid.
+  if (SimLinkLost()) {
+    HotKeySlotHeld.fill(false);
+    return;
+  }
   // Lets a poll the server may still be serving settle before the slots go.
   clock().sleepMs(tmrKeystroke.interval());
   for (int k : HotKeyPollOrder) {

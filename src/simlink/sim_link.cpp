@@ -42,6 +42,9 @@ struct LinkState {
   uint8_t* view = nullptr;
   uint32_t used = 0;  // bytes of queued records: next = view + used
   std::vector<QueuedRecord> records;
+  // 11 or 12 once an exchange has failed all its retries: the server is taken as lost, later
+  // exchanges fail at once with this code and the next open looks for no server.
+  uint32_t lost = 0;
 };
 
 LinkState& link() {
@@ -147,11 +150,14 @@ uint32_t SimLinkSimIndex = 0;
 
 void SimLinkConfigure(platform::IpcTransport* transport, platform::Clock* clock) {
   SimLinkClose();
+  link().lost = 0;
   link().transport = transport;
   link().clock = clock;
 }
 
 bool SimLinkIsOpen() { return link().view != nullptr; }
+
+bool SimLinkLost() { return link().lost != 0; }
 
 bool SimLinkOpen(uint32_t requiredIndex, uint32_t& result) {
   LinkState& s = link();
@@ -161,6 +167,13 @@ bool SimLinkOpen(uint32_t requiredIndex, uint32_t& result) {
   }
   SimLinkServerVersion = 0;
   SimLinkSimIndex = 0;
+  if (s.lost != 0) {
+    // The server stopped answering on this link: a handshake now would most likely wait as
+    // long again. It counts as not available; the next attempt to connect looks for it.
+    s.lost = 0;
+    result = kSimLinkNoServer;
+    return false;
+  }
   if (s.transport == nullptr) {
     result = kSimLinkNoServer;
     return false;
@@ -210,6 +223,7 @@ bool SimLinkOpen(uint32_t requiredIndex, uint32_t& result) {
     if (pass == 1) batch.write(simlink::kLibraryVersion, libraryVersion);
     if (!batch.process()) {
       result = batch.result();
+      s.lost = 0;  // this attempt has waited already; the next one may look again
       SimLinkClose();
       return false;
     }
@@ -278,6 +292,12 @@ bool SimLinkProcess(uint32_t& result) {
   }
   storeU32(s.view + s.used, 0);
   s.used = 0;
+  if (s.lost != 0) {
+    // Another full round of retries would freeze the program for as long again.
+    s.records.clear();
+    result = s.lost;
+    return false;
+  }
 
   uint32_t answer = 0;
   bool sent = false;
@@ -288,6 +308,7 @@ bool SimLinkProcess(uint32_t& result) {
   }
   if (!sent) {
     result = s.transport->lastError() == 0 ? kSimLinkTimedOut : kSimLinkSendFailed;
+    s.lost = result;
   } else if (answer != 1 || !replyMatchesQueue(s.view, s.records)) {
     result = kSimLinkBadData;
   } else {

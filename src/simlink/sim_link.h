@@ -54,7 +54,8 @@ inline constexpr uint32_t kSimLinkCapacity = 0x7F00;
 void SimLinkConfigure(platform::IpcTransport* transport, platform::Clock* clock);
 
 /// Finds the server, shares the request block with it and checks its version; requiredIndex
-/// 0 accepts any simulator. Blocks for the handshake (at least 100 ms, up to 5 passes).
+/// 0 accepts any simulator. Blocks for the handshake (at least 100 ms, up to 5 passes). The
+/// first open after the server was lost (see SimLinkProcess) fails at once with code 2.
 bool SimLinkOpen(uint32_t requiredIndex, uint32_t& result);
 /// Releases everything the link holds; harmless when closed or half open.
 void SimLinkClose();
@@ -64,7 +65,11 @@ bool SimLinkRead(uint32_t offset, uint32_t size, void* dest, uint32_t& result);
 /// Queues a write of size bytes at offset; the value is copied at once.
 bool SimLinkWrite(uint32_t offset, uint32_t size, const void* src, uint32_t& result);
 /// Sends the queued batch and stores the read results; blocks up to 2000 ms per attempt,
-/// 10 attempts. The queue is empty afterwards whatever the outcome.
+/// 10 attempts. The queue is empty afterwards whatever the outcome. When all attempts fail
+/// (11, 12) the server is lost: every later exchange fails at once with the same code, without
+/// a send, until the link is opened again.
 bool SimLinkProcess(uint32_t& result);
 /// True while the link is open.
 bool SimLinkIsOpen();
+/// True from an exchange that failed all its retries (11, 12) until the next open.
+bool SimLinkLost();

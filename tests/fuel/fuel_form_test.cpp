@@ -229,8 +229,9 @@ TEST_F(FuelTransfer, FailedExchangeSkipsTheStepOnly) {
   setTank(0, 100, 0);
   run(Event::LoadRequest);
   h.clearRecords();
-  h.transport->failSends(10, 0);
+  h.transport->overrideAnswer(0);  // the exchange fails, the link stays
   f->FuelLoadTick();
+  h.transport->overrideAnswer(std::nullopt);
   EXPECT_TRUE(f->fuelLoading);
   EXPECT_TRUE(h.writes.empty());
   f->FuelLoadTick();

@@ -138,8 +138,16 @@ TEST_F(PosixLinkTest, ServerGoneIsASendFailureWithLastError) {
   EXPECT_FALSE(SimLinkProcess(result));
   EXPECT_EQ(result, 12u);
   EXPECT_EQ(clock.nowMs(), 100 + 10 * 100);
-  // A server that comes back is reached again by the next batch.
+  // The server is lost: a server that comes back is not sent to on the old link, and the open
+  // right after the loss does not look for it; the next open does.
   startServer();
+  ASSERT_TRUE(SimLinkRead(0x3304, 4, &v, result));
+  EXPECT_FALSE(SimLinkProcess(result));
+  EXPECT_EQ(result, 12u);
+  EXPECT_EQ(clock.nowMs(), 100 + 10 * 100);
+  SimLinkClose();
+  EXPECT_EQ(open(), 2u);
+  ASSERT_EQ(open(), 0u);
   ASSERT_TRUE(SimLinkRead(0x3304, 4, &v, result));
   EXPECT_TRUE(SimLinkProcess(result));
   EXPECT_EQ(v, 0x19980005u);

@@ -1,6 +1,7 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -121,6 +122,8 @@ TEST_F(ExchangeTest, SendRetriesTenTimesWithAWaitAfterEachFailure) {
   };
   for (const SendCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.failures << " failures, error " << c.lastError);
+    SimLinkConfigure(&transport, &clock);  // a fresh link: the server of the case before is lost
+    ASSERT_EQ(open(), 0u);
     const int64_t start = clock.nowMs();
     const int sendsBefore = transport.sendCount();
     uint32_t value = 77;
@@ -131,6 +134,52 @@ TEST_F(ExchangeTest, SendRetriesTenTimesWithAWaitAfterEachFailure) {
     EXPECT_EQ(clock.nowMs() - start, c.elapsedMs);
     EXPECT_EQ(value, c.expected == 0 ? kGoodVersion : 77u);
   }
+}
+
+TEST_F(ExchangeTest, LostServerIsNotWaitedForAgainUntilTheLinkIsOpenedTwice) {
+  for (const uint32_t lastError : {0u, 5u}) {
+    SCOPED_TRACE(testing::Message() << "error " << lastError);
+    SimLinkConfigure(&transport, &clock);
+    ASSERT_EQ(open(), 0u);
+    const uint32_t code = lastError == 0 ? 11 : 12;
+    uint32_t value = 77;
+    transport.failSends(10, lastError);
+    ASSERT_EQ(read(0x3304, 4, &value), 0u);
+    EXPECT_EQ(process(), code);
+    EXPECT_TRUE(SimLinkLost());
+
+    // The server would answer now, but the link no longer sends, nor waits.
+    const int sends = transport.sendCount();
+    const int64_t at = clock.nowMs();
+    ASSERT_EQ(read(0x3304, 4, &value), 0u);
+    EXPECT_EQ(process(), code);
+    EXPECT_EQ(process(), 10u) << "the queue is emptied as by any failure";
+    SimLinkClose();
+    EXPECT_EQ(open(), 2u) << "the open right after the loss looks for no server";
+    EXPECT_FALSE(SimLinkLost());
+    EXPECT_EQ(transport.sendCount(), sends);
+    EXPECT_EQ(clock.nowMs(), at);
+    EXPECT_EQ(value, 77u);
+
+    ASSERT_EQ(open(), 0u);
+    ASSERT_EQ(read(0x3304, 4, &value), 0u);
+    EXPECT_EQ(process(), 0u);
+    EXPECT_EQ(value, kGoodVersion);
+  }
+  // A handshake that times out has waited already: the next open looks again.
+  SimLinkClose();
+  transport.failSends(10, 0);
+  EXPECT_EQ(open(), 11u);
+  EXPECT_EQ(open(), 0u);
+  // Other failures lose nothing.
+  transport.overrideAnswer(0);
+  uint32_t value = 0;
+  ASSERT_EQ(read(0x3304, 4, &value), 0u);
+  EXPECT_EQ(process(), 13u);
+  transport.overrideAnswer(std::nullopt);
+  EXPECT_FALSE(SimLinkLost());
+  ASSERT_EQ(read(0x3304, 4, &value), 0u);
+  EXPECT_EQ(process(), 0u);
 }
 
 TEST_F(ExchangeTest, ServerAnswerOtherThanOneIsBadDataAndUpdatesNothing) {
@@ -147,9 +196,10 @@ TEST_F(ExchangeTest, FailedProcessEmptiesTheQueueAndNextBatchStartsAtBlockStart)
   uint32_t a = 0, b = 0;
   ASSERT_EQ(read(0x3304, 4, &a), 0u);
   ASSERT_EQ(read(0x3308, 4, &b), 0u);
-  transport.failSends(10, 5);
-  EXPECT_EQ(process(), 12u);
+  transport.overrideAnswer(0);
+  EXPECT_EQ(process(), 13u);
   EXPECT_EQ(process(), 10u);
+  transport.overrideAnswer(std::nullopt);
   uint32_t firstOffset = 0, secondId = 99;
   transport.onBatch = [&](uint8_t* block, size_t) {
     std::memcpy(&firstOffset, block + 4, 4);

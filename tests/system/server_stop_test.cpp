@@ -17,9 +17,9 @@ TEST(ServerStopped, ThirtySecondsThenResumedTheProgramRidesItOut) {
   SystemRun run(editionSim());
   TFormMain& form = run.start();
   ASSERT_EQ(form.lblConnectionInfo.text(), connectedLine());
-  // The program blocks in its exchanges while the server is stopped, as it would for real:
-  // the server is resumed from another thread. Each exchange retries for up to about 21 s,
-  // the silent ones (hot keys, search) run into their time-out.
+  // The program blocks in its exchange while the server is stopped, as it would for real:
+  // the server is resumed from another thread. The first exchange retries for about 21 s and
+  // the server is lost; the program reconnects once it answers again.
   std::atomic<bool> resumed{false};
   run.sim->pause();
   std::thread resume([&] {
@@ -38,7 +38,7 @@ TEST(ServerStopped, ThirtySecondsThenResumedTheProgramRidesItOut) {
   }));
   resume.join();
   EXPECT_TRUE(SimLinkIsOpen());
-  EXPECT_EQ(form.lblConnectionInfo.text(), connectedLine()) << "recovers without a restart";
+  EXPECT_EQ(form.lblConnectionInfo.text(), connectedLine()) << "reconnected without a restart";
   EXPECT_TRUE(form.tmrIsCatchCheckNeeded.enabled());
   form.FormClose();
 }
