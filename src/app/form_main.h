@@ -271,6 +271,8 @@ class TFormMain {
   /// The two sound-control words: written at the end (1) and at the start (0) of a trap or launch.
   uint16_t SoundControlEndWord = 1;
   uint16_t SoundControlStartWord = 0;
+  /// The start word was written and the end word has not reached the simulator yet.
+  bool SimSoundSilenced = false;
   std::array<uint32_t, 10> HotKeySlots{};
 
   // Options

@@ -50,6 +50,7 @@ void TFormMain::InitializeProgram(bool loadDefaults) {
     if (!LoadCatchZones()) return;
     if (!loadDefaults) AllocateHotKeys();
     EnableLoadedControls();
+    if (SimSoundSilenced) SwitchSimSound(false);  // an arrest or launch cut short by the link
     tmrFindNearestTimer();
   } catch (const std::exception& e) {
     lblConnectionInfo.setText(std::string("Connection to FSUIPC OK, but...") + e.what());

@@ -19,6 +19,13 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
   const bool wasChecking = tmrCheckForCatch.enabled();
 
   // Decides the catch timer and the flight status; returns early where the tick keeps them.
+  // A lost simulator is reconnected through the reset action. An arrest or a stroke under way
+  // was cut short by the link, not by the reset.
+  const auto reconnect = [this] {
+    TrapLogArrestEnd("link");
+    TrapLogLaunchEnd("link");
+    actResetProgram.execute();
+  };
   [&] {
     if (ManuallyDisabled()) {
       tmrCheckForCatch.setEnabled(false);
@@ -29,8 +36,7 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
         double hook = 0;
         Batch hookRead;
         if (!(hookRead.read(kTailHook, hook).process() && hook > 0.5)) {
-          // A lost simulator is reconnected whatever the hook, as below.
-          if (hookRead.result() != 0) actResetProgram.execute();
+          if (hookRead.result() != 0) reconnect();  // whatever the hook
           return;
         }
       }
@@ -51,13 +57,7 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
         .read(kForwardSpeed, r.forwardSpeedFps)
         .read(kSlewMode, r.slew);
     if (!batch.process()) {
-      // A lost simulator shows up here: reconnect through the reset action. An arrest or a
-      // stroke under way was cut short by the link, not by the reset.
-      if (batch.result() != 0) {
-        TrapLogArrestEnd("link");
-        TrapLogLaunchEnd("link");
-        actResetProgram.execute();
-      }
+      if (batch.result() != 0) reconnect();
       return;
     }
 

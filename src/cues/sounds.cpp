@@ -60,5 +60,8 @@ void TFormMain::PlayDamageSound(uint8_t kind) {
 void TFormMain::SwitchSimSound(bool start) {
   if (!chkbxSpecialSoundHandling.checked()) return;
   const uint16_t word = start ? SoundControlStartWord : SoundControlEndWord;
-  (void)simlink::Batch().write(kSoundControl, word).process();
+  const bool written = simlink::Batch().write(kSoundControl, word).process();
+  // Silenced until the end word has reached the simulator: a link lost in between gives the
+  // sound back at the next connection.
+  SimSoundSilenced = start || !written;
 }

@@ -236,6 +236,9 @@ TEST_F(Trap, ArrestCutShortByALostLinkIsLoggedAsLinkWithoutAGrade) {
     f.tmrDecelTimer();
   };
   ASSERT_TRUE(h.runUntil([&] { return !arresting(); }, 1000));
+  // The server that let the exchange time out is looked for again at the next connection.
+  ASSERT_TRUE(h.runUntil([&] { return !SimLinkIsOpen(); }, 1000));
+  ASSERT_TRUE(h.runUntil([&] { return SimLinkIsOpen(); }, 30000));
   h.runFor(1000);
   EXPECT_EQ(h.peek<uint16_t>(0x0B20), 1) << "the simulator's sound back";
   EXPECT_TRUE(f.tmrKeystroke.enabled());
