@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <stdexcept>
 #include <string_view>
 
 #include "cli/command_line.h"
@@ -29,6 +30,7 @@ constexpr const char* kFolderMark = "<folder>/";
 
 std::string readSourceFile(const std::string& relative) {
   std::ifstream in(fs::path(CORVANE_SOURCE_DIR) / relative, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + relative + " of the source tree");
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
@@ -289,11 +291,11 @@ std::string recordScenario(const GoldenCase& c) {
 std::string recordSession(const GoldenCase& c) {
   harness::Harness h;
   copySounds(h);
-  const auto rec = std::make_unique<Recorder>(h);
+  Recorder rec(h);
   std::istringstream script(readSourceFile(c.source));
   auto start = [&] {
     if (h.started()) return;
-    rec->add("start");
+    rec.add("start");
     h.start();
   };
   bool closed = false;
@@ -307,13 +309,13 @@ std::string recordSession(const GoldenCase& c) {
     if (verb.empty()) continue;
     if (verb == "file") {
       h.writeFile(a, readSourceFile(b));
-      rec->add("file " + a + " from " + b);
-      rec->inputChanged(a);
+      rec.add("file " + a + " from " + b);
+      rec.inputChanged(a);
     } else if (verb == "remove") {
       std::error_code ec;
       fs::remove(h.folder + a, ec);
-      rec->add("remove " + a);
-      rec->inputChanged(a);
+      rec.add("remove " + a);
+      rec.inputChanged(a);
     } else if (verb == "server") {
       using Server = platform::LoopbackTransport::Server;
       if (a == "absent" || a == "present") {
@@ -329,7 +331,7 @@ std::string recordSession(const GoldenCase& c) {
         throw std::runtime_error(c.source + ":" + std::to_string(lineNumber) +
                                  ": unknown server state " + a);
       }
-      rec->add("server " + a + (b.empty() ? "" : " " + b));
+      rec.add("server " + a + (b.empty() ? "" : " " + b));
     } else if (verb == "wait") {
       start();
       h.runFor(std::stoll(a));
@@ -337,7 +339,7 @@ std::string recordSession(const GoldenCase& c) {
       start();
     } else if (verb == "quit") {
       start();
-      rec->add("quit");
+      rec.add("quit");
       h.form().FormClose();
       closed = true;
     } else {
@@ -345,21 +347,21 @@ std::string recordSession(const GoldenCase& c) {
       const size_t first = line.find_first_not_of(" \t");
       const size_t last = line.find_last_not_of(" \t\r");
       const std::string command = line.substr(first, last - first + 1);
-      rec->add("command " + command);
+      rec.add("command " + command);
       std::string error;
       bool ok = true;
       h.loop.guard([&] { ok = RunCommandLine(h.form(), command, error); });
-      if (!ok) rec->add("command refused: " + error);
+      if (!ok) rec.add("command refused: " + error);
     }
   }
   start();
   if (!closed) {
-    rec->add("quit (end of session)");
+    rec.add("quit (end of session)");
     h.form().FormClose();
   }
-  rec->snapshot("controls and timers at the end");
-  rec->files();
-  return header(c) + rec->text();
+  rec.snapshot("controls and timers at the end");
+  rec.files();
+  return header(c) + rec.text();
 }
 
 std::vector<std::string> sortedFiles(const std::string& relativeFolder, const std::string& ext) {
