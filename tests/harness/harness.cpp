@@ -119,9 +119,15 @@ TFormMain& Harness::start() {
   services.random = &random;
   services.programFolder = folder;
   services.soundPlayers = [this](const std::string& name) {
-    return std::make_unique<platform::RecordingSoundPlayer>(name, &sounds);
+    return std::make_unique<platform::RecordingSoundPlayer>(name, &sounds,
+                                                            [this](const platform::SoundEvent& e) {
+                                                              if (onSound) onSound(e);
+                                                            });
   };
-  services.errorBox = [this](const std::string& text) { errorBoxes.push_back(text); };
+  services.errorBox = [this](const std::string& text) {
+    errorBoxes.push_back(text);
+    if (onErrorBox) onErrorBox(text);
+  };
   form_ = std::make_unique<TFormMain>(std::move(services));
   if (beforeCreate) beforeCreate(*form_);
   // The window shows once its creation is complete, as on the desktop.

@@ -113,6 +113,9 @@ class Harness {
   std::vector<SimWrite> writes;
   std::vector<platform::SoundEvent> sounds;
   std::vector<std::string> errorBoxes;
+  /// Hears of every sound event and error box as it happens (the golden recorder).
+  std::function<void(const platform::SoundEvent&)> onSound;
+  std::function<void(const std::string&)> onErrorBox;
   /// Texts of the messages only, in order.
   std::vector<std::string> messageTexts() const;
   /// True when a message with exactly this text was shown.
