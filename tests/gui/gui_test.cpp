@@ -202,6 +202,7 @@ TEST(Gui, ATypedOptionReachesTheProgramBeforeAnyActionOrClose) {
   const std::vector<std::pair<const char*, std::function<void(Gui&)>>> ways = {
       {"Enter", [](Gui&) { press(VK_RETURN); }},
       {"reset button", [](Gui& g) { g.click(g.widget("FormMain", "btnReset")); }},
+      {"hot key", [](Gui& g) { g.form().actShowStatus.execute(); }},
       {"toolbar switch", [](Gui& g) { g.click(g.widget("FormMain", "btnToolbar")); }},
       {"window's X", [](Gui& g) { SendMessageA(g.front->mainWindow(), WM_CLOSE, 0, 0); }},
       {"Alt+F4", [](Gui& g) { SendMessageA(g.front->mainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
@@ -356,6 +357,16 @@ TEST(Gui, TicksGoOnWhileWindowsRunsItsOwnModalLoop) {
     EXPECT_FALSE(ModalProbe::nested) << m.what;
     EXPECT_FALSE(static_cast<bool>(ModalProbe::leave)) << m.what << ": the modal loop ran";
   }
+
+  // An error box still waiting when the window closes comes up before the window goes.
+  bool boxBeforeClose = false;
+  g.front->onClosed = [&] { boxBeforeClose = !ModalProbe::leave; };
+  ModalProbe::ticks = 0;
+  ModalProbe::steps = 0;
+  ModalProbe::leave = modals.back().leave;
+  g.front->showErrorBox("Unable to write to Corvane.INI");
+  SendMessageA(g.front->mainWindow(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(boxBeforeClose);
   KillTimer(nullptr, stepper);
 }
 
