@@ -47,7 +47,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::Random random;
   const std::unique_ptr<platform::IpcTransport> transport = platform::makeSystemTransport();
 
-  HWND errorOwner = nullptr;
+  gui::Win32Front* window = nullptr;
   TFormServices services;
   services.loop = &loop;
   services.random = &random;
@@ -56,17 +56,24 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   services.soundPlayers = [](const std::string& name) {
     return platform::makeSystemSoundPlayer(name);
   };
-  services.errorBox = [&errorOwner](const std::string& text) {
-    MessageBoxA(errorOwner, text.c_str(), "Corvane", MB_OK | MB_ICONERROR);
+  // The box comes up once the handler that raised it has returned (see Win32Front).
+  services.errorBox = [&window](const std::string& text) {
+    if (window)
+      window->showErrorBox(text);
+    else
+      MessageBoxA(nullptr, text.c_str(), "Corvane", MB_OK | MB_ICONERROR);
   };
 
   TFormMain form(services);
   gui::Win32Front front(form);
-  errorOwner = front.mainWindow();
+  window = &front;
   front.onClosed = [&loop] { loop.quit(); };
+  loop.onIdle = [&front] { front.showPendingErrors(); };
   loop.guard([&] { form.FormCreate(); });
   front.refreshAll();
   form.FormMain.show();
   loop.run();
+  front.showPendingErrors();
+  window = nullptr;
   return 0;
 }

@@ -7,14 +7,28 @@
 #include <string>
 
 #include "gui/layout.h"
+#include "platform/clock.h"
+#include "platform/message_pump_win32.h"
 
 namespace gui {
 
 namespace {
 
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
 constexpr const char* kMainClass = "CorvaneMainWindow";
 constexpr const char* kToolbarClass = "CorvaneToolbar";
 constexpr const char* kPageClass = "CorvanePage";
+
+// The timer that runs the program's ticks while Windows runs a modal loop of its own, and the
+// message that shows the error boxes waiting.
+constexpr UINT_PTR kModalTickTimer = 1;
+constexpr UINT kShowErrorsMessage = WM_APP + 1;
+// How long one of those timer messages may keep the fast timers to their due times before
+// handing control back to the modal loop (it gets it back at once when input arrives).
+constexpr int64_t kModalSliceUs = 50'000;
 
 Win32Front* frontOf(HWND window) {
   return reinterpret_cast<Win32Front*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -118,12 +132,32 @@ Win32Front::Win32Front(TFormMain& form) : form_(form) {
   form_.Screen.onChange = [](platform::Cursor c) {
     SetCursor(LoadCursor(nullptr, c == platform::Cursor::HourGlass ? IDC_WAIT : IDC_ARROW));
   };
+  // Whatever starts an action (a button, a hot key, a toolbar button) acts on the option the
+  // pilot has typed, even when the focus is still in its field.
+  for (platform::Action* a : form_.actions()) {
+    actionHandlers_.push_back(a->onExecute);
+    a->onExecute = [this, own = a->onExecute] {
+      applyFocusedEntry();
+      if (own) own();
+    };
+  }
+  platform::setMessageFilter([this](MSG& msg) { return dialogKey(msg); });
+  modalWait_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                      TIMER_ALL_ACCESS);
+  if (!modalWait_) modalWait_ = CreateWaitableTimerW(nullptr, TRUE, nullptr);
   refreshAll();
 }
 
 Win32Front::~Win32Front() {
+  updating_ = true;  // the widgets going away report nothing to the program
+  platform::setMessageFilter({});
+  const std::vector<platform::Action*> actions = form_.actions();
+  for (size_t i = 0; i < actions.size() && i < actionHandlers_.size(); ++i)
+    actions[i]->onExecute = actionHandlers_[i];
   for (Bound& b : bound_) b.control->onChange = nullptr;
   form_.Screen.onChange = nullptr;
+  if (main_) KillTimer(main_, kModalTickTimer);
+  if (modalWait_) CloseHandle(modalWait_);
   if (toolbar_) DestroyWindow(toolbar_);
   if (main_) DestroyWindow(main_);
   for (HBRUSH br : brushes_) DeleteObject(br);
@@ -139,12 +173,15 @@ void Win32Front::createWindows() {
   AdjustWindowRectEx(&r, mainStyle, FALSE, 0);
   main_ = CreateWindowExA(0, kMainClass, "Corvane", mainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                           r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, this);
-  // The toolbar: a resizable tool window without border icons.
+  // The toolbar: a resizable window without border icons. While it shows, the main window is
+  // hidden, so the toolbar carries the program's taskbar button and Alt+Tab entry (a tool
+  // window would have neither, and the pilot could not get it back from under the simulator).
   const DWORD toolStyle = WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN;
+  const DWORD toolExStyle = WS_EX_APPWINDOW;
   RECT t{0, 0, 30, toolbarClientHeight()};
-  AdjustWindowRectEx(&t, toolStyle, FALSE, WS_EX_TOOLWINDOW);
-  toolbar_ = CreateWindowExA(WS_EX_TOOLWINDOW, kToolbarClass, "CV", toolStyle, 0, 124,
-                             t.right - t.left, t.bottom - t.top, nullptr, nullptr, instance, this);
+  AdjustWindowRectEx(&t, toolStyle, FALSE, toolExStyle);
+  toolbar_ = CreateWindowExA(toolExStyle, kToolbarClass, "CV", toolStyle, 0, 124, t.right - t.left,
+                             t.bottom - t.top, nullptr, nullptr, instance, this);
   // Windows keeps captioned windows wider than 30 pixels unless told otherwise (below, in
   // WM_GETMINMAXINFO); now that it asks this object, give the toolbar its size.
   SetWindowPos(toolbar_, nullptr, 0, 0, t.right - t.left, t.bottom - t.top,
@@ -157,15 +194,20 @@ void Win32Front::createWindows() {
   }
   icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, 32, 32, 0));
   smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, 0));
-  if (icon_) SendMessageA(main_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  if (smallIcon_) SendMessageA(main_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  for (HWND window : {main_, toolbar_}) {
+    if (icon_) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    if (smallIcon_)
+      SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  }
 }
 
 HWND Win32Front::createWidget(const TControlEntry& e, HWND parent, int x, int y, int w, int h) {
   using platform::ControlKind;
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   const char* cls = "STATIC";
-  DWORD style = WS_CHILD;
+  // Each widget is a group of its own for the dialog keys: the arrows move only between the
+  // items of a radio group.
+  DWORD style = WS_CHILD | WS_GROUP;
   DWORD exStyle = 0;
   switch (e.control->kind()) {
     case ControlKind::Label:
@@ -325,6 +367,7 @@ void Win32Front::update(Bound& b, platform::Change what) {
       break;
     case Change::Hint:
       if (c.kind() != ControlKind::Window) setTip(owner, b.hwnd, c.hint());
+      for (HWND item : b.items) setTip(owner, item, c.hint());
       break;
     case Change::Text:
       if (c.kind() == ControlKind::Label)
@@ -382,10 +425,7 @@ void Win32Front::update(Bound& b, platform::Change what) {
       break;
     case Change::ItemIndex:
       if (c.kind() == ControlKind::RadioGroup) {
-        const int index = static_cast<platform::RadioGroup&>(c).itemIndex();
-        for (size_t i = 0; i < b.items.size(); ++i)
-          SendMessageA(b.items[i], BM_SETCHECK,
-                       static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
+        checkRadioItem(b);
       } else if (c.kind() == ControlKind::ComboBox) {
         SendMessageA(b.hwnd, CB_SETCURSEL,
                      static_cast<WPARAM>(static_cast<platform::ComboBox&>(c).itemIndex()), 0);
@@ -423,18 +463,35 @@ void Win32Front::rebuildRadioItems(Bound& b) {
   Rect r{};
   layoutOf(b.window, b.control->name(), r);
   const HWND parent = GetParent(b.hwnd);
+  HWND previous = b.hwnd;
   for (size_t i = 0; i < group.items().size(); ++i) {
     const Rect ir = radioItemRect(r, static_cast<int>(i));
     HWND item = CreateWindowExA(0, "BUTTON", group.items()[i].c_str(),
-                                WS_CHILD | BS_RADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0) |
+                                WS_CHILD | BS_RADIOBUTTON | (i == 0 ? WS_GROUP : 0) |
                                     (b.control->visible() ? WS_VISIBLE : 0),
                                 ir.x, ir.y, ir.w, ir.h, parent, nullptr, GetModuleHandleA(nullptr),
                                 nullptr);
+    // Right after the group box in the tab order, whenever the items are made.
+    SetWindowPos(item, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = item;
     SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    SendMessageA(item, BM_SETCHECK,
-                 static_cast<int>(i) == group.itemIndex() ? BST_CHECKED : BST_UNCHECKED, 0);
     EnableWindow(item, group.enabled());
+    // A group box lets the mouse through to what lies beneath, so its hint is on its items.
+    setTip(main_, item, group.hint());
     b.items.push_back(item);
+  }
+  checkRadioItem(b);
+}
+
+void Win32Front::checkRadioItem(Bound& b) {
+  // Tab enters the group at its chosen item (the first while none is), as in a dialog.
+  const int index = static_cast<platform::RadioGroup&>(*b.control).itemIndex();
+  const int stop = index >= 0 && index < static_cast<int>(b.items.size()) ? index : 0;
+  for (size_t i = 0; i < b.items.size(); ++i) {
+    const HWND item = b.items[i];
+    SendMessageA(item, BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
+    const LONG style = GetWindowLongA(item, GWL_STYLE) & ~WS_TABSTOP;
+    SetWindowLongA(item, GWL_STYLE, style | (static_cast<int>(i) == stop ? WS_TABSTOP : 0));
   }
 }
 
@@ -521,7 +578,180 @@ HWND Win32Front::radioItem(std::string_view name, int index) const {
   return nullptr;
 }
 
-void Win32Front::input(const std::function<void()>& action) { form_.loop().guard(action); }
+void Win32Front::input(const std::function<void()>& action) {
+  applyFocusedEntry();
+  form_.loop().guard(action);
+}
+
+void Win32Front::applyFocusedEntry() {
+  // An entry goes to the program when the pilot leaves its field, presses Enter, or does
+  // anything else with the window while it still holds the focus.
+  const HWND focus = GetFocus();
+  Bound* b = focus ? find(focus) : nullptr;
+  if (!b || b->control->kind() != platform::ControlKind::Edit) return;
+  auto* edit = static_cast<platform::Edit*>(b->control);
+  const std::string text = textOf(focus);
+  if (text != edit->text()) form_.loop().guard([edit, &text] { edit->setText(text); });
+}
+
+std::vector<std::vector<HWND>> Win32Front::tabOrder() const {
+  // The main window's controls top to bottom, the page's own after the tabs; each entry holds
+  // a control's widget, or the items of a radio group.
+  std::vector<const Bound*> sequence;
+  for (const Bound& b : bound_) {
+    if (b.window != "FormMain" || b.page >= 0 || b.hwnd == main_) continue;
+    sequence.push_back(&b);
+    if (b.hwnd == tabs_)
+      for (const Bound& p : bound_)
+        if (p.window == "FormMain" && p.page >= 0) sequence.push_back(&p);
+  }
+  std::vector<std::vector<HWND>> order;
+  for (const Bound* b : sequence)
+    order.push_back(b->items.empty() ? std::vector<HWND>{b->hwnd} : b->items);
+  return order;
+}
+
+bool Win32Front::tabKey(bool back) {
+  const std::vector<std::vector<HWND>> order = tabOrder();
+  const HWND focus = GetFocus();
+  size_t at = order.size();
+  for (size_t i = 0; i < order.size(); ++i)
+    if (std::find(order[i].begin(), order[i].end(), focus) != order[i].end()) at = i;
+  const size_t n = order.size();
+  for (size_t step = 1; step <= n; ++step) {
+    const size_t i = at == n ? (back ? n - step : step - 1) : (at + (back ? n - step : step)) % n;
+    for (HWND w : order[i]) {
+      if (!(GetWindowLongA(w, GWL_STYLE) & WS_TABSTOP) || !IsWindowVisible(w) ||
+          !IsWindowEnabled(w))
+        continue;
+      if (SendMessageA(w, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(w, EM_SETSEL, 0, -1);
+      SetFocus(w);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool Win32Front::arrowKey(bool back) {
+  // Within a radio group the arrows choose the next item, as a dialog's do.
+  const HWND focus = GetFocus();
+  for (const Bound& b : bound_) {
+    const auto at = std::find(b.items.begin(), b.items.end(), focus);
+    if (at == b.items.end()) continue;
+    const size_t n = b.items.size();
+    for (size_t step = 1; step < n; ++step) {
+      const HWND next =
+          b.items[(static_cast<size_t>(at - b.items.begin()) + (back ? n - step : step)) % n];
+      if (!IsWindowEnabled(next)) continue;
+      SetFocus(next);
+      if (SendMessageA(next, BM_GETCHECK, 0, 0) != BST_CHECKED) onCommand(next, BN_CLICKED);
+      return true;
+    }
+    return true;
+  }
+  return false;
+}
+
+bool Win32Front::dialogKey(MSG& msg) {
+  if (!main_ || (msg.hwnd != main_ && !IsChild(main_, msg.hwnd))) return false;
+  const bool plain = !(GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000);
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && plain) {
+    tabKey((GetKeyState(VK_SHIFT) & 0x8000) != 0);
+    return true;
+  }
+  if (msg.message == WM_KEYDOWN && plain &&
+      (msg.wParam == VK_UP || msg.wParam == VK_DOWN || msg.wParam == VK_LEFT ||
+       msg.wParam == VK_RIGHT) &&
+      arrowKey(msg.wParam == VK_UP || msg.wParam == VK_LEFT))
+    return true;
+  // Alt+letter opens a page wherever the focus is (a child's own would only open the system
+  // menu); other letters go to the buttons' mnemonics.
+  if (msg.message == WM_SYSCHAR && (HIWORD(msg.lParam) & KF_ALTDOWN) &&
+      pageAccelerator(static_cast<char>(msg.wParam)))
+    return true;
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
+    // Enter hands a typed entry to the program, or presses the focused button.
+    using platform::ControlKind;
+    Bound* b = find(GetFocus());
+    if (b && b->control->kind() == ControlKind::Edit) {
+      applyFocusedEntry();
+      SendMessageA(b->hwnd, EM_SETSEL, 0, -1);
+      return true;
+    }
+    if (b && (b->control->kind() == ControlKind::Button ||
+              b->control->kind() == ControlKind::SpeedButton)) {
+      onCommand(b->hwnd, BN_CLICKED);
+      return true;
+    }
+  }
+  // The rest of a dialog's keys: Space on a button or check box, Alt+letter.
+  return IsDialogMessageA(main_, &msg) != FALSE;
+}
+
+HWND Win32Front::shownWindow() const {
+  if (IsWindowVisible(main_)) return main_;
+  if (IsWindowVisible(toolbar_)) return toolbar_;
+  return nullptr;
+}
+
+void Win32Front::showErrorBox(const std::string& text) {
+  pendingErrors_.push_back(text);
+  PostMessageA(main_, kShowErrorsMessage, 0, 0);
+}
+
+void Win32Front::showPendingErrors() {
+  // The box up shows the others when it closes; a handler running shows them when it has
+  // returned (from the event loop's idle moment).
+  if (showingError_ || form_.loop().inHandler()) return;
+  showingError_ = true;
+  while (!pendingErrors_.empty()) {
+    const std::string text = pendingErrors_.front();
+    pendingErrors_.erase(pendingErrors_.begin());
+    beginModalLoop();
+    MessageBoxA(shownWindow(), text.c_str(), "Corvane", MB_OK | MB_ICONERROR);
+
+    endModalLoop();
+  }
+  showingError_ = false;
+}
+
+void Win32Front::beginModalLoop() {
+  // Windows' timer messages are the only ones a modal loop hands to the program.
+  if (modalLoops_++ == 0) SetTimer(main_, kModalTickTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+void Win32Front::endModalLoop() {
+  if (modalLoops_ > 0 && --modalLoops_ == 0) KillTimer(main_, kModalTickTimer);
+}
+
+void Win32Front::runTicksInModalLoop() {
+  platform::EventLoop& loop = form_.loop();
+  if (loop.inHandler()) return;  // no tick runs inside another tick or an action
+  loop.runDue();
+  // Windows' timer messages come 10 ms or more apart; between them the 5 and 7 ms timers are
+  // kept to their due times here, until input arrives for the modal loop. A test's virtual
+  // clock does not move by waiting.
+  if (dynamic_cast<platform::VirtualClock*>(&loop.clock())) return;
+  const int64_t end = loop.clock().nowUs() + kModalSliceUs;
+  for (;;) {
+    const int64_t next = loop.nextDueUs();
+    if (loop.quitRequested() || next < 0 || next > end || !waitForDue(next)) return;
+    loop.runDue();
+  }
+}
+
+bool Win32Front::waitForDue(int64_t dueUs) {
+  const int64_t left = dueUs - form_.loop().clock().nowUs();
+  if (left <= 0) return true;
+  if (!modalWait_) return false;
+  LARGE_INTEGER due{};
+  due.QuadPart = -left * 10;  // relative, in 100 ns
+  if (!SetWaitableTimer(modalWait_, &due, 0, nullptr, nullptr, FALSE)) return false;
+  // Ends at the due time, or early (false) with input waiting: no message is taken here.
+  const DWORD r = MsgWaitForMultipleObjectsEx(1, &modalWait_, static_cast<DWORD>(left / 1000 + 2),
+                                              QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  return r == WAIT_OBJECT_0 || r == WAIT_TIMEOUT;
+}
 
 bool Win32Front::onCommand(HWND from, int code) {
   using platform::ControlKind;
@@ -677,14 +907,46 @@ LRESULT Win32Front::handleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM l
       if (window == toolbar_) {
         RECT t{0, 0, 30, kToolButtonSize};
         AdjustWindowRectEx(&t, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), FALSE,
-                           WS_EX_TOOLWINDOW);
+                           static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         info->ptMinTrackSize = {t.right - t.left, t.bottom - t.top};
         return 0;
       }
       break;
+    case WM_ENTERSIZEMOVE:
+    case WM_ENTERMENULOOP:
+      beginModalLoop();
+      break;
     case WM_EXITSIZEMOVE:
+      endModalLoop();
       if (window == main_ || window == toolbar_) userMoved(window);
+      break;
+    case WM_EXITMENULOOP:
+      endModalLoop();
+      break;
+    case WM_TIMER:
+      if (window == main_ && wParam == kModalTickTimer) {
+        runTicksInModalLoop();
+        return 0;
+      }
+      break;
+    case kShowErrorsMessage:
+      showPendingErrors();
+      return 0;
+    case WM_ACTIVATE:
+      // As in a dialog, the focus comes back to the control that had it.
+      if (window != main_) break;
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(main_, focus)) lastFocus_ = focus;
+      } else if (!HIWORD(wParam) && lastFocus_ && IsChild(main_, lastFocus_) &&
+                 IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_) &&
+                 // a radio item takes the focus only as the group's choice
+                 (!(SendMessageA(lastFocus_, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) ||
+                  SendMessageA(lastFocus_, BM_GETCHECK, 0, 0) == BST_CHECKED)) {
+        SetFocus(lastFocus_);
+        return 0;
+      }
       break;
     case WM_SYSCOMMAND:
       if (window == main_ && (wParam & 0xFFF0) == SC_KEYMENU && lParam &&
@@ -693,7 +955,12 @@ LRESULT Win32Front::handleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM l
       break;
     case WM_CLOSE:
       if (window == main_) {
+        // The entry typed last goes in first; a rejected one is reported while the window is
+        // still there.
+        applyFocusedEntry();
+        showPendingErrors();
         input([this] { form_.FormClose(); });
+        showPendingErrors();
         if (onClosed) onClosed();
         return 0;
       }

@@ -39,6 +39,14 @@ class Win32Front {
   /// Called when the user closes the main window (after the program's own close has run).
   std::function<void()> onClosed;
 
+  /// The program's error box: shown once no tick or action is running (a handler may raise it,
+  /// and the box's own message loop runs the program's ticks, which must not run inside that
+  /// handler), owned by whichever window shows. Does not block; boxes come one after another.
+  void showErrorBox(const std::string& text);
+  /// Shows the error boxes waiting, unless a handler runs; blocks until the pilot closes them.
+  /// Call it where the event loop is idle.
+  void showPendingErrors();
+
   /// Window procedure shared by the front end's own windows.
   LRESULT handleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -55,6 +63,7 @@ class Win32Front {
   HWND createWidget(const TControlEntry& e, HWND parent, int x, int y, int w, int h);
   void update(Bound& b, platform::Change what);
   void rebuildRadioItems(Bound& b);
+  void checkRadioItem(Bound& b);
   void setTip(HWND owner, HWND widget, const std::string& text);
   void placeWindow(Bound& b);
   void userMoved(HWND window);
@@ -66,6 +75,16 @@ class Win32Front {
   bool pageAccelerator(char key);
   Bound* find(HWND hwnd);
   void input(const std::function<void()>& action);
+  void applyFocusedEntry();
+  bool dialogKey(MSG& msg);
+  std::vector<std::vector<HWND>> tabOrder() const;
+  bool tabKey(bool back);
+  bool arrowKey(bool back);
+  void beginModalLoop();
+  void endModalLoop();
+  void runTicksInModalLoop();
+  bool waitForDue(int64_t dueUs);
+  HWND shownWindow() const;
 
   TFormMain& form_;
   HWND main_ = nullptr;
@@ -80,6 +99,12 @@ class Win32Front {
   std::vector<HBRUSH> brushes_;
   std::vector<Bound> bound_;
   bool updating_ = false;  // the widgets are being written from the program's state
+  std::vector<std::function<void()>> actionHandlers_;  // the actions' own, restored at the end
+  HWND lastFocus_ = nullptr;                           // the main window's, while inactive
+  int modalLoops_ = 0;          // Windows' modal loops running (moving, menus, error box)
+  HANDLE modalWait_ = nullptr;  // waits for a due time inside a modal loop
+  std::vector<std::string> pendingErrors_;
+  bool showingError_ = false;
 };
 
 /// Colour of a program colour on this system.

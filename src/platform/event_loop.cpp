@@ -100,6 +100,11 @@ void EventLoop::run() {
 }
 
 bool EventLoop::guard(const std::function<void()>& handler) {
+  struct Depth {
+    int& depth;
+    explicit Depth(int& d) : depth(d) { ++depth; }
+    ~Depth() { --depth; }
+  } inside(handlerDepth_);
   try {
     handler();
     return true;

@@ -47,6 +47,9 @@ class EventLoop {
   /// exception it throws through onError instead of letting it escape into the caller's loop.
   /// Returns false when the handler threw.
   bool guard(const std::function<void()>& handler);
+  /// True while a tick or an action runs (inside guard()): a front end that is handed control
+  /// meanwhile (a window's modal loop) must not start another handler.
+  bool inHandler() const { return handlerDepth_ > 0; }
   /// Hears of every exception caught by guard(), with its text.
   std::function<void(const std::string&)> onError;
 
@@ -59,6 +62,7 @@ class EventLoop {
   std::vector<Timer*> timers_;  // creation order
   uint64_t nextSerial_ = 0;
   bool quit_ = false;
+  int handlerDepth_ = 0;
 };
 
 /// A millisecond timer with the window toolkit's semantics: enabling an enabled timer keeps

@@ -1,8 +1,9 @@
-#include "platform/os.h"
 #include "platform/message_pump_win32.h"
+#include "platform/os.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include <windows.h>
 
@@ -17,6 +18,7 @@ namespace platform {
 
 namespace {
 volatile int* gStopFlag = nullptr;
+MessageFilter gMessageFilter;
 
 // The waitable timer may end a wait a millisecond or more late (Wine runs its timers on its
 // server's millisecond poll), so a wait to a due time sets it this much early and yields the
@@ -110,6 +112,8 @@ bool waitUntilUs(const Clock& clock, int64_t untilUs, int64_t maxWaitUs) {
   return pumpMessages();
 }
 
+void setMessageFilter(MessageFilter filter) { gMessageFilter = std::move(filter); }
+
 bool pumpMessages() {
   bool quit = false;
   MSG msg;
@@ -118,6 +122,7 @@ bool pumpMessages() {
       quit = true;
       continue;
     }
+    if (gMessageFilter && gMessageFilter(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

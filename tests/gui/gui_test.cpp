@@ -5,12 +5,16 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/expected_texts.h"
 #include "gui/win32_front.h"
 #include "harness/harness.h"
+#include "platform/message_pump_win32.h"
 
 namespace {
 
@@ -21,6 +25,22 @@ std::string textOf(HWND w) {
 }
 
 bool checked(HWND w) { return SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+/// A key pressed and released on the focused widget, delivered as the program's pump does.
+void press(WPARAM key) {
+  const HWND to = GetFocus();
+  PostMessageA(to, WM_KEYDOWN, key, 1);
+  PostMessageA(to, WM_KEYUP, key, 0xC0000001);
+  platform::pumpMessages();
+}
+
+/// Holds or releases a key (Shift, Alt) as the keyboard state the dialog keys read.
+void setKey(int key, bool down) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[key] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
 
 /// The program on the in-process simulator, with its windows bound before its creation.
 struct Gui {
@@ -39,6 +59,14 @@ struct Gui {
   void click(HWND button) {
     SendMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
+  }
+  /// The options page shown and text typed into one of its fields, which keeps the focus.
+  HWND typeOption(const char* name, const char* text) {
+    form().pgMain.setActivePage(2);
+    HWND edit = widget("FormMain", name);
+    SetFocus(edit);
+    SetWindowTextA(edit, text);
+    return edit;
   }
   harness::Harness h;
   std::unique_ptr<gui::Win32Front> front;
@@ -167,6 +195,215 @@ TEST(Gui, ClosingTheWindowRunsTheProgramsClose) {
   const std::string settings = g.h.readFile("Corvane.INI");
   EXPECT_NE(settings.find("LastLeft=40"), std::string::npos) << settings;
   EXPECT_NE(settings.find("LastTop=50"), std::string::npos) << settings;
+}
+
+TEST(Gui, ATypedOptionReachesTheProgramBeforeAnyActionOrClose) {
+  // Typed into Decel Factor, never leaving the field: each way the pilot goes on takes it.
+  const std::vector<std::pair<const char*, std::function<void(Gui&)>>> ways = {
+      {"Enter", [](Gui&) { press(VK_RETURN); }},
+      {"reset button", [](Gui& g) { g.click(g.widget("FormMain", "btnReset")); }},
+      {"hot key", [](Gui& g) { g.form().actShowStatus.execute(); }},
+      {"toolbar switch", [](Gui& g) { g.click(g.widget("FormMain", "btnToolbar")); }},
+      {"window's X", [](Gui& g) { SendMessageA(g.front->mainWindow(), WM_CLOSE, 0, 0); }},
+      {"Alt+F4", [](Gui& g) { SendMessageA(g.front->mainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+  };
+  for (const auto& [how, act] : ways) {
+    Gui g;
+    g.typeOption("edtDecelFactor", "-900");
+    act(g);
+    EXPECT_EQ(g.form().CableCatchAccelFactor, -900) << how;
+    if (std::string(how) == "reset button") {  // saved, and read back by the restart
+      EXPECT_NE(g.h.readFile("Corvane.INI").find("CableCatchAccelFactor=-900"), std::string::npos);
+    }
+  }
+  Gui g;
+  g.typeOption("edtDecelFactor", "-900");
+  SendMessageA(g.front->mainWindow(), WM_CLOSE, 0, 0);
+  EXPECT_NE(g.h.readFile("Corvane.INI").find("CableCatchAccelFactor=-900"), std::string::npos);
+
+  // A text the program rejects is reported while the window is still there, not after.
+  Gui bad;
+  size_t boxesAtClose = 99;
+  bad.front->onClosed = [&] { boxesAtClose = bad.h.errorBoxes.size(); };
+  bad.typeOption("edtCatapultCutoff", "12x");
+  SendMessageA(bad.front->mainWindow(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(boxesAtClose, 1u);
+  ASSERT_EQ(bad.h.errorBoxes.size(), 1u);
+  EXPECT_EQ(bad.h.errorBoxes[0], "'12x' is not a valid integer value");
+}
+
+TEST(Gui, TheKeyboardMovesBetweenControlsAndPressesButtons) {
+  Gui g;
+  g.form().pgMain.setActivePage(2);
+  HWND reset = g.widget("FormMain", "btnReset");
+  // Tab visits every control that takes the focus, top to bottom, and comes round again.
+  std::vector<HWND> want;
+  for (const char* name :
+       {"btnReset", "btnToolbar", "chkbxShowDisableReminders", "btnManualDisable", "pgMain",
+        "edtCatapultCutoff", "edtCatapultHoldFactor", "edtAccelFactor", "edtDecelFactor",
+        "edtTimingResolution", "chkbxTrapLog", "chkbxShowCablesActiveMsg", "chkbxDamageSounds",
+        "chkbxCatSmoke", "chkbxSpecialSoundHandling"})
+    want.push_back(g.widget("FormMain", name));
+  if (IsWindowVisible(g.widget("FormMain", "chkbxDetectTailhook")))
+    want.push_back(g.widget("FormMain", "chkbxDetectTailhook"));
+  // The key combination's group is entered at its chosen item.
+  want.push_back(g.front->radioItem("rdgrpCtrlKeys", g.form().rdgrpCtrlKeys.itemIndex()));
+  want.push_back(g.widget("FormMain", "cmbDatFile"));
+  SetFocus(reset);
+  std::vector<HWND> seen;
+  for (size_t i = 0; i < want.size(); ++i) {
+    press(VK_TAB);
+    seen.push_back(GetFocus());
+  }
+  std::rotate(want.begin(), want.begin() + 1, want.end());  // from the reset button on
+  EXPECT_EQ(seen, want);
+  EXPECT_EQ(g.form().rdgrpCtrlKeys.itemIndex(), 0) << "passing through chose nothing";
+  setKey(VK_SHIFT, true);
+  press(VK_TAB);
+  setKey(VK_SHIFT, false);
+  EXPECT_EQ(GetFocus(), g.widget("FormMain", "cmbDatFile")) << "Shift+Tab goes back";
+
+  // Arrows choose within the radio group; Space and Enter press the focused button.
+  SetFocus(g.front->radioItem("rdgrpCtrlKeys", 0));
+  press(VK_DOWN);
+  EXPECT_EQ(g.form().rdgrpCtrlKeys.itemIndex(), 1);
+  SetFocus(g.widget("FormMain", "btnManualDisable"));
+  press(VK_SPACE);
+  EXPECT_TRUE(g.form().btnManualDisable.down());
+  press(VK_RETURN);
+  EXPECT_FALSE(g.form().btnManualDisable.down());
+
+  // An Alt+letter page change keeps what was typed on the page being left.
+  g.typeOption("edtAccelFactor", "900");
+  setKey(VK_MENU, true);
+  PostMessageA(GetFocus(), WM_SYSKEYDOWN, 'U', 0x20000001);
+  platform::pumpMessages();
+  setKey(VK_MENU, false);
+  EXPECT_EQ(g.form().pgMain.activePage(), 1);
+  EXPECT_EQ(g.form().CatapultAccelFactor, 900);
+}
+
+/// What the modal-loop test watches: the program's ticks, whether one ran inside another, and
+/// Windows' own timer messages moving the virtual clock.
+struct ModalProbe {
+  static inline int ticks = 0, steps = 0;
+  static inline bool inTick = false, nested = false;
+  static inline std::function<void()> leave;
+  static inline harness::Harness* h = nullptr;
+  static void tick() {
+    nested = nested || inTick;
+    inTick = true;
+    ++ticks;
+    inTick = false;
+  }
+  static void CALLBACK step(HWND, UINT, UINT_PTR, DWORD) {
+    h->clock.advanceTo(h->clock.nowMs() + 10);
+    if ((ticks >= 10 || ++steps > 300) && leave) {
+      leave();
+      leave = nullptr;
+    }
+  }
+};
+
+TEST(Gui, TicksGoOnWhileWindowsRunsItsOwnModalLoop) {
+  Gui g;
+  g.click(g.widget("FormMain", "btnToolbar"));
+  // A timer of the program's loop, and a stand-in for the passing of time: the virtual clock
+  // moves 10 ms at each of Windows' timer messages, which also ends the modal loop once the
+  // program has ticked enough (or gives up after three seconds).
+  ModalProbe::h = &g.h;
+  platform::Timer probe(g.h.loop, "probe", 10, true, ModalProbe::tick);
+  const UINT_PTR stepper = SetTimer(nullptr, 0, 10, ModalProbe::step);
+  struct Modal {
+    const char* what;
+    std::function<void()> enter, leave;
+  };
+  const HWND toolbar = g.front->toolbarWindow();
+  const std::vector<Modal> modals = {
+      {"dragging the toolbar",
+       [&] { SendMessageA(toolbar, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0); },
+       [toolbar] { PostMessageA(toolbar, WM_KEYDOWN, VK_ESCAPE, 1); }},
+      {"the system menu",
+       [&] {
+         g.click(g.widget("frmToolbar", "btnToolbarToggle"));
+         SendMessageA(g.front->mainWindow(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
+       },
+       [] { EndMenu(); }},
+      {"an error box raised by a tick",
+       [&] {
+         gui::Win32Front* front = g.front.get();
+         probe.onTimer = [front] {
+           ModalProbe::inTick = true;
+           front->showErrorBox("Unable to write to Corvane.INI");
+           ModalProbe::inTick = false;
+         };
+         g.h.clock.advanceTo(g.h.clock.nowMs() + 10);
+         g.h.loop.runDue();
+         probe.onTimer = ModalProbe::tick;
+         platform::pumpMessages();
+       },
+       [] {
+         HWND box = FindWindowA("#32770", "Corvane");
+         if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+       }},
+  };
+  for (const Modal& m : modals) {
+    ModalProbe::ticks = 0;
+    ModalProbe::steps = 0;
+    ModalProbe::nested = false;
+    ModalProbe::leave = m.leave;
+    m.enter();
+    EXPECT_GE(ModalProbe::ticks, 10) << m.what;
+    EXPECT_FALSE(ModalProbe::nested) << m.what;
+    EXPECT_FALSE(static_cast<bool>(ModalProbe::leave)) << m.what << ": the modal loop ran";
+  }
+
+  // An error box still waiting when the window closes comes up before the window goes.
+  bool boxBeforeClose = false;
+  g.front->onClosed = [&] { boxBeforeClose = !ModalProbe::leave; };
+  ModalProbe::ticks = 0;
+  ModalProbe::steps = 0;
+  ModalProbe::leave = modals.back().leave;
+  g.front->showErrorBox("Unable to write to Corvane.INI");
+  SendMessageA(g.front->mainWindow(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(boxBeforeClose);
+  KillTimer(nullptr, stepper);
+}
+
+TEST(Gui, TheProgramKeepsATaskbarButtonAndItsIconWhicheverWindowShows) {
+  Gui g;
+  // The taskbar's rule: a shown window that is no tool window, either marked as an application
+  // window or owned by no other.
+  auto onTaskbar = [](HWND w) {
+    const LONG ex = GetWindowLongA(w, GWL_EXSTYLE);
+    return IsWindowVisible(w) && !(ex & WS_EX_TOOLWINDOW) &&
+           ((ex & WS_EX_APPWINDOW) || !GetWindow(w, GW_OWNER));
+  };
+  auto withIcon = [](HWND w) {
+    return SendMessageA(w, WM_GETICON, ICON_BIG, 0) && SendMessageA(w, WM_GETICON, ICON_SMALL, 0);
+  };
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_TRUE(onTaskbar(g.front->mainWindow()));
+    EXPECT_FALSE(onTaskbar(g.front->toolbarWindow()));
+    g.click(g.widget("FormMain", "btnToolbar"));
+    EXPECT_FALSE(onTaskbar(g.front->mainWindow()));
+    EXPECT_TRUE(onTaskbar(g.front->toolbarWindow()));
+    g.click(g.widget("frmToolbar", "btnToolbarToggle"));
+  }
+  EXPECT_TRUE(withIcon(g.front->mainWindow()));
+  EXPECT_TRUE(withIcon(g.front->toolbarWindow()));
+}
+
+TEST(Gui, TheKeyCombinationHintShowsOnItsItems) {
+  Gui g;
+  g.form().rdgrpCtrlKeys.setHint("Keys held with every Corvane key");
+  for (int i = 0; i < 2; ++i)
+    EXPECT_EQ(g.front->tooltipOf(g.front->radioItem("rdgrpCtrlKeys", i)),
+              "Keys held with every Corvane key");
+  // From the start too (the caption in one edition, none in the other).
+  Gui fresh;
+  EXPECT_EQ(fresh.front->tooltipOf(fresh.front->radioItem("rdgrpCtrlKeys", 1)),
+            fresh.form().rdgrpCtrlKeys.hint());
 }
 
 }  // namespace

@@ -27,3 +27,21 @@ TEST(EventLoopBoundary, AThrowingTickIsReportedAndTheLoopGoesOn) {
   ticking.setInterval(20);
   EXPECT_EQ(scheduleChanges, 4);
 }
+
+// A front end handed control in the middle of a tick or an action (a window's modal loop)
+// learns that a handler is running, whether it returns or throws.
+TEST(EventLoopBoundary, TheLoopTellsWhileAHandlerRuns) {
+  platform::VirtualClock clock(0);
+  platform::EventLoop loop(clock);
+  std::vector<bool> seen;
+  platform::Timer tick(loop, "tick", 10, true, [&] {
+    seen.push_back(loop.inHandler());
+    loop.guard([&] { seen.push_back(loop.inHandler()); });
+    seen.push_back(loop.inHandler());
+    throw std::runtime_error("boom");
+  });
+  EXPECT_FALSE(loop.inHandler());
+  loop.runUntil(10);
+  EXPECT_EQ(seen, (std::vector<bool>{true, true, true}));
+  EXPECT_FALSE(loop.inHandler()) << "after a handler that threw";
+}
