@@ -26,10 +26,13 @@ void setEnvironmentVariable(const std::string& name, const std::string& value);
 /// Makes Ctrl-C, a console close or SIGTERM set *flag to 1 instead of ending the process.
 void installStopHandler(volatile int* flag);
 /// Blocks until the real clock reaches untilUs (at most maxWaitUs), waking early for window
-/// messages, which are dispatched before it returns; returns at once when untilUs has passed.
-/// The wait ends at an absolute time with sub-millisecond resolution, so a due time is kept
-/// however long the caller took to get here. Returns false when the system asked the program
-/// to quit.
+/// messages, which are dispatched before it returns (messages already waiting are dispatched
+/// first; one arriving in the last moments before the due time waits for the next call);
+/// returns at once when untilUs has passed. The wait ends at an absolute time with
+/// sub-millisecond resolution, so a due time is kept however long the caller took to get here.
+/// While the due times come 25 ms apart or closer (a fast timer runs), the calling thread gets
+/// a higher priority where the system grants it. Returns false when the system asked the
+/// program to quit.
 bool waitUntilUs(const Clock& clock, int64_t untilUs, int64_t maxWaitUs);
 /// waitUntilUs in whole milliseconds, for a front end's message pump; blocks likewise.
 inline bool waitUntil(const Clock& clock, int64_t untilMs, int64_t maxWaitMs) {

@@ -6,9 +6,12 @@
 #include <ctime>
 #include <filesystem>
 
+#include <sched.h>
 #include <signal.h>
 #include <sys/time.h>
 #include <unistd.h>
+
+#include "platform/timer_pace.h"
 
 namespace platform {
 
@@ -16,6 +19,28 @@ namespace {
 volatile int* gStopFlag = nullptr;
 void onStopSignal(int) {
   if (gStopFlag) *gStopFlag = 1;
+}
+
+// The loop's thread takes the lowest real-time priority while a fast timer runs, where the
+// system allows it (root, or a real-time limit given to the user): a time-shared thread, even
+// at the highest nice value, waits for its turn behind programs that keep every core busy. The
+// ticks take microseconds and the thread sleeps between them, so it holds no core. Without
+// the right the thread stays as it is.
+void setFastPace(bool fast) {
+  thread_local bool raised = false;
+  thread_local bool refused = false;
+  if (fast == raised || (fast && refused)) return;
+  sched_param param{};
+  param.sched_priority = fast ? sched_get_priority_min(SCHED_FIFO) : 0;
+  int policy = fast ? SCHED_FIFO : SCHED_OTHER;
+#ifdef SCHED_RESET_ON_FORK
+  policy |= SCHED_RESET_ON_FORK;  // a program started meanwhile gets the normal priority
+#endif
+  if (sched_setscheduler(0, policy, &param) == 0) {
+    raised = fast;
+  } else if (fast) {
+    refused = true;
+  }
 }
 }  // namespace
 
@@ -57,7 +82,10 @@ void installStopHandler(volatile int* flag) {
 }
 
 bool waitUntilUs(const Clock& clock, int64_t untilUs, int64_t maxWaitUs) {
-  const int64_t wait = std::min(untilUs - clock.nowUs(), maxWaitUs);
+  thread_local TimerPace pace;
+  const int64_t now = clock.nowUs();
+  if (untilUs - now <= maxWaitUs) setFastPace(pace.note(untilUs));
+  const int64_t wait = std::min(untilUs - now, maxWaitUs);
   if (wait <= 0) return true;
   // The due time becomes an absolute time of the monotonic clock, so being descheduled
   // between here and the sleep does not move the wake-up.

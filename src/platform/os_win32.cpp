@@ -1,5 +1,7 @@
-#include "platform/message_pump_win32.h"
 #include "platform/os.h"
+
+#include "platform/message_pump_win32.h"
+#include "platform/timer_pace.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -20,10 +22,29 @@ namespace {
 volatile int* gStopFlag = nullptr;
 MessageFilter gMessageFilter;
 
-// The waitable timer may end a wait a millisecond or more late (Wine runs its timers on its
-// server's millisecond poll), so a wait to a due time sets it this much early and yields the
-// processor for the rest, looking out for window messages meanwhile.
-constexpr int64_t kYieldUs = 1500;
+// The waitable timer may end a wait late: Wine runs its timers on its server's millisecond
+// poll, and on a busy machine the thread waits for a processor once woken. A wait to a due time
+// therefore sets the timer early by the largest lateness seen lately and spins for the rest
+// without giving the processor away: a yield there hands the core to whatever else is running
+// (a simulator running flat out) and comes back milliseconds late.
+constexpr int64_t kMinEarlyUs = 300;
+constexpr int64_t kMaxEarlyUs = 2500;
+constexpr int64_t kEarlyMarginUs = 200;    // on top of the lateness seen
+constexpr int64_t kLateDecayUs = 10;       // per wait, so one bad wake-up is forgotten in a second
+thread_local int64_t gTimerLateUs = 1000;  // largest recent lateness of the timer, decaying
+
+// The loop's thread runs at the highest priority of its class while a fast timer runs: a
+// normal-priority program that keeps every core busy (the simulator) then cannot hold a tick
+// back. The process's class stays as it is: time-critical in the normal class is already above
+// every thread of normal programs.
+void setFastPace(bool fast) {
+  thread_local bool raised = false;
+  if (fast == raised) return;
+  raised = fast;
+  SetThreadPriority(GetCurrentThread(),
+                    fast ? THREAD_PRIORITY_TIME_CRITICAL : THREAD_PRIORITY_NORMAL);
+}
+
 BOOL WINAPI onConsoleEvent(DWORD) {
   if (!gStopFlag) return FALSE;
   *gStopFlag = 1;
@@ -72,7 +93,7 @@ void installStopHandler(volatile int* flag) {
 bool waitUntilUs(const Clock& clock, int64_t untilUs, int64_t maxWaitUs) {
   // A high-resolution waitable timer set to the due time: plain window-message timers and
   // Sleep tick only every 10-16 ms, too coarse for the 5 and 7 ms timers.
-  static HANDLE timer = [] {
+  thread_local HANDLE timer = [] {
     HANDLE t = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
                                       TIMER_ALL_ACCESS);
     if (!t) {
@@ -81,13 +102,16 @@ bool waitUntilUs(const Clock& clock, int64_t untilUs, int64_t maxWaitUs) {
     }
     return t;
   }();
+  thread_local TimerPace pace;
+  // Messages that came in meanwhile are handled now, right after the tick, instead of between
+  // the wake-up and the due time (under Wine every look at the queue asks its server).
+  if (!pumpMessages()) return false;
   const int64_t now = clock.nowUs();
   const bool toDueTime = untilUs - now <= maxWaitUs;
+  if (toDueTime) setFastPace(pace.note(untilUs));
   const int64_t wait = std::min(untilUs - now, maxWaitUs);
-  // Only the stretch before the last kYieldUs goes to the timer when the wait ends at a due
-  // time; the rest is waited out below.
-  const int64_t timerWait = toDueTime ? wait - kYieldUs : wait;
-  bool input = false;
+  const int64_t early = std::clamp(gTimerLateUs + kEarlyMarginUs, kMinEarlyUs, kMaxEarlyUs);
+  const int64_t timerWait = toDueTime ? wait - early : wait;
   if (timerWait > 0) {
     DWORD waitMs = static_cast<DWORD>((timerWait + 999) / 1000);
     DWORD count = 0;
@@ -101,15 +125,19 @@ bool waitUntilUs(const Clock& clock, int64_t untilUs, int64_t maxWaitUs) {
         waitMs += 1;  // the timer ends the wait; this is a backstop
       }
     }
-    input = MsgWaitForMultipleObjectsEx(count, count ? &timer : nullptr, waitMs, QS_ALLINPUT,
-                                        MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 + count;
+    const DWORD woke = MsgWaitForMultipleObjectsEx(count, count ? &timer : nullptr, waitMs,
+                                                   QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0 + count) return pumpMessages();
+    if (count && woke == WAIT_OBJECT_0) {
+      const int64_t late = std::min(clock.nowUs() - (now + timerWait), kMaxEarlyUs);
+      gTimerLateUs = std::max(late, gTimerLateUs - kLateDecayUs);
+    }
   }
-  MSG msg;
-  if (toDueTime && !input) {
-    while (clock.nowUs() < untilUs && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
-      SwitchToThread();
+  // The last stretch: a message arriving now waits for the next call, at most this long.
+  if (toDueTime) {
+    while (clock.nowUs() < untilUs) YieldProcessor();
   }
-  return pumpMessages();
+  return true;
 }
 
 void setMessageFilter(MessageFilter filter) { gMessageFilter = std::move(filter); }
