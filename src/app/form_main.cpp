@@ -48,9 +48,9 @@ void TFormMain::wireControls() {
   actManualOverride.onExecute = [this] { actManualOverrideExecute(); };
   actShowStatus.onExecute = [this] { actShowStatusExecute(); };
   actCatapultArm.onExecute = [this] { actCatapultArmExecute(); };
-  actFuelLoad.onExecute = [this] { actFuelLoadExecute(); };
-  actFuelOFFload.onExecute = [this] { actFuelOFFloadExecute(); };
-  actFuelRateToggle.onExecute = [this] { actFuelRateToggleExecute(); };
+  actFuelLoad.onExecute = [this] { fuelTransfer.actFuelLoadExecute(); };
+  actFuelOFFload.onExecute = [this] { fuelTransfer.actFuelOFFloadExecute(); };
+  actFuelRateToggle.onExecute = [this] { fuelTransfer.actFuelRateToggleExecute(); };
   actBattleDamage1.onExecute = [this] { actBattleDamage1Execute(); };
   actBattleDamage2.onExecute = [this] { actBattleDamage2Execute(); };
   actBattleDamage3.onExecute = [this] { actBattleDamage3Execute(); };

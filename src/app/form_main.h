@@ -11,6 +11,7 @@
 #include "app/edition.h"
 #include "config/catch_zone.h"
 #include "config/option_table.h"
+#include "fuel/fuel_transfer_unit.h"
 #include "logbook/log_records.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
@@ -76,7 +77,8 @@ class TfrmToolbar {
   std::vector<platform::SpeedButton*> buttons();
 };
 
-/// The main window: owner of all program state, the seven timers, the controls and the actions.
+/// The main window: owner of the seven timers, the controls, the actions and the program state
+/// that no subsystem holds; each subsystem member (fuelTransfer) owns its own state.
 class TFormMain {
  public:
   explicit TFormMain(TFormServices services);
@@ -216,17 +218,6 @@ class TFormMain {
   /// re-register a slot that another client may have taken since.
   std::array<bool, 10> HotKeySlotHeld{};
 
-  // Fuel transfer
-  void actFuelLoadExecute();
-  void actFuelOFFloadExecute();
-  void actFuelRateToggleExecute();
-  void StartStopFuelLoad(bool on, const std::string& reason);
-  void StartStopFuelOffload(bool on, const std::string& reason);
-  void FuelLoadTick();
-  void FuelOffloadTick();
-  /// Level units per step for a tank of this capacity at the selected rate.
-  uint32_t TankIncrement(uint32_t capacity) const;
-
   // Battle damage
   void actBattleDamage1Execute();
   void actBattleDamage2Execute();
@@ -255,9 +246,6 @@ class TFormMain {
   std::string NearestCarrierIdent;
   double MagVarDeg = 0;
   double NearestDistance = 0;
-  bool fuelLoading = false;
-  bool fuelOffloading = false;
-  std::array<uint32_t, 6> tankCapacity{};
   bool catapultSoundPlayed = false;
   /// Monotonic milliseconds at which the last arrest ended; 0 = none since the last reset.
   int64_t LastArrestEnd = 0;
@@ -353,6 +341,13 @@ class TFormMain {
   std::unique_ptr<platform::SoundPlayer> mplyrBattleDamage;
   platform::Screen Screen;
   TfrmToolbar frmToolbar;
+
+  // Subsystems, each handed only the controls and services it uses (after the controls they
+  // refer to)
+  /// The fuel transfer and its state (fuelLoading, fuelOffloading, tankCapacity).
+  fuel::FuelTransferUnit fuelTransfer{
+      {rdgrpFuelTransferRate, lblFuelTransferStatus, btnManualDisable,
+       [this](const std::string& text, int16_t seconds) { ShowSimMessage(text, seconds); }}};
 
   // Actions (ActionList1)
   platform::Action actResetProgram{"actResetProgram"};

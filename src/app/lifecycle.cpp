@@ -61,10 +61,7 @@ void TFormMain::ResetState(bool loadDefaults) {
   // The wall clock, not the monotonic one: that starts near 0 in every run, which would
   // draw the same battle damage each time.
   random().randomize(static_cast<uint64_t>(clock().wallClockUs()));
-  fuelLoading = false;
-  fuelOffloading = false;
-  rdgrpFuelTransferRate.setEnabled(true);
-  tankCapacity.fill(0);
+  fuelTransfer.Reset();
   SoundControlEndWord = 1;
   SoundControlStartWord = 0;
   LastArrestEnd = 0;
@@ -194,9 +191,9 @@ void TFormMain::actManualOverrideExecute() {
     tmrFindNearest.setEnabled(true);
     if (stroke) {
       ShowSimMessage(edition::ManualDisableCatapultMessage, 8);
-    } else if (fuelLoading) {
+    } else if (fuelTransfer.fuelLoading) {
       ShowSimMessage("Corvane has been manually disabled - fuel load paused", 8);
-    } else if (fuelOffloading) {
+    } else if (fuelTransfer.fuelOffloading) {
       ShowSimMessage("Corvane has been manually disabled - fuel OFFload paused", 8);
     } else {
       ShowSimMessage("Corvane has been manually disabled", 8);
@@ -205,9 +202,9 @@ void TFormMain::actManualOverrideExecute() {
     btnManualDisable.setDown(false);
     frmToolbar.btnManualOverride.setDown(false);
     btnManualDisable.setCaption("Manual override -- disable program");
-    if (fuelLoading)
+    if (fuelTransfer.fuelLoading)
       ShowSimMessage("Corvane reenabled - fuel load resumed", 5);
-    else if (fuelOffloading)
+    else if (fuelTransfer.fuelOffloading)
       ShowSimMessage("Corvane reenabled - fuel OFFload resumed", 5);
     else
       ShowSimMessage("Corvane reenabled", 5);

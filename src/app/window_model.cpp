@@ -142,8 +142,10 @@ void TFormMain::actShowStatusExecute() {
   }
   std::string s = UpperCase(lblFlightStatus.text()) + ", TRAPPING " +
                   UpperCase(lblActivelyCheckingStatus.text());
-  if (fuelLoading) s += ", LOADING FUEL @ " + UpperCase(rdgrpFuelTransferRate.selectedText());
-  if (fuelOffloading) s += ", OFFLOADING FUEL @ " + UpperCase(rdgrpFuelTransferRate.selectedText());
+  if (fuelTransfer.fuelLoading)
+    s += ", LOADING FUEL @ " + UpperCase(rdgrpFuelTransferRate.selectedText());
+  if (fuelTransfer.fuelOffloading)
+    s += ", OFFLOADING FUEL @ " + UpperCase(rdgrpFuelTransferRate.selectedText());
   if (tmrLaunchCheck.enabled()) {
     s += ", CAT ARMED";
   } else if (CatchZones && NearestZoneIndex >= 0 &&

@@ -10,12 +10,7 @@ constexpr double kCatchGateDistance = 0.05;
 
 void TFormMain::tmrIsCatchCheckNeededTimer() {
   // Fuel transfers advance once per gate tick, and pause while the program is disabled.
-  if (!ManuallyDisabled()) {
-    if (fuelLoading)
-      FuelLoadTick();
-    else if (fuelOffloading)
-      FuelOffloadTick();
-  }
+  if (!ManuallyDisabled()) fuelTransfer.TransferTick();
   const bool wasChecking = tmrCheckForCatch.enabled();
 
   // Decides the catch timer and the flight status; returns early where the tick keeps them.

@@ -13,6 +13,6 @@ TEST(DemoScenario, TrapLaunchRefuelAndDamageInOneFlight) {
   EXPECT_NE(summary.find("Arrest: touchdown"), std::string::npos) << summary;
   EXPECT_NE(summary.find("Launch: end speed"), std::string::npos) << summary;
   EXPECT_NE(h.form().LastArrestEnd, 0);
-  EXPECT_FALSE(h.form().fuelLoading);
+  EXPECT_FALSE(h.form().fuelTransfer.fuelLoading);
   EXPECT_EQ(h.form().rdgrpFuelTransferRate.itemIndex(), 1);
 }

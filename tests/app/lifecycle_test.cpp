@@ -288,7 +288,7 @@ TEST(Lifecycle, CloseAfterFailedStartUpLeavesTheSettingsFileAlone) {
 TEST(ManualOverride, PausesAndResumesAFuelLoadWithItsMessages) {
   harness::Harness h;
   TFormMain& form = h.start();
-  form.fuelLoading = true;
+  form.fuelTransfer.fuelLoading = true;
   form.btnManualDisable.click();
   EXPECT_TRUE(form.btnManualDisable.down());
   EXPECT_TRUE(form.frmToolbar.btnManualOverride.down());
@@ -298,7 +298,7 @@ TEST(ManualOverride, PausesAndResumesAFuelLoadWithItsMessages) {
   EXPECT_FALSE(form.frmToolbar.btnManualOverride.down());
   EXPECT_EQ(form.btnManualDisable.caption(), "Manual override -- disable program");
   EXPECT_TRUE(h.sawMessage("Corvane reenabled - fuel load resumed"));
-  EXPECT_TRUE(form.fuelLoading);
+  EXPECT_TRUE(form.fuelTransfer.fuelLoading);
 }
 
 TEST(ManualOverride, MessageFollowsWhatIsUnderWay) {
@@ -316,8 +316,8 @@ TEST(ManualOverride, MessageFollowsWhatIsUnderWay) {
   for (const Case& c : cases) {
     harness::Harness h;
     TFormMain& form = h.start();
-    form.fuelLoading = c.loading;
-    form.fuelOffloading = c.offloading;
+    form.fuelTransfer.fuelLoading = c.loading;
+    form.fuelTransfer.fuelOffloading = c.offloading;
     form.tmrAccel.setEnabled(c.accel);
     form.tmrLaunchCheck.setEnabled(c.accel);
     form.btnManualDisable.click();

@@ -54,15 +54,15 @@ TEST_F(WindowModel, StatusMessageCases) {
 
   // Exactly 97 characters before the closing quote: the identifier is shown whole.
   setNearest(187.5, "CV-63");
-  f->fuelLoading = true;
+  f->fuelTransfer.fuelLoading = true;
   EXPECT_EQ(status(), "FLYING, TRAPPING ACTIVE, LOADING FUEL @ 500 GPM (DROGUE)" + kNearest +
                           "187.5 (\"CV-63\")");
   f->lblFlightStatus.setText("LANDED");
   f->lblActivelyCheckingStatus.setText("NOT NEEDED");
   EXPECT_EQ(status(), "LANDED, TRAPPING NOT NEEDED, LOADING FUEL @ 500 GPM (DROGUE)" + kNearest +
                           "187.5 (\"CV-6\")");
-  f->fuelLoading = false;
-  f->fuelOffloading = true;
+  f->fuelTransfer.fuelLoading = false;
+  f->fuelTransfer.fuelOffloading = true;
   f->rdgrpFuelTransferRate.setItemIndex(1);
   f->tmrLaunchCheck.setEnabled(true);
   EXPECT_EQ(status(), "LANDED, TRAPPING NOT NEEDED, OFFLOADING FUEL @ 1200 GPM (BOOM), CAT ARMED");

@@ -35,8 +35,10 @@ class FuelTransfer : public ::testing::Test {
     return h.peek<uint32_t>(simlink::kFuelTanks[i].level.offset);
   }
   State state() const {
-    EXPECT_FALSE(f->fuelLoading && f->fuelOffloading);
-    return f->fuelLoading ? State::Loading : f->fuelOffloading ? State::Offloading : State::Idle;
+    EXPECT_FALSE(f->fuelTransfer.fuelLoading && f->fuelTransfer.fuelOffloading);
+    return f->fuelTransfer.fuelLoading      ? State::Loading
+           : f->fuelTransfer.fuelOffloading ? State::Offloading
+                                            : State::Idle;
   }
   void run(Event e) {
     switch (e) {
@@ -47,10 +49,10 @@ class FuelTransfer : public ::testing::Test {
         f->actFuelOFFload.execute();
         break;
       case Event::LoadStep:
-        f->FuelLoadTick();
+        f->fuelTransfer.FuelLoadTick();
         break;
       case Event::OffloadStep:
-        f->FuelOffloadTick();
+        f->fuelTransfer.FuelOffloadTick();
         break;
     }
   }
@@ -100,8 +102,8 @@ TEST_F(FuelTransfer, StateTable) {
   int n = 0;
   for (const Row& r : rows) {
     SCOPED_TRACE("row " + std::to_string(++n));
-    f->StartStopFuelLoad(false, "");
-    f->StartStopFuelOffload(false, "");
+    f->fuelTransfer.StartStopFuelLoad(false, "");
+    f->fuelTransfer.StartStopFuelOffload(false, "");
     setTank(0, 100, r.tankLevel);
     setHeight(3000);
     if (r.from == State::Loading) run(Event::LoadRequest);
@@ -142,15 +144,15 @@ TEST_F(FuelTransfer, RequestsUnderManualOverrideAreRefused) {
 TEST_F(FuelTransfer, OneCentreTankTakesTheWholeFlowAndEndsExactlyFull) {
   setTank(0, 100, 0);
   run(Event::LoadRequest);
-  f->FuelLoadTick();
+  f->fuelTransfer.FuelLoadTick();
   EXPECT_EQ(level(0), 699051u);
-  f->FuelLoadTick();
+  f->fuelTransfer.FuelLoadTick();
   EXPECT_EQ(level(0), 2u * 699051u);
   // Ten more steps would reach 8388612; the tank stops at exactly full.
-  for (int i = 0; i < 10; ++i) f->FuelLoadTick();
+  for (int i = 0; i < 10; ++i) f->fuelTransfer.FuelLoadTick();
   EXPECT_EQ(level(0), fuel::TankFull);
   h.clearRecords();
-  f->FuelLoadTick();
+  f->fuelTransfer.FuelLoadTick();
   EXPECT_EQ(onlyMessage(), "Fuel Load terminated (tanks are full)|6");
   EXPECT_TRUE(h.writesTo(simlink::kFuelTanks[0].level.offset).empty());
 }
@@ -164,7 +166,7 @@ TEST_F(FuelTransfer, TwoTanksShareAndAbsentTanksAreNeverWritten) {
   setTank(5, 0, 0);
   run(Event::LoadRequest);
   h.clearRecords();
-  f->FuelLoadTick();
+  f->fuelTransfer.FuelLoadTick();
   EXPECT_EQ(level(0), 349525u);
   EXPECT_EQ(level(2), 1000u + 349525u);
   for (std::size_t i : {1u, 3u, 4u, 5u})
@@ -178,12 +180,12 @@ TEST_F(FuelTransfer, TwoTanksShareAndAbsentTanksAreNeverWritten) {
 TEST_F(FuelTransfer, ToggledRateAppliesFromTheNextStepLabelKeepsTheStartRate) {
   setTank(0, 100, 0);
   run(Event::LoadRequest);
-  f->FuelLoadTick();
+  f->fuelTransfer.FuelLoadTick();
   h.clearRecords();
   f->actFuelRateToggle.execute();
   EXPECT_EQ(onlyMessage(), "Fuel transfer rate now set to 1200 GPM (boom)|7");
   EXPECT_EQ(f->lblFuelTransferStatus.text(), "LOADING @ 500 GPM (drogue)");
-  f->FuelLoadTick();
+  f->fuelTransfer.FuelLoadTick();
   EXPECT_EQ(level(0), 699051u + 1677722u);
   f->actFuelRateToggle.execute();
   EXPECT_EQ(f->rdgrpFuelTransferRate.itemIndex(), 0);
@@ -193,7 +195,7 @@ TEST_F(FuelTransfer, OffloadAtTenPercentEndsOneStepLater) {
   setTank(0, 100, 838861);
   setTank(2, 50, 100);
   run(Event::OffloadRequest);
-  f->FuelOffloadTick();
+  f->fuelTransfer.FuelOffloadTick();
   ASSERT_EQ(h.messages.size(), 2u);
   EXPECT_EQ(h.messages[0].text, "Fuel OFFLoad started: 500 GPM (drogue)");
   EXPECT_EQ(h.messages[1].text, "Fuel OFFLoad terminated (not allowed below 10% capacity)");
@@ -204,21 +206,21 @@ TEST_F(FuelTransfer, OffloadAtTenPercentEndsOneStepLater) {
 TEST_F(FuelTransfer, OffloadStopsExactlyAtTheFloor) {
   setTank(0, 100, 838861 + 1000);
   run(Event::OffloadRequest);
-  f->FuelOffloadTick();
+  f->fuelTransfer.FuelOffloadTick();
   EXPECT_EQ(level(0), fuel::OffloadFloor);
-  EXPECT_TRUE(f->fuelOffloading);
+  EXPECT_TRUE(f->fuelTransfer.fuelOffloading);
 }
 
 TEST_F(FuelTransfer, LoadAtExactly1524MetresIsAccepted) {
   setTank(0, 100, 0);
   setHeight(1600, 0, 76);
   run(Event::LoadRequest);
-  EXPECT_TRUE(f->fuelLoading);
-  f->FuelLoadTick();
-  EXPECT_TRUE(f->fuelLoading);
+  EXPECT_TRUE(f->fuelTransfer.fuelLoading);
+  f->fuelTransfer.FuelLoadTick();
+  EXPECT_TRUE(f->fuelTransfer.fuelLoading);
   EXPECT_EQ(level(0), 699051u);
 
-  f->StartStopFuelLoad(false, "");
+  f->fuelTransfer.StartStopFuelLoad(false, "");
   setHeight(1523, 0xFFFFFFFFu, 0);
   h.clearRecords();
   run(Event::LoadRequest);
@@ -230,11 +232,11 @@ TEST_F(FuelTransfer, FailedExchangeSkipsTheStepOnly) {
   run(Event::LoadRequest);
   h.clearRecords();
   h.transport->overrideAnswer(0);  // the exchange fails, the link stays
-  f->FuelLoadTick();
+  f->fuelTransfer.FuelLoadTick();
   h.transport->overrideAnswer(std::nullopt);
-  EXPECT_TRUE(f->fuelLoading);
+  EXPECT_TRUE(f->fuelTransfer.fuelLoading);
   EXPECT_TRUE(h.writes.empty());
-  f->FuelLoadTick();
+  f->fuelTransfer.FuelLoadTick();
   EXPECT_EQ(level(0), 699051u);
 }
 
@@ -242,9 +244,9 @@ TEST_F(FuelTransfer, CapacitiesAreKeptFromTheRequest) {
   setTank(0, 100, 0);
   run(Event::LoadRequest);
   setTank(0, 200, 0);  // the aircraft changed; the stored capacity stays in force
-  f->FuelLoadTick();
+  f->fuelTransfer.FuelLoadTick();
   EXPECT_EQ(level(0), 699051u);
-  EXPECT_EQ(f->tankCapacity[0], 100u);
+  EXPECT_EQ(f->fuelTransfer.tankCapacity[0], 100u);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ TEST(RefuelScenario, ClimbsLoadsTogglesAndFillsEveryTank) {
   std::string summary;
   EXPECT_EQ(h.flyScenario("samples/scenarios/refuel.scn", 90000, summary), 0) << summary;
   TFormMain& f = h.form();
-  EXPECT_FALSE(f.fuelLoading);
+  EXPECT_FALSE(f.fuelTransfer.fuelLoading);
   EXPECT_EQ(f.lblFuelTransferStatus.text(), "");
   EXPECT_EQ(f.rdgrpFuelTransferRate.itemIndex(), 1);
 }

@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "at 0 set gear 0 hook 0 brake 0 magvar 0 engines 2 engine_type 1 taildragger 0\n"
                  "at 0 set tank.centre.capacity 1000 tank.centre.level 0.1\n",
                  [](TFormMain& f) { f.actFuelLoad.execute(); },
-                 [](TFormMain& f) { return f.fuelLoading; }}),
+                 [](TFormMain& f) { return f.fuelTransfer.fuelLoading; }}),
     [](const ::testing::TestParamInfo<KillCase>& info) {
       std::string name = info.param.during;
       for (char& ch : name)
