@@ -11,7 +11,9 @@ std::vector<platform::SpeedButton*> TfrmToolbar::buttons() {
 }
 
 TFormMain::TFormMain(TFormServices services)
-    : tmrIsCatchCheckNeeded(*services.loop, "tmrIsCatchCheckNeeded", 1000, true),
+    : cues({chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, ProgramFolder},
+           services.soundPlayers),
+      tmrIsCatchCheckNeeded(*services.loop, "tmrIsCatchCheckNeeded", 1000, true),
       tmrFindNearest(*services.loop, "tmrFindNearest", 15000, false),
       tmrCheckForCatch(*services.loop, "tmrCheckForCatch", 50, false),
       tmrDecel(*services.loop, "tmrDecel", 10, false),
@@ -19,13 +21,6 @@ TFormMain::TFormMain(TFormServices services)
       tmrKeystroke(*services.loop, "tmrKeystroke", 250, false),
       tmrLaunchCheck(*services.loop, "tmrLaunchCheck", 7, false),
       services_(std::move(services)) {
-  auto makePlayer = [this](const char* name) -> std::unique_ptr<platform::SoundPlayer> {
-    if (services_.soundPlayers) return services_.soundPlayers(name);
-    return std::make_unique<platform::RecordingSoundPlayer>(name, nullptr);
-  };
-  mplyrCatchSound = makePlayer("mplyrCatchSound");
-  mplyrCatapultSound = makePlayer("mplyrCatapultSound");
-  mplyrBattleDamage = makePlayer("mplyrBattleDamage");
   wireControls();
   attachServices();
 }

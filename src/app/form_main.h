@@ -11,6 +11,7 @@
 #include "app/edition.h"
 #include "config/catch_zone.h"
 #include "config/option_table.h"
+#include "cues/cues.h"
 #include "logbook/log_records.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
@@ -233,18 +234,11 @@ class TFormMain {
   void actBattleDamage3Execute();
 
   // Messages and sounds
-  /// Shows text (first 100 characters) inside the simulator for seconds; failures are silent.
-  void ShowSimMessage(const std::string& text, int16_t seconds);
-  /// Looks for the two fixed sound files and reports in lblOtherStatus.
-  void CheckSoundFiles();
-  void PlayCatchSound();
-  void PlayCatapultSound();
-  void PlayDamageSound(uint8_t kind);
-  /// Special sound handling: start = true at a trap or launch, false at its end.
-  void SwitchSimSound(bool start);
-  /// File names given to the catch and catapult players; empty means the sound is unavailable.
-  std::string mplyrCatchSoundFileName;
-  std::string mplyrCatapultSoundFileName;
+  /// Forwards to cues.ShowSimMessage; kept for the fuel transfer's calls until it has its own
+  /// view of the cues.
+  void ShowSimMessage(const std::string& text, int16_t seconds) {
+    cues.ShowSimMessage(text, seconds);
+  }
 
   // Program state
   std::string ProgramFolder;
@@ -258,7 +252,6 @@ class TFormMain {
   bool fuelLoading = false;
   bool fuelOffloading = false;
   std::array<uint32_t, 6> tankCapacity{};
-  bool catapultSoundPlayed = false;
   /// Monotonic milliseconds at which the last arrest ended; 0 = none since the last reset.
   int64_t LastArrestEnd = 0;
   /// Monotonic milliseconds at which the last catapult stroke ended; 0 = none since the last
@@ -268,11 +261,6 @@ class TFormMain {
   /// starts the timers again; only the reset action (InitializeProgram) clears it.
   bool programStopped = false;
   uint8_t LastHotKeyCount = 0;
-  /// The two sound-control words: written at the end (1) and at the start (0) of a trap or launch.
-  uint16_t SoundControlEndWord = 1;
-  uint16_t SoundControlStartWord = 0;
-  /// The start word was written and the end word has not reached the simulator yet.
-  bool SimSoundSilenced = false;
   std::array<uint32_t, 10> HotKeySlots{};
 
   // Options
@@ -347,10 +335,8 @@ class TFormMain {
   platform::Label lblBattleDamage1Key{"lblBattleDamage1Key"};
   platform::Label lblBattleDamage2Key{"lblBattleDamage2Key"};
   platform::Label lblBattleDamage3Key{"lblBattleDamage3Key"};
-  // hidden wave players
-  std::unique_ptr<platform::SoundPlayer> mplyrCatchSound;
-  std::unique_ptr<platform::SoundPlayer> mplyrCatapultSound;
-  std::unique_ptr<platform::SoundPlayer> mplyrBattleDamage;
+  /// Messages and sounds, with the hidden wave players.
+  TCues cues;
   platform::Screen Screen;
   TfrmToolbar frmToolbar;
 

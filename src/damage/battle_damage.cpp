@@ -29,10 +29,10 @@ template <std::size_t N>
 void DamageFlagList(TFormMain& form, const std::array<simlink::Var<uint8_t>, N>& vars,
                     const FlagLevel& lvl) {
   if (form.ManuallyDisabled()) {
-    form.ShowSimMessage(lvl.refusal, 3);
+    form.cues.ShowSimMessage(lvl.refusal, 3);
     return;
   }
-  form.PlayDamageSound(damage::FarExplosion);
+  form.cues.PlayDamageSound(damage::FarExplosion);
 
   std::array<uint8_t, N> flags{};
   simlink::Batch read;
@@ -57,12 +57,12 @@ void DamageFlagList(TFormMain& form, const std::array<simlink::Var<uint8_t>, N>&
 
   if (!form.chkbxDamageSounds.checked()) {
     if (keyHit)
-      form.ShowSimMessage(lvl.keyMessage, 5);
+      form.cues.ShowSimMessage(lvl.keyMessage, 5);
     else
-      form.ShowSimMessage(Headline(lvl.level), 1);
+      form.cues.ShowSimMessage(Headline(lvl.level), 1);
   } else if (lvl.radioSoundOnKeyHit && keyHit) {
     form.clock().sleepMs(1200);
-    form.PlayDamageSound(damage::Radio);
+    form.cues.PlayDamageSound(damage::Radio);
   }
 
   simlink::Batch write;
@@ -86,10 +86,10 @@ void TFormMain::actBattleDamage2Execute() {
 
 void TFormMain::actBattleDamage3Execute() {
   if (ManuallyDisabled()) {
-    ShowSimMessage("Battle Damage 3 not available - Corvane has been manually disabled", 3);
+    cues.ShowSimMessage("Battle Damage 3 not available - Corvane has been manually disabled", 3);
     return;
   }
-  PlayDamageSound(damage::NearExplosion);
+  cues.PlayDamageSound(damage::NearExplosion);
 
   damage::Level3State s;
   simlink::Batch read;
@@ -118,12 +118,12 @@ void TFormMain::actBattleDamage3Execute() {
 
   if (!chkbxDamageSounds.checked()) {
     if (compassHit)
-      ShowSimMessage(edition::BattleDamage3KeyMessage, 5);
+      cues.ShowSimMessage(edition::BattleDamage3KeyMessage, 5);
     else
-      ShowSimMessage(Headline(3), 1);
+      cues.ShowSimMessage(Headline(3), 1);
   } else if (electricsHit) {
     clock().sleepMs(1000);
-    PlayDamageSound(damage::ElectricalSystem);
+    cues.PlayDamageSound(damage::ElectricalSystem);
   }
 
   simlink::Batch write;
