@@ -13,6 +13,8 @@ std::vector<platform::SpeedButton*> TfrmToolbar::buttons() {
 TFormMain::TFormMain(TFormServices services)
     : cues({chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, ProgramFolder},
            services.soundPlayers),
+      battleDamage(
+          {btnManualDisable, chkbxDamageSounds, cues, *services.random, services.loop->clock()}),
       tmrIsCatchCheckNeeded(*services.loop, "tmrIsCatchCheckNeeded", 1000, true),
       tmrFindNearest(*services.loop, "tmrFindNearest", 15000, false),
       tmrCheckForCatch(*services.loop, "tmrCheckForCatch", 50, false),
@@ -46,9 +48,9 @@ void TFormMain::wireControls() {
   actFuelLoad.onExecute = [this] { actFuelLoadExecute(); };
   actFuelOFFload.onExecute = [this] { actFuelOFFloadExecute(); };
   actFuelRateToggle.onExecute = [this] { actFuelRateToggleExecute(); };
-  actBattleDamage1.onExecute = [this] { actBattleDamage1Execute(); };
-  actBattleDamage2.onExecute = [this] { actBattleDamage2Execute(); };
-  actBattleDamage3.onExecute = [this] { actBattleDamage3Execute(); };
+  actBattleDamage1.onExecute = [this] { battleDamage.actBattleDamage1Execute(); };
+  actBattleDamage2.onExecute = [this] { battleDamage.actBattleDamage2Execute(); };
+  actBattleDamage3.onExecute = [this] { battleDamage.actBattleDamage3Execute(); };
 
   btnReset.onClick = [this] { actResetProgram.execute(); };
   btnToolbar.onClick = [this] { btnToolbarClick(); };

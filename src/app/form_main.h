@@ -12,6 +12,7 @@
 #include "config/catch_zone.h"
 #include "config/option_table.h"
 #include "cues/cues.h"
+#include "damage/battle_damage.h"
 #include "logbook/log_records.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
@@ -228,11 +229,6 @@ class TFormMain {
   /// Level units per step for a tank of this capacity at the selected rate.
   uint32_t TankIncrement(uint32_t capacity) const;
 
-  // Battle damage
-  void actBattleDamage1Execute();
-  void actBattleDamage2Execute();
-  void actBattleDamage3Execute();
-
   // Messages and sounds
   /// Forwards to cues.ShowSimMessage; kept for the fuel transfer's calls until it has its own
   /// view of the cues.
@@ -243,7 +239,6 @@ class TFormMain {
   // Program state
   std::string ProgramFolder;
   std::unique_ptr<TCatchZoneList> CatchZones;
-  std::array<float, 9> EngineMaskTable{};  // indexed 1..8
   uint32_t KeyComboModifier = 0;
   int32_t NearestZoneIndex = -1;
   std::string NearestCarrierIdent;
@@ -337,6 +332,8 @@ class TFormMain {
   platform::Label lblBattleDamage3Key{"lblBattleDamage3Key"};
   /// Messages and sounds, with the hidden wave players.
   TCues cues;
+  /// The battle-damage actions.
+  TBattleDamage battleDamage;
   platform::Screen Screen;
   TfrmToolbar frmToolbar;
 

@@ -34,8 +34,9 @@ void TFormMain::FormCreate() {
   KeyComboModifier = 0;
   ProgramFolder = withTrailingDelimiter(services_.programFolder);
   NearestCarrierIdent.clear();
-  EngineMaskTable[0] = 0;
-  for (int j = 1; j <= 8; ++j) EngineMaskTable[static_cast<size_t>(j)] = std::ldexp(1.0f, j - 1);
+  battleDamage.EngineMaskTable[0] = 0;
+  for (int j = 1; j <= 8; ++j)
+    battleDamage.EngineMaskTable[static_cast<size_t>(j)] = std::ldexp(1.0f, j - 1);
   InitializeProgram(true);
 }
 
