@@ -11,7 +11,11 @@ std::vector<platform::SpeedButton*> TfrmToolbar::buttons() {
 }
 
 TFormMain::TFormMain(TFormServices services)
-    : tmrIsCatchCheckNeeded(*services.loop, "tmrIsCatchCheckNeeded", 1000, true),
+    : cues({chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, ProgramFolder},
+           services.soundPlayers),
+      battleDamage(
+          {btnManualDisable, chkbxDamageSounds, cues, *services.random, services.loop->clock()}),
+      tmrIsCatchCheckNeeded(*services.loop, "tmrIsCatchCheckNeeded", 1000, true),
       tmrFindNearest(*services.loop, "tmrFindNearest", 15000, false),
       tmrCheckForCatch(*services.loop, "tmrCheckForCatch", 50, false),
       tmrDecel(*services.loop, "tmrDecel", 10, false),
@@ -19,13 +23,6 @@ TFormMain::TFormMain(TFormServices services)
       tmrKeystroke(*services.loop, "tmrKeystroke", 250, false),
       tmrLaunchCheck(*services.loop, "tmrLaunchCheck", 7, false),
       services_(std::move(services)) {
-  auto makePlayer = [this](const char* name) -> std::unique_ptr<platform::SoundPlayer> {
-    if (services_.soundPlayers) return services_.soundPlayers(name);
-    return std::make_unique<platform::RecordingSoundPlayer>(name, nullptr);
-  };
-  mplyrCatchSound = makePlayer("mplyrCatchSound");
-  mplyrCatapultSound = makePlayer("mplyrCatapultSound");
-  mplyrBattleDamage = makePlayer("mplyrBattleDamage");
   wireControls();
   attachServices();
 }
@@ -51,9 +48,9 @@ void TFormMain::wireControls() {
   actFuelLoad.onExecute = [this] { fuelTransfer.actFuelLoadExecute(); };
   actFuelOFFload.onExecute = [this] { fuelTransfer.actFuelOFFloadExecute(); };
   actFuelRateToggle.onExecute = [this] { fuelTransfer.actFuelRateToggleExecute(); };
-  actBattleDamage1.onExecute = [this] { actBattleDamage1Execute(); };
-  actBattleDamage2.onExecute = [this] { actBattleDamage2Execute(); };
-  actBattleDamage3.onExecute = [this] { actBattleDamage3Execute(); };
+  actBattleDamage1.onExecute = [this] { battleDamage.actBattleDamage1Execute(); };
+  actBattleDamage2.onExecute = [this] { battleDamage.actBattleDamage2Execute(); };
+  actBattleDamage3.onExecute = [this] { battleDamage.actBattleDamage3Execute(); };
 
   btnReset.onClick = [this] { actResetProgram.execute(); };
   btnToolbar.onClick = [this] { btnToolbarClick(); };

@@ -11,6 +11,8 @@
 #include "app/edition.h"
 #include "config/catch_zone.h"
 #include "config/option_table.h"
+#include "cues/cues.h"
+#include "damage/battle_damage.h"
 #include "fuel/fuel_transfer_unit.h"
 #include "logbook/log_records.h"
 #include "platform/clock.h"
@@ -78,7 +80,8 @@ class TfrmToolbar {
 };
 
 /// The main window: owner of the seven timers, the controls, the actions and the program state
-/// that no subsystem holds; each subsystem member (fuelTransfer) owns its own state.
+/// that no subsystem holds; each subsystem member (cues, battleDamage, fuelTransfer) owns its own
+/// state.
 class TFormMain {
  public:
   explicit TFormMain(TFormServices services);
@@ -218,35 +221,14 @@ class TFormMain {
   /// re-register a slot that another client may have taken since.
   std::array<bool, 10> HotKeySlotHeld{};
 
-  // Battle damage
-  void actBattleDamage1Execute();
-  void actBattleDamage2Execute();
-  void actBattleDamage3Execute();
-
-  // Messages and sounds
-  /// Shows text (first 100 characters) inside the simulator for seconds; failures are silent.
-  void ShowSimMessage(const std::string& text, int16_t seconds);
-  /// Looks for the two fixed sound files and reports in lblOtherStatus.
-  void CheckSoundFiles();
-  void PlayCatchSound();
-  void PlayCatapultSound();
-  void PlayDamageSound(uint8_t kind);
-  /// Special sound handling: start = true at a trap or launch, false at its end.
-  void SwitchSimSound(bool start);
-  /// File names given to the catch and catapult players; empty means the sound is unavailable.
-  std::string mplyrCatchSoundFileName;
-  std::string mplyrCatapultSoundFileName;
-
   // Program state
   std::string ProgramFolder;
   std::unique_ptr<TCatchZoneList> CatchZones;
-  std::array<float, 9> EngineMaskTable{};  // indexed 1..8
   uint32_t KeyComboModifier = 0;
   int32_t NearestZoneIndex = -1;
   std::string NearestCarrierIdent;
   double MagVarDeg = 0;
   double NearestDistance = 0;
-  bool catapultSoundPlayed = false;
   /// Monotonic milliseconds at which the last arrest ended; 0 = none since the last reset.
   int64_t LastArrestEnd = 0;
   /// Monotonic milliseconds at which the last catapult stroke ended; 0 = none since the last
@@ -256,11 +238,6 @@ class TFormMain {
   /// starts the timers again; only the reset action (InitializeProgram) clears it.
   bool programStopped = false;
   uint8_t LastHotKeyCount = 0;
-  /// The two sound-control words: written at the end (1) and at the start (0) of a trap or launch.
-  uint16_t SoundControlEndWord = 1;
-  uint16_t SoundControlStartWord = 0;
-  /// The start word was written and the end word has not reached the simulator yet.
-  bool SimSoundSilenced = false;
   std::array<uint32_t, 10> HotKeySlots{};
 
   // Options
@@ -335,10 +312,10 @@ class TFormMain {
   platform::Label lblBattleDamage1Key{"lblBattleDamage1Key"};
   platform::Label lblBattleDamage2Key{"lblBattleDamage2Key"};
   platform::Label lblBattleDamage3Key{"lblBattleDamage3Key"};
-  // hidden wave players
-  std::unique_ptr<platform::SoundPlayer> mplyrCatchSound;
-  std::unique_ptr<platform::SoundPlayer> mplyrCatapultSound;
-  std::unique_ptr<platform::SoundPlayer> mplyrBattleDamage;
+  /// Messages and sounds, with the hidden wave players.
+  TCues cues;
+  /// The battle-damage actions.
+  TBattleDamage battleDamage;
   platform::Screen Screen;
   TfrmToolbar frmToolbar;
 
@@ -347,7 +324,7 @@ class TFormMain {
   /// The fuel transfer and its state (fuelLoading, fuelOffloading, tankCapacity).
   fuel::FuelTransferUnit fuelTransfer{
       {rdgrpFuelTransferRate, lblFuelTransferStatus, btnManualDisable,
-       [this](const std::string& text, int16_t seconds) { ShowSimMessage(text, seconds); }}};
+       [this](const std::string& text, int16_t seconds) { cues.ShowSimMessage(text, seconds); }}};
 
   // Actions (ActionList1)
   platform::Action actResetProgram{"actResetProgram"};

@@ -34,8 +34,9 @@ void TFormMain::FormCreate() {
   KeyComboModifier = 0;
   ProgramFolder = withTrailingDelimiter(services_.programFolder);
   NearestCarrierIdent.clear();
-  EngineMaskTable[0] = 0;
-  for (int j = 1; j <= 8; ++j) EngineMaskTable[static_cast<size_t>(j)] = std::ldexp(1.0f, j - 1);
+  battleDamage.EngineMaskTable[0] = 0;
+  for (int j = 1; j <= 8; ++j)
+    battleDamage.EngineMaskTable[static_cast<size_t>(j)] = std::ldexp(1.0f, j - 1);
   InitializeProgram(true);
 }
 
@@ -50,7 +51,8 @@ void TFormMain::InitializeProgram(bool loadDefaults) {
     if (!LoadCatchZones()) return;
     if (!loadDefaults) AllocateHotKeys();
     EnableLoadedControls();
-    if (SimSoundSilenced) SwitchSimSound(false);  // an arrest or launch cut short by the link
+    if (cues.SimSoundSilenced)
+      cues.SwitchSimSound(false);  // an arrest or launch cut short by the link
     tmrFindNearestTimer();
   } catch (const std::exception& e) {
     lblConnectionInfo.setText(std::string("Connection to FSUIPC OK, but...") + e.what());
@@ -62,8 +64,8 @@ void TFormMain::ResetState(bool loadDefaults) {
   // draw the same battle damage each time.
   random().randomize(static_cast<uint64_t>(clock().wallClockUs()));
   fuelTransfer.Reset();
-  SoundControlEndWord = 1;
-  SoundControlStartWord = 0;
+  cues.SoundControlEndWord = 1;
+  cues.SoundControlStartWord = 0;
   LastArrestEnd = 0;
   LastLaunchEnd = 0;
   // Every number the program formats or parses uses "." whatever the user's locale; nothing
@@ -84,8 +86,8 @@ void TFormMain::ResetState(bool loadDefaults) {
   NearestZoneIndex = -1;
   MagVarDeg = 0;
   NearestDistance = 0;
-  CheckSoundFiles();
-  catapultSoundPlayed = false;
+  cues.CheckSoundFiles();
+  cues.catapultSoundPlayed = false;
   if constexpr (edition::CaptionSetAtEveryReset) FormMain.setCaption(edition::MainCaption);
   if (loadDefaults) {
     SetCatapultCutoffKnots(options::CatapultCutoff.defaultValue);
@@ -162,7 +164,7 @@ void TFormMain::StopProgram() {
 void TFormMain::actResetProgramExecute() {
   Screen.setCursor(platform::Cursor::HourGlass);
   try {
-    ShowSimMessage("Corvane disabled while resetting", 3);
+    cues.ShowSimMessage("Corvane disabled while resetting", 3);
     StopProgram();
     InitializeProgram(false);
   } catch (...) {
@@ -190,28 +192,28 @@ void TFormMain::actManualOverrideExecute() {
     tmrCheckForCatch.setEnabled(false);
     tmrFindNearest.setEnabled(true);
     if (stroke) {
-      ShowSimMessage(edition::ManualDisableCatapultMessage, 8);
+      cues.ShowSimMessage(edition::ManualDisableCatapultMessage, 8);
     } else if (fuelTransfer.fuelLoading) {
-      ShowSimMessage("Corvane has been manually disabled - fuel load paused", 8);
+      cues.ShowSimMessage("Corvane has been manually disabled - fuel load paused", 8);
     } else if (fuelTransfer.fuelOffloading) {
-      ShowSimMessage("Corvane has been manually disabled - fuel OFFload paused", 8);
+      cues.ShowSimMessage("Corvane has been manually disabled - fuel OFFload paused", 8);
     } else {
-      ShowSimMessage("Corvane has been manually disabled", 8);
+      cues.ShowSimMessage("Corvane has been manually disabled", 8);
     }
   } else {
     btnManualDisable.setDown(false);
     frmToolbar.btnManualOverride.setDown(false);
     btnManualDisable.setCaption("Manual override -- disable program");
     if (fuelTransfer.fuelLoading)
-      ShowSimMessage("Corvane reenabled - fuel load resumed", 5);
+      cues.ShowSimMessage("Corvane reenabled - fuel load resumed", 5);
     else if (fuelTransfer.fuelOffloading)
-      ShowSimMessage("Corvane reenabled - fuel OFFload resumed", 5);
+      cues.ShowSimMessage("Corvane reenabled - fuel OFFload resumed", 5);
     else
-      ShowSimMessage("Corvane reenabled", 5);
+      cues.ShowSimMessage("Corvane reenabled", 5);
   }
 }
 
 void TFormMain::FormClose() {
-  ShowSimMessage("Corvane deactivated", 8);
+  cues.ShowSimMessage("Corvane deactivated", 8);
   StopProgram();
 }

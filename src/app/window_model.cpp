@@ -137,7 +137,7 @@ void TFormMain::btnManualOverrideClick() {
 
 void TFormMain::actShowStatusExecute() {
   if (ManuallyDisabled()) {
-    ShowSimMessage("Corvane status: manually disabled", 3);
+    cues.ShowSimMessage("Corvane status: manually disabled", 3);
     return;
   }
   std::string s = UpperCase(lblFlightStatus.text()) + ", TRAPPING " +
@@ -158,5 +158,5 @@ void TFormMain::actShowStatusExecute() {
   } else {
     s += ", no nearest cables known";
   }
-  ShowSimMessage(s, 7);
+  cues.ShowSimMessage(s, 7);
 }

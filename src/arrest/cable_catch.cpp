@@ -67,13 +67,13 @@ void TFormMain::tmrCheckForCatchTimer() {
                   groundSpeedKnots(groundSpeed), -verticalSpeedFpm(verticalSpeed));
     if (verdict != TCatchVerdict::Caught) return;
 
-    SwitchSimSound(true);
+    cues.SwitchSimSound(true);
     tmrLaunchCheck.setEnabled(false);
     tmrCheckForCatch.setEnabled(false);
     tmrAccel.setEnabled(false);
     tmrKeystroke.setEnabled(false);
     tmrFindNearest.setEnabled(false);
-    PlayCatchSound();
+    cues.PlayCatchSound();
     static const std::string kCaught = "Cables were CAUGHT.";
     lblCableCatchStatus.setText(kCaught);
     tmrDecel.setEnabled(true);
@@ -107,5 +107,5 @@ void TFormMain::EndArrest() {
   tmrKeystroke.setEnabled(true);
   // 0 means "no arrest yet", so a real end is never recorded as 0.
   LastArrestEnd = std::max<int64_t>(clock().nowMs(), 1);
-  SwitchSimSound(false);
+  cues.SwitchSimSound(false);
 }

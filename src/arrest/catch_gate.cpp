@@ -68,7 +68,7 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
       tmrCheckForCatch.setEnabled(false);
       lblFlightStatus.setText("CRASHED");
       lblCableCatchStatus.setText("");
-      catapultSoundPlayed = false;
+      cues.catapultSoundPlayed = false;
       tmrLaunchCheck.setEnabled(false);
       tmrAccel.setEnabled(false);
       return;
@@ -86,7 +86,7 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     lblActivelyCheckingStatus.setText("ACTIVE");
     if (!wasChecking) {
       lblCableCatchStatus.setText("");
-      if (chkbxShowCablesActiveMsg.checked()) ShowSimMessage("TRAPPING ACTIVE", 3);
+      if (chkbxShowCablesActiveMsg.checked()) cues.ShowSimMessage("TRAPPING ACTIVE", 3);
     }
   } else {
     lblActivelyCheckingStatus.setText("NOT NEEDED");

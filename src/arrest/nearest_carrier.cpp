@@ -51,7 +51,7 @@ double TFormMain::FindNearestCarrier() {
   const TCatchZoneData& z = *(*CatchZones)[static_cast<size_t>(NearestZoneIndex)];
   if (z.CarrierIdent != NearestCarrierIdent) {
     NearestCarrierIdent = z.CarrierIdent;
-    ShowSimMessage(NearestCarrierAnnouncement(NearestCarrierIdent, z.RunwayHeadingMag), 5);
+    cues.ShowSimMessage(NearestCarrierAnnouncement(NearestCarrierIdent, z.RunwayHeadingMag), 5);
   }
   // Both labels follow every successful search; their texts are only rebuilt when what they
   // show has changed, so the once-a-second gate does not format strings for nothing.
@@ -79,9 +79,9 @@ void TFormMain::tmrFindNearestTimer() {
                                : platform::Color::ButtonFace);
   tmrFindNearest.setEnabled(false);
   if (NearestZoneIndex == -1)
-    ShowSimMessage("Corvane enabled", 3);
+    cues.ShowSimMessage("Corvane enabled", 3);
   else if (ManuallyDisabled() && chkbxShowDisableReminders.checked())
-    ShowSimMessage("Corvane has been manually disabled", 3);
+    cues.ShowSimMessage("Corvane has been manually disabled", 3);
   FindNearestCarrier();
   lblCableCatchStatus.setText("");
   // A search that stopped the program leaves it stopped, with its error on show.

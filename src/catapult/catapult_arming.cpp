@@ -21,15 +21,15 @@ const TCatchZoneData* TFormMain::CatapultZone() const {
 void TFormMain::actCatapultArmExecute() {
   using namespace simlink;
   if (ManuallyDisabled()) {
-    ShowSimMessage("Catapult not available - Corvane has been manually disabled",
-                   kArmingMessageSeconds);
+    cues.ShowSimMessage("Catapult not available - Corvane has been manually disabled",
+                        kArmingMessageSeconds);
     return;
   }
-  catapultSoundPlayed = false;
+  cues.catapultSoundPlayed = false;
 
   if (tmrLaunchCheck.enabled()) {
     // Only the hold stops; the hot-key poll brings the search back and the search the gate.
-    ShowSimMessage("Catapult disarmed", kArmingMessageSeconds);
+    cues.ShowSimMessage("Catapult disarmed", kArmingMessageSeconds);
     tmrLaunchCheck.setEnabled(false);
     return;
   }
@@ -38,7 +38,7 @@ void TFormMain::actCatapultArmExecute() {
   int32_t tailWheel = 0;
   if (!Batch().read(kEngineType, engineType).read(kTailWheel, tailWheel).process()) return;
   if (const char* reason = CatapultTypeRefusal(engineType, tailWheel)) {
-    ShowSimMessage(std::string(kCatapultNotArmed) + reason, kArmingMessageSeconds);
+    cues.ShowSimMessage(std::string(kCatapultNotArmed) + reason, kArmingMessageSeconds);
     return;
   }
 
@@ -48,8 +48,8 @@ void TFormMain::actCatapultArmExecute() {
   if (zone == nullptr ||
       !WithinCatapultArmingReach(zone->FrontLeftCornerLat - latitudeDegrees(lat),
                                  zone->FrontLeftCornerLon - longitudeDegrees(lon))) {
-    ShowSimMessage(std::string(kCatapultNotArmed) + "too far from nearest known cables",
-                   kArmingMessageSeconds);
+    cues.ShowSimMessage(std::string(kCatapultNotArmed) + "too far from nearest known cables",
+                        kArmingMessageSeconds);
     return;
   }
 
@@ -62,17 +62,17 @@ void TFormMain::actCatapultArmExecute() {
                         .read(kOnGround, onGround)
                         .process();
   if (!read) {
-    ShowSimMessage(kCatapultNotArmed, kArmingMessageSeconds);
+    cues.ShowSimMessage(kCatapultNotArmed, kArmingMessageSeconds);
     return;
   }
   if (!CatapultStateReady(onGround, gearLever, parkingBrake)) {
-    ShowSimMessage(
+    cues.ShowSimMessage(
         std::string(kCatapultNotArmed) + CatapultStateRefusal(onGround, gearLever, parkingBrake),
         kArmingMessageSeconds);
     return;
   }
 
-  ShowSimMessage("CATAPULT ARMED", kArmingMessageSeconds);
+  cues.ShowSimMessage("CATAPULT ARMED", kArmingMessageSeconds);
   TrapLogArrestEnd("catapult");
   tmrAccel.setEnabled(false);
   tmrCheckForCatch.setEnabled(false);

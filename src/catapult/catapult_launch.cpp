@@ -43,10 +43,11 @@ void TFormMain::tmrLaunchCheckTimer() {
   }
 
   if (CatapultReleased(parkingBrake, throttle)) {
-    SwitchSimSound(true);
+    cues.SwitchSimSound(true);
     tmrKeystroke.setEnabled(false);
     tmrLaunchCheck.setEnabled(false);
-    PlayCatapultSound();
+    cues.PlayCatapultSound();
+    if (chkbxCatSmoke.checked()) SetSmoke(true);
     TrapLogLaunchStart(forwardSpeed);
     tmrAccel.setEnabled(true);
     return;
@@ -85,11 +86,11 @@ void TFormMain::EndLaunch(bool announce) {
   tmrIsCatchCheckNeeded.setEnabled(true);
   tmrKeystroke.setEnabled(true);
   tmrFindNearest.setEnabled(true);
-  catapultSoundPlayed = false;
+  cues.catapultSoundPlayed = false;
   SetSmoke(false);
-  if (announce) ShowSimMessage("Catapult disarmed", 3);
+  if (announce) cues.ShowSimMessage("Catapult disarmed", 3);
   SetSmoke(false);
-  SwitchSimSound(false);
+  cues.SwitchSimSound(false);
 }
 
 bool TFormMain::SetSmoke(bool on) {

@@ -1,4 +1,4 @@
-#include "app/form_main.h"
+#include "cues/cues.h"
 #include "cues/message_block.h"
 #include "simlink/batch.h"
 
@@ -8,7 +8,7 @@ using simlink::kMessageTime;
 static_assert(kMessageText.size == kSimMessageBlockSize);
 }  // namespace
 
-void TFormMain::ShowSimMessage(const std::string& text, int16_t seconds) {
+void TCues::ShowSimMessage(const std::string& text, int16_t seconds) {
   // The display time is queued only once the text is, so the simulator never shows a stale
   // text for a new time; a refused request or a failed exchange is dropped without a word.
   const auto block = BuildSimMessageBlock(text);

@@ -1,7 +1,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/form_main.h"
+#include "cues/cues.h"
 #include "cues/message_block.h"
 #include "simlink/batch.h"
 
@@ -25,30 +25,40 @@ void FindAndOpen(platform::SoundPlayer& player, std::string& fileName, const std
 
 }  // namespace
 
-void TFormMain::CheckSoundFiles() {
+TCues::TCues(TCuesView view, const platform::SoundPlayerFactory& soundPlayers) : view_(view) {
+  auto makePlayer = [&soundPlayers](const char* name) -> std::unique_ptr<platform::SoundPlayer> {
+    if (soundPlayers) return soundPlayers(name);
+    return std::make_unique<platform::RecordingSoundPlayer>(name, nullptr);
+  };
+  mplyrCatchSound = makePlayer("mplyrCatchSound");
+  mplyrCatapultSound = makePlayer("mplyrCatapultSound");
+  mplyrBattleDamage = makePlayer("mplyrBattleDamage");
+}
+
+void TCues::CheckSoundFiles() {
+  const std::string& ProgramFolder = view_.ProgramFolder;
   FindAndOpen(*mplyrCatchSound, mplyrCatchSoundFileName, ProgramFolder + "CableCatch.wav");
   FindAndOpen(*mplyrCatapultSound, mplyrCatapultSoundFileName, ProgramFolder + "Catapult.wav");
-  lblOtherStatus.setText(SoundFilesStatusText(ProgramFolder, mplyrCatchSoundFileName.empty(),
-                                              mplyrCatapultSoundFileName.empty()));
+  view_.lblOtherStatus.setText(SoundFilesStatusText(ProgramFolder, mplyrCatchSoundFileName.empty(),
+                                                    mplyrCatapultSoundFileName.empty()));
 }
 
-void TFormMain::PlayCatchSound() {
+void TCues::PlayCatchSound() {
   if (mplyrCatchSoundFileName.empty()) return;
-  if (mplyrCatchSound->play()) lblOtherStatus.setText("Cable catch sound played");
+  if (mplyrCatchSound->play()) view_.lblOtherStatus.setText("Cable catch sound played");
 }
 
-void TFormMain::PlayCatapultSound() {
+void TCues::PlayCatapultSound() {
   if (!catapultSoundPlayed && !mplyrCatapultSoundFileName.empty()) {
     if (mplyrCatapultSound->play()) {
-      lblOtherStatus.setText("Catapult sound played");
+      view_.lblOtherStatus.setText("Catapult sound played");
       catapultSoundPlayed = true;
     }
   }
-  if (chkbxCatSmoke.checked()) SetSmoke(true);
 }
 
-void TFormMain::PlayDamageSound(uint8_t kind) {
-  if (!chkbxDamageSounds.checked()) return;
+void TCues::PlayDamageSound(uint8_t kind) {
+  if (!view_.chkbxDamageSounds.checked()) return;
   const char* file = DamageSoundFileName(kind);
   if (file == nullptr) return;
   // Closing first cuts off a damage sound still playing; the file is looked up by bare name.
@@ -57,8 +67,8 @@ void TFormMain::PlayDamageSound(uint8_t kind) {
   if (mplyrBattleDamage->open()) mplyrBattleDamage->play();
 }
 
-void TFormMain::SwitchSimSound(bool start) {
-  if (!chkbxSpecialSoundHandling.checked()) return;
+void TCues::SwitchSimSound(bool start) {
+  if (!view_.chkbxSpecialSoundHandling.checked()) return;
   const uint16_t word = start ? SoundControlStartWord : SoundControlEndWord;
   const bool written = simlink::Batch().write(kSoundControl, word).process();
   // Silenced until the end word has reached the simulator: a link lost in between gives the

@@ -1,15 +1,17 @@
 #include <array>
 #include <string>
 
+#include "damage/battle_damage.h"
+
 #include "app/edition.h"
-#include "app/form_main.h"
+#include "cues/cues.h"
 #include "damage/damage_rules.h"
 #include "simlink/batch.h"
 
 namespace {
 
 /// One draw of a whole number from 1 to 100.
-int Draw(TFormMain& form) { return form.random().next(100) + 1; }
+int Draw(platform::Random& random) { return random.next(100) + 1; }
 
 /// The headline when the key item was not hit and sounds are off.
 std::string Headline(int level) { return "BATTLE DAMAGE (" + std::to_string(level) + ") INCURRED"; }
@@ -26,13 +28,13 @@ struct FlagLevel {
 
 /// Levels 1 and 2: fail at least one working item of the list, then write the list back.
 template <std::size_t N>
-void DamageFlagList(TFormMain& form, const std::array<simlink::Var<uint8_t>, N>& vars,
+void DamageFlagList(const TBattleDamageView& view, const std::array<simlink::Var<uint8_t>, N>& vars,
                     const FlagLevel& lvl) {
-  if (form.ManuallyDisabled()) {
-    form.ShowSimMessage(lvl.refusal, 3);
+  if (view.btnManualDisable.down()) {
+    view.cues.ShowSimMessage(lvl.refusal, 3);
     return;
   }
-  form.PlayDamageSound(damage::FarExplosion);
+  view.cues.PlayDamageSound(damage::FarExplosion);
 
   std::array<uint8_t, N> flags{};
   simlink::Batch read;
@@ -49,20 +51,20 @@ void DamageFlagList(TFormMain& form, const std::array<simlink::Var<uint8_t>, N>&
 
   std::array<bool, N> hit{};
   damage::DrawHits(
-      candidate, damage::HitChance(count), [&form] { return Draw(form); }, hit);
+      candidate, damage::HitChance(count), [&view] { return Draw(view.random); }, hit);
   std::array<uint8_t, N> results = flags;
   for (std::size_t i = 0; i < N; ++i)
     if (hit[i]) results[i] = 1;
   const bool keyHit = hit[lvl.keyItem];
 
-  if (!form.chkbxDamageSounds.checked()) {
+  if (!view.chkbxDamageSounds.checked()) {
     if (keyHit)
-      form.ShowSimMessage(lvl.keyMessage, 5);
+      view.cues.ShowSimMessage(lvl.keyMessage, 5);
     else
-      form.ShowSimMessage(Headline(lvl.level), 1);
+      view.cues.ShowSimMessage(Headline(lvl.level), 1);
   } else if (lvl.radioSoundOnKeyHit && keyHit) {
-    form.clock().sleepMs(1200);
-    form.PlayDamageSound(damage::Radio);
+    view.clock.sleepMs(1200);
+    view.cues.PlayDamageSound(damage::Radio);
   }
 
   simlink::Batch write;
@@ -72,24 +74,25 @@ void DamageFlagList(TFormMain& form, const std::array<simlink::Var<uint8_t>, N>&
 
 }  // namespace
 
-void TFormMain::actBattleDamage1Execute() {
-  DamageFlagList(*this, simlink::kDamageLevel1,
+void TBattleDamage::actBattleDamage1Execute() {
+  DamageFlagList(view_, simlink::kDamageLevel1,
                  {1, "Battle Damage 1 not available - Corvane has been manually disabled",
                   edition::BattleDamage1KeyMessage, damage::Level1KeyItem, false});
 }
 
-void TFormMain::actBattleDamage2Execute() {
-  DamageFlagList(*this, simlink::kDamageLevel2,
+void TBattleDamage::actBattleDamage2Execute() {
+  DamageFlagList(view_, simlink::kDamageLevel2,
                  {2, "Battle Damage 2 not available - Corvane has been manually disabled",
                   edition::BattleDamage2KeyMessage, damage::Level2KeyItem, true});
 }
 
-void TFormMain::actBattleDamage3Execute() {
-  if (ManuallyDisabled()) {
-    ShowSimMessage("Battle Damage 3 not available - Corvane has been manually disabled", 3);
+void TBattleDamage::actBattleDamage3Execute() {
+  if (view_.btnManualDisable.down()) {
+    view_.cues.ShowSimMessage("Battle Damage 3 not available - Corvane has been manually disabled",
+                              3);
     return;
   }
-  PlayDamageSound(damage::NearExplosion);
+  view_.cues.PlayDamageSound(damage::NearExplosion);
 
   damage::Level3State s;
   simlink::Batch read;
@@ -111,19 +114,19 @@ void TFormMain::actBattleDamage3Execute() {
 
   std::array<bool, damage::Level3Positions> hit{};
   damage::DrawHits(
-      candidate, damage::HitChance(count), [this] { return Draw(*this); }, hit);
+      candidate, damage::HitChance(count), [this] { return Draw(view_.random); }, hit);
   const damage::Level3State r = damage::ApplyLevel3Hits(s, hit, masks);
   const bool compassHit = hit[damage::Level3CompassItem];
   const bool electricsHit = hit[damage::Level3ElectricsItem];
 
-  if (!chkbxDamageSounds.checked()) {
+  if (!view_.chkbxDamageSounds.checked()) {
     if (compassHit)
-      ShowSimMessage(edition::BattleDamage3KeyMessage, 5);
+      view_.cues.ShowSimMessage(edition::BattleDamage3KeyMessage, 5);
     else
-      ShowSimMessage(Headline(3), 1);
+      view_.cues.ShowSimMessage(Headline(3), 1);
   } else if (electricsHit) {
-    clock().sleepMs(1000);
-    PlayDamageSound(damage::ElectricalSystem);
+    view_.clock.sleepMs(1000);
+    view_.cues.PlayDamageSound(damage::ElectricalSystem);
   }
 
   simlink::Batch write;

@@ -23,7 +23,7 @@ void TFormMain::TrapLogPass(const TCatchZoneData& zone, const TCatchReadings& r,
       trapLogPass.active = false;
       AppendTrapLogLine(
           BolterLine(UtcText(clock().wallClockUs()), trapLogPass.figures, trapLogPass.reason));
-      ShowSimMessage(BolterMessage(trapLogPass.figures), TrapLogMessageSeconds);
+      cues.ShowSimMessage(BolterMessage(trapLogPass.figures), TrapLogMessageSeconds);
     }
     return;
   }
@@ -67,7 +67,8 @@ void TFormMain::TrapLogArrestEnd(const char* result) {
                              trapLogArrest.grade, a, result));
   // The grade is announced after an arrest that ran to its end.
   if (std::string_view(result) == "stopped")
-    ShowSimMessage(TrapMessage(trapLogArrest.figures, trapLogArrest.grade), TrapLogMessageSeconds);
+    cues.ShowSimMessage(TrapMessage(trapLogArrest.figures, trapLogArrest.grade),
+                        TrapLogMessageSeconds);
 }
 
 void TFormMain::TrapLogLaunchStart(double speedFps) {

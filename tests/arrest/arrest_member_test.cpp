@@ -214,7 +214,7 @@ TEST_F(Gate, CrashEndsArrestAndLaunchAsTheirOwnEndsDo) {
   form->tmrAccel.setEnabled(true);
   form->tmrLaunchCheck.setEnabled(true);
   form->tmrKeystroke.setEnabled(false);
-  form->catapultSoundPlayed = true;
+  form->cues.catapultSoundPlayed = true;
   form->lblCableCatchStatus.setText("Cables were CAUGHT.");
   set<uint16_t>(0x0B20, 0);
   set<int16_t>(0x0840, 1);
@@ -223,7 +223,7 @@ TEST_F(Gate, CrashEndsArrestAndLaunchAsTheirOwnEndsDo) {
   for (platform::Timer* t :
        {&form->tmrDecel, &form->tmrAccel, &form->tmrLaunchCheck, &form->tmrCheckForCatch})
     EXPECT_FALSE(t->enabled()) << t->name();
-  EXPECT_FALSE(form->catapultSoundPlayed);
+  EXPECT_FALSE(form->cues.catapultSoundPlayed);
   EXPECT_EQ(form->lblCableCatchStatus.text(), "");
   // What the normal ends restore: hot keys, the simulator's sound, the smoke off.
   EXPECT_TRUE(form->tmrKeystroke.enabled());
@@ -285,7 +285,7 @@ class Catch : public FormFixture {
 TEST_F(Catch, TrapDeceleratesAndEnds) {
   form->chkbxSpecialSoundHandling.setChecked(true);
   std::ofstream(folder / "CableCatch.wav") << "RIFF";
-  form->CheckSoundFiles();
+  form->cues.CheckSoundFiles();
   form->tmrLaunchCheck.setEnabled(true);
   form->tmrAccel.setEnabled(true);
   form->tmrCheckForCatchTimer();

@@ -119,22 +119,22 @@ TEST(CatapultArming, ArmingStopsTheArrestTimersAndDisarmingOnlyTheHold) {
   for (platform::Timer* t : f.timers()) t->setEnabled(true);
   f.tmrLaunchCheck.setEnabled(false);
   f.tmrKeystroke.setEnabled(true);
-  f.catapultSoundPlayed = true;
+  f.cues.catapultSoundPlayed = true;
 
   f.actCatapultArmExecute();
   EXPECT_EQ(p.h.messageTexts(), std::vector<std::string>{"CATAPULT ARMED"});
-  EXPECT_FALSE(f.catapultSoundPlayed);
+  EXPECT_FALSE(f.cues.catapultSoundPlayed);
   for (platform::Timer* t :
        {&f.tmrAccel, &f.tmrCheckForCatch, &f.tmrDecel, &f.tmrIsCatchCheckNeeded, &f.tmrFindNearest})
     EXPECT_FALSE(t->enabled()) << t->name();
   EXPECT_TRUE(f.tmrLaunchCheck.enabled());
   EXPECT_TRUE(f.tmrKeystroke.enabled());  // the catapult key can still disarm
 
-  f.catapultSoundPlayed = true;
+  f.cues.catapultSoundPlayed = true;
   f.actCatapultArmExecute();
   EXPECT_EQ(p.h.messageTexts().back(), "Catapult disarmed");
   EXPECT_FALSE(f.tmrLaunchCheck.enabled());
-  EXPECT_FALSE(f.catapultSoundPlayed);
+  EXPECT_FALSE(f.cues.catapultSoundPlayed);
   EXPECT_FALSE(f.tmrFindNearest.enabled());
   EXPECT_FALSE(f.tmrIsCatchCheckNeeded.enabled());
 
@@ -152,14 +152,14 @@ TEST(CatapultArming, ManualDisableRefusesWhetherArmedOrNot) {
   p.setCatapultPoint(kDeckLat, kDeckLon);
   TFormMain& f = *p.form;
   f.btnManualDisable.setDown(true);
-  f.catapultSoundPlayed = true;
+  f.cues.catapultSoundPlayed = true;
   f.actCatapultArmExecute();
   EXPECT_FALSE(f.tmrLaunchCheck.enabled());
 
   f.tmrLaunchCheck.setEnabled(true);
   f.actCatapultArmExecute();
   EXPECT_TRUE(f.tmrLaunchCheck.enabled());  // the next launch-check tick disarms
-  EXPECT_TRUE(f.catapultSoundPlayed);
+  EXPECT_TRUE(f.cues.catapultSoundPlayed);
   EXPECT_EQ(
       p.h.messageTexts(),
       std::vector<std::string>(2, "Catapult not available - Corvane has been manually disabled"));

@@ -164,7 +164,7 @@ TEST(CatapultStroke, PushesUntilAboveTheCutoffThenEndsQuietly) {
   a.form->chkbxSpecialSoundHandling.setChecked(true);
   a.form->tmrLaunchCheck.setEnabled(false);
   a.form->tmrAccel.setEnabled(true);
-  a.form->catapultSoundPlayed = true;
+  a.form->cues.catapultSoundPlayed = true;
 
   a.h.poke<double>(0x3090, 202.68);  // exactly the cut-off: not above it
   a.form->tmrAccelTimer();
@@ -180,7 +180,7 @@ TEST(CatapultStroke, PushesUntilAboveTheCutoffThenEndsQuietly) {
   EXPECT_EQ(a.h.writesTo(kAccel).size(), 2u);
   EXPECT_EQ(a.intWrites(kSmoke), (std::vector<int64_t>{0, 0}));
   EXPECT_EQ(a.intWrites(kSoundControl), std::vector<int64_t>{1});
-  EXPECT_FALSE(a.form->catapultSoundPlayed);
+  EXPECT_FALSE(a.form->cues.catapultSoundPlayed);
   EXPECT_TRUE(a.form->tmrKeystroke.enabled());
   EXPECT_TRUE(a.form->tmrFindNearest.enabled());
   EXPECT_TRUE(a.form->tmrIsCatchCheckNeeded.enabled());

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "arrest/form_fixture.h"
+#include "cues/cues.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ class Cues : public FormFixture {
 TEST_F(Cues, ShowSimMessageWritesTextThenSecondsInOneExchange) {
   ASSERT_TRUE(opened);
   const int batches = transport.batchCount();
-  form->ShowSimMessage(std::string(101, 'x'), 3);
+  form->cues.ShowSimMessage(std::string(101, 'x'), 3);
   EXPECT_EQ(transport.batchCount(), batches + 1);
   ASSERT_EQ(writes.size(), 2u);
   EXPECT_EQ(writes[0].offset, 0x3380u);
@@ -29,34 +30,34 @@ TEST_F(Cues, ShowSimMessageWritesTextThenSecondsInOneExchange) {
 
 TEST_F(Cues, ShowSimMessageWithLinkClosedIsSilent) {
   SimLinkClose();
-  form->ShowSimMessage("Corvane enabled", 3);
+  form->cues.ShowSimMessage("Corvane enabled", 3);
   EXPECT_TRUE(writes.empty());
 }
 
 TEST_F(Cues, CheckSoundFilesBothMissing) {
-  form->CheckSoundFiles();
+  form->cues.CheckSoundFiles();
   EXPECT_EQ(form->lblOtherStatus.text(), "   (" + path("CableCatch.wav") + " not found)   (" +
                                              path("Catapult.wav") + " not found)");
   // The cues are then skipped without a word.
-  form->PlayCatchSound();
-  form->PlayCatapultSound();
+  form->cues.PlayCatchSound();
+  form->cues.PlayCatapultSound();
   EXPECT_TRUE(soundsOf("mplyrCatchSound").empty());
-  EXPECT_FALSE(form->catapultSoundPlayed);
+  EXPECT_FALSE(form->cues.catapultSoundPlayed);
 }
 
 TEST_F(Cues, CheckSoundFilesOpensOnceAndKeepsPlayersOpen) {
   touch("CableCatch.wav");
   touch("Catapult.wav");
-  form->CheckSoundFiles();
+  form->cues.CheckSoundFiles();
   EXPECT_EQ(form->lblOtherStatus.text(), "Sound files found");
   // A later check leaves the opened players alone, even when the file has gone meanwhile.
   std::filesystem::remove(folder / "Catapult.wav");
-  form->CheckSoundFiles();
+  form->cues.CheckSoundFiles();
   EXPECT_EQ(form->lblOtherStatus.text(), "Sound files found");
   EXPECT_EQ(soundsOf("mplyrCatchSound"),
             (std::vector<std::string>{"file:" + path("CableCatch.wav"),
                                       "open:" + path("CableCatch.wav")}));
-  form->PlayCatchSound();
+  form->cues.PlayCatchSound();
   EXPECT_EQ(soundsOf("mplyrCatchSound").back(), "play:" + path("CableCatch.wav"));
   EXPECT_EQ(form->lblOtherStatus.text(), "Cable catch sound played");
 }
@@ -64,72 +65,138 @@ TEST_F(Cues, CheckSoundFilesOpensOnceAndKeepsPlayersOpen) {
 TEST_F(Cues, UnopenableSoundFileCountsAsMissing) {
   touch("CableCatch.wav");
   players[0]->failing = true;  // mplyrCatchSound
-  form->CheckSoundFiles();
+  form->cues.CheckSoundFiles();
   EXPECT_EQ(form->lblOtherStatus.text(), "   (" + path("CableCatch.wav") + " not found)   (" +
                                              path("Catapult.wav") + " not found)");
-  form->PlayCatchSound();
+  form->cues.PlayCatchSound();
   EXPECT_NE(soundsOf("mplyrCatchSound").back().rfind("play", 0), 0u);
 }
 
 TEST_F(Cues, CatchSoundFailureLeavesLabel) {
   touch("CableCatch.wav");
   touch("Catapult.wav");
-  form->CheckSoundFiles();
+  form->cues.CheckSoundFiles();
   players[0]->failing = true;
-  form->PlayCatchSound();
+  form->cues.PlayCatchSound();
   EXPECT_EQ(form->lblOtherStatus.text(), "Sound files found");
 }
 
 TEST_F(Cues, CatapultSoundOncePerArmingSmokeEveryTime) {
   touch("CableCatch.wav");
   touch("Catapult.wav");
-  form->CheckSoundFiles();
+  form->cues.CheckSoundFiles();
   form->chkbxCatSmoke.setChecked(true);
-  form->PlayCatapultSound();
-  form->PlayCatapultSound();
+  form->cues.PlayCatapultSound();
+  form->cues.PlayCatapultSound();
   int plays = 0;
   for (const auto& e : soundsOf("mplyrCatapultSound")) plays += e.rfind("play", 0) == 0;
   EXPECT_EQ(plays, 1);
-  EXPECT_TRUE(form->catapultSoundPlayed);
+  EXPECT_TRUE(form->cues.catapultSoundPlayed);
   EXPECT_EQ(form->lblOtherStatus.text(), "Catapult sound played");
-  form->catapultSoundPlayed = false;  // a new arming
-  form->PlayCatapultSound();
+  form->cues.catapultSoundPlayed = false;  // a new arming
+  form->cues.PlayCatapultSound();
   plays = 0;
   for (const auto& e : soundsOf("mplyrCatapultSound")) plays += e.rfind("play", 0) == 0;
   EXPECT_EQ(plays, 2);
 }
 
 TEST_F(Cues, DamageSoundKinds) {
-  form->PlayDamageSound(1);
+  form->cues.PlayDamageSound(1);
   EXPECT_TRUE(soundsOf("mplyrBattleDamage").empty()) << "option off";
   form->chkbxDamageSounds.setChecked(true);
-  form->PlayDamageSound(4);
+  form->cues.PlayDamageSound(4);
   EXPECT_TRUE(soundsOf("mplyrBattleDamage").empty()) << "kind 4 does not even close";
-  form->PlayDamageSound(1);
+  form->cues.PlayDamageSound(1);
   EXPECT_EQ(
       soundsOf("mplyrBattleDamage"),
       (std::vector<std::string>{"close:", "file:DamageNearExplosion.wav",
                                 "open:DamageNearExplosion.wav", "play:DamageNearExplosion.wav"}));
   players[2]->failing = true;
-  form->PlayDamageSound(3);
+  form->cues.PlayDamageSound(3);
   EXPECT_EQ(soundsOf("mplyrBattleDamage").back(), "open:DamageElectricalSystem.wav");
 }
 
 TEST_F(Cues, SpecialSoundHandling) {
-  form->SwitchSimSound(true);
-  form->SwitchSimSound(false);
+  form->cues.SwitchSimSound(true);
+  form->cues.SwitchSimSound(false);
   EXPECT_TRUE(writesTo(0x0B20).empty());
   form->chkbxSpecialSoundHandling.setChecked(true);
-  form->SwitchSimSound(true);
+  form->cues.SwitchSimSound(true);
   ASSERT_EQ(writesTo(0x0B20).size(), 1u);
   EXPECT_EQ(server.space().get<uint16_t>(0x0B20), 0);
   // Unchecked between the start and the end of a trap: the end writes nothing.
   form->chkbxSpecialSoundHandling.setChecked(false);
-  form->SwitchSimSound(false);
+  form->cues.SwitchSimSound(false);
   EXPECT_EQ(writesTo(0x0B20).size(), 1u);
   form->chkbxSpecialSoundHandling.setChecked(true);
-  form->SwitchSimSound(false);
+  form->cues.SwitchSimSound(false);
   EXPECT_EQ(server.space().get<uint16_t>(0x0B20), 1);
+}
+
+/// The cues alone, with only their view: two check boxes, the status label and a folder.
+class CuesAlone : public ::testing::Test {
+ public:
+  CuesAlone()
+      : server(clock),
+        transport([this](uint8_t* block, size_t size) { return server.handleBlock(block, size); }) {
+    transport.setClock(&clock);
+    SimLinkConfigure(&transport, &clock);
+    uint32_t result = 0;
+    opened = SimLinkOpen(0, result);
+  }
+  ~CuesAlone() override {
+    SimLinkClose();
+    SimLinkConfigure(nullptr, nullptr);
+  }
+
+  platform::VirtualClock clock;
+  sim::SimServer server;
+  platform::LoopbackTransport transport;
+  platform::CheckBox chkbxDamageSounds{"chkbxDamageSounds"};
+  platform::CheckBox chkbxSpecialSoundHandling{"chkbxSpecialSoundHandling"};
+  platform::Label lblOtherStatus{"lblOtherStatus"};
+  std::string folder = "/nonexistent/";
+  std::vector<platform::SoundEvent> sounds;
+  TCues cues{{chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, folder},
+             [this](const std::string& name) {
+               return std::make_unique<platform::RecordingSoundPlayer>(name, &sounds);
+             }};
+  bool opened = false;
+};
+
+TEST_F(CuesAlone, SimSoundStaysSilencedUntilTheEndWordIsWritten) {
+  ASSERT_TRUE(opened);
+  chkbxSpecialSoundHandling.setChecked(true);
+  cues.SoundControlEndWord = 7;
+  cues.SwitchSimSound(true);
+  EXPECT_TRUE(cues.SimSoundSilenced);
+  // The end of a trap while the link is down leaves the simulator silenced, to be undone at
+  // the next connection.
+  SimLinkClose();
+  cues.SwitchSimSound(false);
+  EXPECT_TRUE(cues.SimSoundSilenced);
+  uint32_t result = 0;
+  ASSERT_TRUE(SimLinkOpen(0, result));
+  cues.SwitchSimSound(false);
+  EXPECT_FALSE(cues.SimSoundSilenced);
+  EXPECT_EQ(server.space().get<uint16_t>(0x0B20), 7);
+  // Unchecked, the option neither writes nor forgets.
+  cues.SwitchSimSound(true);
+  chkbxSpecialSoundHandling.setChecked(false);
+  cues.SwitchSimSound(false);
+  EXPECT_TRUE(cues.SimSoundSilenced);
+  EXPECT_EQ(server.space().get<uint16_t>(0x0B20), 0);
+}
+
+TEST_F(CuesAlone, StatusLineNamesTheViewsFolder) {
+  cues.CheckSoundFiles();
+  EXPECT_EQ(lblOtherStatus.text(),
+            "   (/nonexistent/CableCatch.wav not found)   (/nonexistent/Catapult.wav not found)");
+  folder = "/elsewhere/";  // the folder is read at each check, not copied at creation
+  cues.CheckSoundFiles();
+  EXPECT_EQ(lblOtherStatus.text(),
+            "   (/elsewhere/CableCatch.wav not found)   (/elsewhere/Catapult.wav not found)");
+  ASSERT_EQ(sounds.size(), 0u);
 }
 
 }  // namespace
