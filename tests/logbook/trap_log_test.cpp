@@ -83,10 +83,10 @@ TEST(TrapLog, APassNotSeenToLeaveTheAreaIsForgottenWhenCheckingStops) {
   harness::Harness h(harness::Options::flying());
   TFormMain& form = h.start();
   form.chkbxTrapLog.setChecked(true);
-  form.trapLogPass.active = true;
+  form.trapLog.trapLogPass.active = true;
   h.runFor(1'100);
   EXPECT_EQ(form.lblActivelyCheckingStatus.text(), "NOT NEEDED");
-  EXPECT_FALSE(form.trapLogPass.active);
+  EXPECT_FALSE(form.trapLog.trapLogPass.active);
 }
 
 TEST(TrapLog, GradedPassScenariosFlyInProcess) {
