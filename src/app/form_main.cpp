@@ -15,6 +15,7 @@ TFormMain::TFormMain(TFormServices services)
            services.soundPlayers),
       battleDamage(
           {btnManualDisable, chkbxDamageSounds, cues, *services.random, services.loop->clock()}),
+      trapLog({chkbxTrapLog, lblOtherStatus, cues, services.loop->clock(), ProgramFolder}),
       tmrIsCatchCheckNeeded(*services.loop, "tmrIsCatchCheckNeeded", 1000, true),
       tmrFindNearest(*services.loop, "tmrFindNearest", 15000, false),
       tmrCheckForCatch(*services.loop, "tmrCheckForCatch", 50, false),

@@ -14,7 +14,7 @@
 #include "cues/cues.h"
 #include "damage/battle_damage.h"
 #include "fuel/fuel_transfer_unit.h"
-#include "logbook/log_records.h"
+#include "logbook/trap_log.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
@@ -80,8 +80,8 @@ class TfrmToolbar {
 };
 
 /// The main window: owner of the seven timers, the controls, the actions and the program state
-/// that no subsystem holds; each subsystem member (cues, battleDamage, fuelTransfer) owns its own
-/// state.
+/// that no subsystem holds; each subsystem member (cues, battleDamage, trapLog, fuelTransfer) owns
+/// its own state.
 class TFormMain {
  public:
   explicit TFormMain(TFormServices services);
@@ -182,28 +182,6 @@ class TFormMain {
   /// The zone whose front-left corner is the catapult point: the nearest zone, or null when
   /// none is known or NearestZoneIndex does not name a loaded zone.
   const TCatchZoneData* CatapultZone() const;
-
-  // Trap and launch log
-  /// One catch tick's view of the pass, while the log is kept: a catch starts the arrest's
-  /// record, a pass through the catch area that leaves it uncaught is logged as a bolter.
-  void TrapLogPass(const TCatchZoneData& zone, const TCatchReadings& r, bool caught,
-                   const char* reason, double groundSpeedKt, double sinkFpm);
-  /// The forward speed of one deceleration tick.
-  void TrapLogArrestSample(double speedFps);
-  /// Writes the running arrest's line and shows its grade; result says how it ended.
-  void TrapLogArrestEnd(const char* result);
-  /// A catapult release at speedFps starts a stroke's record.
-  void TrapLogLaunchStart(double speedFps);
-  /// The forward speed of one stroke tick.
-  void TrapLogLaunchSample(double speedFps);
-  /// Writes the stroke's line; result says how it ended.
-  void TrapLogLaunchEnd(const char* result);
-  /// Appends one line to the log; a failure turns the log off with a notice in lblOtherStatus.
-  /// Blocks on the file.
-  void AppendTrapLogLine(const std::string& line);
-  TPassRecord trapLogPass;
-  TArrestRecord trapLogArrest;
-  TLaunchRecord trapLogLaunch;
 
   // Operator input: hot keys
   /// Registers all ten keys in the simulator's hot-key slots.
@@ -316,6 +294,8 @@ class TFormMain {
   TCues cues;
   /// The battle-damage actions.
   TBattleDamage battleDamage;
+  /// The trap and launch log and its records of the pass, arrest and stroke under way.
+  TTrapLog trapLog;
   platform::Screen Screen;
   TfrmToolbar frmToolbar;
 

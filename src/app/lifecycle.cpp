@@ -146,8 +146,8 @@ bool TFormMain::PrepareCatchZoneList() {
 }
 
 void TFormMain::StopProgram() {
-  TrapLogArrestEnd("shutdown");
-  TrapLogLaunchEnd("shutdown");
+  trapLog.TrapLogArrestEnd("shutdown");
+  trapLog.TrapLogLaunchEnd("shutdown");
   tmrKeystroke.setEnabled(false);
   tmrLaunchCheck.setEnabled(false);
   tmrAccel.setEnabled(false);
@@ -182,10 +182,10 @@ void TFormMain::actManualOverrideExecute() {
     // An arrest or a catapult stroke under way ends as its own end does: the hot keys and the
     // simulator's sound come back, the smoke goes off and the lock-out from catches starts.
     const bool stroke = tmrAccel.enabled();
-    TrapLogArrestEnd("override");
+    trapLog.TrapLogArrestEnd("override");
     if (tmrDecel.enabled()) EndArrest();
     if (stroke) {
-      TrapLogLaunchEnd("override");
+      trapLog.TrapLogLaunchEnd("override");
       EndLaunch(false);
     }
     // No catch while disabled, not even before the next gate tick turns checking off.

@@ -63,8 +63,9 @@ void TFormMain::tmrCheckForCatchTimer() {
     const TCatchVerdict verdict =
         CatchVerdict(zone, r, MagVarDeg, hookRequired, CatchAngleThreshold);
     if (logging)
-      TrapLogPass(zone, r, verdict == TCatchVerdict::Caught, MissedCatchReason(verdict),
-                  groundSpeedKnots(groundSpeed), -verticalSpeedFpm(verticalSpeed));
+      trapLog.TrapLogPass(zone, r, verdict == TCatchVerdict::Caught, MissedCatchReason(verdict),
+                          groundSpeedKnots(groundSpeed), -verticalSpeedFpm(verticalSpeed),
+                          MagVarDeg);
     if (verdict != TCatchVerdict::Caught) return;
 
     cues.SwitchSimSound(true);
@@ -88,7 +89,7 @@ void TFormMain::tmrCheckForCatchTimer() {
 void TFormMain::tmrDecelTimer() {
   double speed = 0;
   const bool read = Batch().read(kForwardSpeed, speed).process();
-  if (read) TrapLogArrestSample(speed);
+  if (read) trapLog.TrapLogArrestSample(speed);
   if (read && speed > 0) {
     // A refused or failed write is simply repeated by the next tick.
     (void)Batch().write(kLongitudinalAccel, CableCatchAccelFactor).process();
@@ -96,12 +97,12 @@ void TFormMain::tmrDecelTimer() {
   }
   // Stopped, or the speed could not be read: the arrest ends. A failed exchange is a lost
   // simulator, not a stop, and gets no grade.
-  if (!read) TrapLogArrestEnd("link");
+  if (!read) trapLog.TrapLogArrestEnd("link");
   EndArrest();
 }
 
 void TFormMain::EndArrest() {
-  TrapLogArrestEnd("stopped");
+  trapLog.TrapLogArrestEnd("stopped");
   tmrDecel.setEnabled(false);
   tmrFindNearest.setEnabled(true);
   tmrKeystroke.setEnabled(true);

@@ -17,8 +17,8 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
   // A lost simulator is reconnected through the reset action. An arrest or a stroke under way
   // was cut short by the link, not by the reset.
   const auto reconnect = [this] {
-    TrapLogArrestEnd("link");
-    TrapLogLaunchEnd("link");
+    trapLog.TrapLogArrestEnd("link");
+    trapLog.TrapLogLaunchEnd("link");
     actResetProgram.execute();
   };
   [&] {
@@ -59,8 +59,8 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     if (r.crashed > 0) {
       // A crash ends an arrest or a launch as their own ends do, so the simulator's sound, the
       // hot keys and the smoke come back; then it is reported.
-      TrapLogArrestEnd("crash");
-      TrapLogLaunchEnd("crash");
+      trapLog.TrapLogArrestEnd("crash");
+      trapLog.TrapLogLaunchEnd("crash");
       if (tmrDecel.enabled()) EndArrest();
       if (tmrLaunchCheck.enabled() || tmrAccel.enabled()) EndLaunch(false);
       tmrDecel.setEnabled(false);
@@ -92,7 +92,7 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     lblActivelyCheckingStatus.setText("NOT NEEDED");
     // A pass whose exit from the catch area was not seen is no bolter: forget it, so that it is
     // not logged at the next approach.
-    trapLogPass.active = false;
+    trapLog.ForgetPass();
   }
   tmrFindNearest.setEnabled(true);
 }

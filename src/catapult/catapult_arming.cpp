@@ -73,7 +73,7 @@ void TFormMain::actCatapultArmExecute() {
   }
 
   cues.ShowSimMessage("CATAPULT ARMED", kArmingMessageSeconds);
-  TrapLogArrestEnd("catapult");
+  trapLog.TrapLogArrestEnd("catapult");
   tmrAccel.setEnabled(false);
   tmrCheckForCatch.setEnabled(false);
   tmrDecel.setEnabled(false);

@@ -48,7 +48,7 @@ void TFormMain::tmrLaunchCheckTimer() {
     tmrLaunchCheck.setEnabled(false);
     cues.PlayCatapultSound();
     if (chkbxCatSmoke.checked()) SetSmoke(true);
-    TrapLogLaunchStart(forwardSpeed);
+    trapLog.TrapLogLaunchStart(CatapultZone(), forwardSpeed);
     tmrAccel.setEnabled(true);
     return;
   }
@@ -65,20 +65,20 @@ void TFormMain::tmrAccelTimer() {
            .read(kForwardSpeed, forwardSpeed)
            .write(kLongitudinalAccel, CatapultAccelFactor)
            .process()) {
-    TrapLogLaunchEnd("link");
+    trapLog.TrapLogLaunchEnd("link");
     EndLaunch(true);
     return;
   }
-  TrapLogLaunchSample(forwardSpeed);
+  trapLog.TrapLogLaunchSample(forwardSpeed);
   // The speed read is the one before this tick's push took effect.
   if (forwardSpeed > CatapultCutoffFps) {
-    TrapLogLaunchEnd("cutoff");
+    trapLog.TrapLogLaunchEnd("cutoff");
     EndLaunch(false);
   }
 }
 
 void TFormMain::EndLaunch(bool announce) {
-  TrapLogLaunchEnd("early");
+  trapLog.TrapLogLaunchEnd("early");
   // The end of a stroke starts the same lock-out from catches as the end of an arrest.
   if (tmrAccel.enabled()) LastLaunchEnd = std::max<int64_t>(clock().nowMs(), 1);
   tmrLaunchCheck.setEnabled(false);

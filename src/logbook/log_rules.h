@@ -7,7 +7,7 @@
 #include "config/catch_zone.h"
 
 // The trap and launch log: how a pass is graded, which wire it took, and the lines and
-// messages written for it. Pure functions; TFormMain feeds them (logbook/trap_log.cpp).
+// messages written for it. Pure functions; TTrapLog feeds them (logbook/trap_log.h).
 
 /// The log in the program folder; lines are only ever appended.
 inline constexpr const char* TrapLogFileName = "CorvaneLog.csv";

@@ -2,8 +2,11 @@
 #include <string_view>
 #include <utility>
 
-#include "app/form_main.h"
+#include "logbook/trap_log.h"
+
 #include "arrest/geometry.h"
+#include "config/option_table.h"
+#include "cues/cues.h"
 #include "logbook/log_rules.h"
 #include "platform/append_file.h"
 #include "simlink/offsets.h"
@@ -14,16 +17,17 @@ constexpr double kStandardGravityFps2 = 32.174;
 
 }  // namespace
 
-void TFormMain::TrapLogPass(const TCatchZoneData& zone, const TCatchReadings& r, bool caught,
-                            const char* reason, double groundSpeedKt, double sinkFpm) {
+void TTrapLog::TrapLogPass(const TCatchZoneData& zone, const TCatchReadings& r, bool caught,
+                           const char* reason, double groundSpeedKt, double sinkFpm,
+                           double magVarDeg) {
   const bool inArea = caught || IsInCatchZone(zone, r.lat, r.lon, CatchAngleThreshold);
   if (!inArea) {
     // Out of the area again without a catch: that pass was a bolter.
     if (trapLogPass.active) {
       trapLogPass.active = false;
       AppendTrapLogLine(
-          BolterLine(UtcText(clock().wallClockUs()), trapLogPass.figures, trapLogPass.reason));
-      cues.ShowSimMessage(BolterMessage(trapLogPass.figures), TrapLogMessageSeconds);
+          BolterLine(UtcText(view_.clock.wallClockUs()), trapLogPass.figures, trapLogPass.reason));
+      view_.cues.ShowSimMessage(BolterMessage(trapLogPass.figures), TrapLogMessageSeconds);
     }
     return;
   }
@@ -38,14 +42,14 @@ void TFormMain::TrapLogPass(const TCatchZoneData& zone, const TCatchReadings& r,
   f.groundSpeedKt = groundSpeedKt;
   f.sinkFpm = sinkFpm;
   f.lineupDeg =
-      LineupError(simlink::magneticHeading(r.trueHeadingDeg, MagVarDeg), zone.RunwayHeadingMag);
+      LineupError(simlink::magneticHeading(r.trueHeadingDeg, magVarDeg), zone.RunwayHeadingMag);
   f.bankDeg = r.bankDeg;
   if (caught) {
     trapLogPass.active = false;
     f.wire = WireOf(zone, r.lat, r.lon);
     trapLogArrest.grade = GradeOf(f);
     trapLogArrest.figures = std::move(f);
-    trapLogArrest.motion.begin(clock().nowMs(), groundSpeedKt * options::FpsPerKnot);
+    trapLogArrest.motion.begin(view_.clock.nowMs(), groundSpeedKt * options::FpsPerKnot);
     return;
   }
   trapLogPass.active = true;
@@ -53,54 +57,53 @@ void TFormMain::TrapLogPass(const TCatchZoneData& zone, const TCatchReadings& r,
   trapLogPass.reason = reason;
 }
 
-void TFormMain::TrapLogArrestSample(double speedFps) {
-  if (trapLogArrest.motion.active) trapLogArrest.motion.sample(clock().nowMs(), speedFps);
+void TTrapLog::TrapLogArrestSample(double speedFps) {
+  if (trapLogArrest.motion.active) trapLogArrest.motion.sample(view_.clock.nowMs(), speedFps);
 }
 
-void TFormMain::TrapLogArrestEnd(const char* result) {
+void TTrapLog::TrapLogArrestEnd(const char* result) {
   TMotionRecord& m = trapLogArrest.motion;
   if (!m.active) return;
   m.active = false;
-  if (!chkbxTrapLog.checked()) return;
+  if (!view_.chkbxTrapLog.checked()) return;
   const TArrestFigures a{m.distanceFt, m.seconds(), m.peakDecel() / kStandardGravityFps2};
-  AppendTrapLogLine(TrapLine(UtcText(clock().wallClockUs()), trapLogArrest.figures,
+  AppendTrapLogLine(TrapLine(UtcText(view_.clock.wallClockUs()), trapLogArrest.figures,
                              trapLogArrest.grade, a, result));
   // The grade is announced after an arrest that ran to its end.
   if (std::string_view(result) == "stopped")
-    cues.ShowSimMessage(TrapMessage(trapLogArrest.figures, trapLogArrest.grade),
-                        TrapLogMessageSeconds);
+    view_.cues.ShowSimMessage(TrapMessage(trapLogArrest.figures, trapLogArrest.grade),
+                              TrapLogMessageSeconds);
 }
 
-void TFormMain::TrapLogLaunchStart(double speedFps) {
-  if (!chkbxTrapLog.checked()) return;
-  const TCatchZoneData* zone = CatapultZone();
+void TTrapLog::TrapLogLaunchStart(const TCatchZoneData* zone, double speedFps) {
+  if (!view_.chkbxTrapLog.checked()) return;
   trapLogLaunch.figures = {};
   if (zone != nullptr) {
     trapLogLaunch.figures.carrier = zone->CarrierIdent;
     trapLogLaunch.figures.zoneNumber = zone->SectionNumber;
   }
-  trapLogLaunch.motion.begin(clock().nowMs(), speedFps);
+  trapLogLaunch.motion.begin(view_.clock.nowMs(), speedFps);
 }
 
-void TFormMain::TrapLogLaunchSample(double speedFps) {
-  if (trapLogLaunch.motion.active) trapLogLaunch.motion.sample(clock().nowMs(), speedFps);
+void TTrapLog::TrapLogLaunchSample(double speedFps) {
+  if (trapLogLaunch.motion.active) trapLogLaunch.motion.sample(view_.clock.nowMs(), speedFps);
 }
 
-void TFormMain::TrapLogLaunchEnd(const char* result) {
+void TTrapLog::TrapLogLaunchEnd(const char* result) {
   TMotionRecord& m = trapLogLaunch.motion;
   if (!m.active) return;
   m.active = false;
-  if (!chkbxTrapLog.checked()) return;
+  if (!view_.chkbxTrapLog.checked()) return;
   TLaunchFigures& l = trapLogLaunch.figures;
   l.endSpeedKt = m.lastSpeedFps / options::FpsPerKnot;
   l.strokeFt = m.distanceFt;
   l.strokeS = m.seconds();
-  AppendTrapLogLine(LaunchLine(UtcText(clock().wallClockUs()), l, result));
+  AppendTrapLogLine(LaunchLine(UtcText(view_.clock.wallClockUs()), l, result));
 }
 
-void TFormMain::AppendTrapLogLine(const std::string& line) {
-  if (platform::appendToFile(ProgramFolder + TrapLogFileName, TrapLogHeader, line)) return;
+void TTrapLog::AppendTrapLogLine(const std::string& line) {
+  if (platform::appendToFile(view_.ProgramFolder + TrapLogFileName, TrapLogHeader, line)) return;
   // Never an error box in flight: the log stops and says so in the main window.
-  chkbxTrapLog.setChecked(false);
-  lblOtherStatus.setText(std::string("Trap log turned off: cannot write ") + TrapLogFileName);
+  view_.chkbxTrapLog.setChecked(false);
+  view_.lblOtherStatus.setText(std::string("Trap log turned off: cannot write ") + TrapLogFileName);
 }

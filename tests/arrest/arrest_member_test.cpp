@@ -243,8 +243,8 @@ TEST_F(Gate, FailedExchangeWithCodeRunsReset) {
 
 TEST_F(Gate, LostLinkLogsTheArrestAndTheStrokeUnderWayAsLinkBeforeTheReset) {
   form->chkbxTrapLog.setChecked(true);
-  form->trapLogArrest.motion.begin(clock.nowMs(), 200);
-  form->trapLogLaunch.motion.begin(clock.nowMs(), 100);
+  form->trapLog.trapLogArrest.motion.begin(clock.nowMs(), 200);
+  form->trapLog.trapLogLaunch.motion.begin(clock.nowMs(), 100);
   SimLinkClose();
   form->tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(resets, 1);

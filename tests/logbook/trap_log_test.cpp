@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 
+#include "config/option_table.h"
+#include "cues/cues.h"
 #include "harness/harness.h"
 #include "logbook/log_rules.h"
+#include "logbook/trap_log.h"
+#include "platform/clock.h"
+#include "platform/controls.h"
 #include "sim/log_check.h"
 
 namespace {
@@ -83,10 +90,10 @@ TEST(TrapLog, APassNotSeenToLeaveTheAreaIsForgottenWhenCheckingStops) {
   harness::Harness h(harness::Options::flying());
   TFormMain& form = h.start();
   form.chkbxTrapLog.setChecked(true);
-  form.trapLogPass.active = true;
+  form.trapLog.trapLogPass.active = true;
   h.runFor(1'100);
   EXPECT_EQ(form.lblActivelyCheckingStatus.text(), "NOT NEEDED");
-  EXPECT_FALSE(form.trapLogPass.active);
+  EXPECT_FALSE(form.trapLog.trapLogPass.active);
 }
 
 TEST(TrapLog, GradedPassScenariosFlyInProcess) {
@@ -130,3 +137,64 @@ TEST(TrapLog, ScenarioLogExpectationsMatchWholeColumns) {
 }
 
 }  // namespace
+
+/// The log alone, with its own controls and clock: no window.
+class TrapLogAlone : public ::testing::Test {
+ protected:
+  std::string folder = (std::filesystem::path(::testing::TempDir()) /
+                        (std::string("trap_log_alone_") +
+                         ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+                           .string() +
+                       "/";
+  platform::VirtualClock clock;
+  platform::CheckBox chkbxDamageSounds{"chkbxDamageSounds"};
+  platform::CheckBox chkbxSpecialSoundHandling{"chkbxSpecialSoundHandling"};
+  platform::CheckBox chkbxTrapLog{"chkbxTrapLog"};
+  platform::Label lblOtherStatus{"lblOtherStatus"};
+  TCues cues{{chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, folder}, {}};
+  TTrapLog log{{chkbxTrapLog, lblOtherStatus, cues, clock, folder}};
+
+  void SetUp() override {
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+  std::string logText() const {
+    std::ifstream in(folder + TrapLogFileName, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  /// A stroke from rest to 100 kt in one second, sampled every 10 ms, ended with result.
+  void stroke(const TCatchZoneData* zone, const char* result) {
+    log.TrapLogLaunchStart(zone, 0);
+    for (int i = 1; i <= 100; ++i) {
+      clock.advanceTo(clock.nowMs() + 10);
+      log.TrapLogLaunchSample(i * options::FpsPerKnot);
+    }
+    log.TrapLogLaunchEnd(result);
+  }
+};
+
+TEST_F(TrapLogAlone, AStrokeIsLoggedWithTheZoneItWasGiven) {
+  chkbxTrapLog.setChecked(true);
+  TCatchZoneData zone;
+  zone.CarrierIdent = "CVN-77";
+  zone.SectionNumber = 3;
+  stroke(&zone, "cutoff");
+  stroke(nullptr, "early");
+  const std::string text = logText();
+  ASSERT_EQ(text.rfind(TrapLogHeader, 0), 0u) << text;
+  // 100 kt after one second from rest: 84.45 ft.
+  EXPECT_NE(text.find(",launch,CVN-77,3,,,,,,,,,,100,84,1.00,cutoff\r\n"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find(",launch,,0,,,,,,,,,,100,84,1.00,early\r\n"), std::string::npos) << text;
+}
+
+TEST_F(TrapLogAlone, NothingIsWrittenWhileTheLogIsOffAndAFailedWriteTurnsItOff) {
+  stroke(nullptr, "cutoff");
+  EXPECT_FALSE(std::filesystem::exists(folder + TrapLogFileName));
+  chkbxTrapLog.setChecked(true);
+  std::filesystem::create_directory(folder + TrapLogFileName);
+  stroke(nullptr, "cutoff");
+  EXPECT_FALSE(chkbxTrapLog.checked());
+  EXPECT_EQ(lblOtherStatus.text(), "Trap log turned off: cannot write CorvaneLog.csv");
+}
