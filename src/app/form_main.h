@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "activity/activity.h"
 #include "app/edition.h"
 #include "config/catch_zone.h"
 #include "config/option_table.h"
@@ -212,9 +213,6 @@ class TFormMain {
   /// Monotonic milliseconds at which the last catapult stroke ended; 0 = none since the last
   /// reset. The launched aircraft gets the same lock-out from catches as an arrested one.
   int64_t LastLaunchEnd = 0;
-  /// The program stopped or halted by itself (no nearest zone, no usable data file): no tick
-  /// starts the timers again; only the reset action (InitializeProgram) clears it.
-  bool programStopped = false;
   uint8_t LastHotKeyCount = 0;
   std::array<uint32_t, 10> HotKeySlots{};
 
@@ -326,6 +324,8 @@ class TFormMain {
   platform::Timer tmrAccel;
   platform::Timer tmrKeystroke;
   platform::Timer tmrLaunchCheck;
+  /// What the program is doing, and the one switch of the fast timers.
+  TActivity activity{{tmrCheckForCatch, tmrDecel, tmrAccel, tmrLaunchCheck}};
 
   /// Every control of both windows and every action, in window, page and top-to-bottom order:
   /// what a front end binds, in one loop.

@@ -41,7 +41,7 @@ void TFormMain::FormCreate() {
 }
 
 void TFormMain::InitializeProgram(bool loadDefaults) {
-  programStopped = false;
+  activity.programStopped = false;
   ResetState(loadDefaults);
   if (!ConnectToSimulator()) return;
   try {

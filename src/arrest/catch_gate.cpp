@@ -41,7 +41,7 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     const double distance = FindNearestCarrier();
     // The search may have stopped the program: the link is closed on purpose then, which is
     // no reason to reconnect.
-    if (programStopped) return;
+    if (activity.programStopped) return;
     tmrCheckForCatch.setEnabled(distance < kCatchGateDistance);
 
     TGateReadings r;
@@ -77,7 +77,7 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     tmrCheckForCatch.setEnabled(g.need);
     lblFlightStatus.setText(g.landed ? "LANDED" : "Flying");
   }();
-  if (programStopped) return;
+  if (activity.programStopped) return;
   // From arming to the end of the stroke the aircraft on the catapult is no trap: a launch
   // accelerating along the deck must not count as an approach.
   if (tmrLaunchCheck.enabled() || tmrAccel.enabled()) tmrCheckForCatch.setEnabled(false);

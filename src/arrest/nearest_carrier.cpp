@@ -42,7 +42,7 @@ double TFormMain::FindNearestCarrier() {
       static_cast<size_t>(NearestZoneIndex) >= CatchZones->size()) {
     StopProgram();
     ResetState(false);
-    programStopped = true;
+    activity.programStopped = true;
     lblNearestCarrier.setText("Error: unable to find nearest cables. Please send a bug report.");
     NearestDistance = best;
     return best;
@@ -85,7 +85,7 @@ void TFormMain::tmrFindNearestTimer() {
   FindNearestCarrier();
   lblCableCatchStatus.setText("");
   // A search that stopped the program leaves it stopped, with its error on show.
-  if (programStopped) return;
+  if (activity.programStopped) return;
   tmrFindNearest.setEnabled(true);
   // Every search brings the catch gate back, also after catapult arming switched it off.
   tmrIsCatchCheckNeeded.setEnabled(true);

@@ -20,7 +20,7 @@ void HaltAfterLoadFailure(TFormMain& form) {
   form.ReleaseHotKeys();
   SimLinkClose();
   for (platform::Timer* t : form.timers()) t->setEnabled(false);
-  form.programStopped = true;
+  form.activity.programStopped = true;
 }
 
 }  // namespace

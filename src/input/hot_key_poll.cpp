@@ -24,7 +24,7 @@ void TFormMain::tmrKeystrokeTimer() {
     }
   }
   // A reset served above may have stopped the program; it stays stopped.
-  if (!programStopped) tmrFindNearest.setEnabled(true);
+  if (!activity.programStopped) tmrFindNearest.setEnabled(true);
 }
 
 void TFormMain::PollHotKey(int k) {
