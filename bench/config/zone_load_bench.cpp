@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "handshake_server.h"
 #include "app/form_main.h"
 #include "config/memory_use.h"
 #include "config/zone_file.h"
+#include "handshake_server.h"
 #include "platform/child_process.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
@@ -89,13 +89,13 @@ int loadAndSearch(const std::string& folder) {
   std::vector<double> searchUs;
   for (int i = 0; i < kSearchRounds; ++i) {
     const auto start = std::chrono::steady_clock::now();
-    form.FindNearestCarrier();
+    form.arrest.FindNearestCarrier();
     searchUs.push_back(msSince(start) * 1000.0);
   }
   std::sort(searchUs.begin(), searchUs.end());
   SimLinkClose();
   SimLinkConfigure(nullptr, nullptr);
-  if (form.NearestZoneIndex < 0) return 4;
+  if (form.arrest.NearestZoneIndex < 0) return 4;
   std::ofstream(folder + kResultName)
       << form.CatchZones->size() << ' ' << bestMs << ' ' << (after.peakKb - before.currentKb) << ' '
       << searchUs[searchUs.size() / 2] << '\n';

@@ -49,6 +49,13 @@ class TActivity {
     t_.tmrAccel.setEnabled(a == Activity::Launching);
     t_.tmrCheckForCatch.setEnabled(check && a != Activity::Arresting && a != Activity::Armed);
   }
+  /// Ends a (Arresting, Armed or Launching) if it is under way and leaves every other fast
+  /// timer as it is, where Enter(Activity::Idle) would stop all three.
+  void Leave(Activity a) {
+    if (a == Activity::Arresting) t_.tmrDecel.setEnabled(false);
+    if (a == Activity::Armed) t_.tmrLaunchCheck.setEnabled(false);
+    if (a == Activity::Launching) t_.tmrAccel.setEnabled(false);
+  }
   /// Switches the catch check alone.
   void SetChecking(bool on) { t_.tmrCheckForCatch.setEnabled(on); }
   /// Stops every fast timer.

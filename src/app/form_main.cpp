@@ -23,6 +23,33 @@ TFormMain::TFormMain(TFormServices services)
       tmrAccel(*services.loop, "tmrAccel", 5, false),
       tmrKeystroke(*services.loop, "tmrKeystroke", 250, false),
       tmrLaunchCheck(*services.loop, "tmrLaunchCheck", 7, false),
+      arrest({lblFlightStatus,
+              lblCableCatchStatus,
+              lblActivelyCheckingStatus,
+              lblNearestCarrier,
+              lblCurrentMagVar,
+              chkbxShowCablesActiveMsg,
+              chkbxShowDisableReminders,
+              chkbxDetectTailhook,
+              chkbxTrapLog,
+              btnManualDisable,
+              tmrIsCatchCheckNeeded,
+              tmrFindNearest,
+              tmrKeystroke,
+              activity,
+              cues,
+              trapLog,
+              fuelTransfer,
+              services.loop->clock(),
+              [this] { return CatchZones.get(); },
+              [this] { return CableCatchAccelFactor; },
+              [this] { return LastLaunchEnd; },
+              [this](bool announce) { EndLaunch(announce); },
+              [this] { actResetProgram.execute(); },
+              [this] {
+                StopProgram();
+                ResetState(false);
+              }}),
       services_(std::move(services)) {
   wireControls();
   attachServices();
@@ -34,10 +61,10 @@ void TFormMain::wireControls() {
   // The window is shown by its front end once creation is complete; until then the settings
   // loader sees it hidden and registers the hot keys only once.
   FormMain.setVisible(false);
-  tmrIsCatchCheckNeeded.onTimer = [this] { tmrIsCatchCheckNeededTimer(); };
-  tmrFindNearest.onTimer = [this] { tmrFindNearestTimer(); };
-  tmrCheckForCatch.onTimer = [this] { tmrCheckForCatchTimer(); };
-  tmrDecel.onTimer = [this] { tmrDecelTimer(); };
+  tmrIsCatchCheckNeeded.onTimer = [this] { arrest.tmrIsCatchCheckNeededTimer(); };
+  tmrFindNearest.onTimer = [this] { arrest.tmrFindNearestTimer(); };
+  tmrCheckForCatch.onTimer = [this] { arrest.tmrCheckForCatchTimer(); };
+  tmrDecel.onTimer = [this] { arrest.tmrDecelTimer(); };
   tmrAccel.onTimer = [this] { tmrAccelTimer(); };
   tmrKeystroke.onTimer = [this] { tmrKeystrokeTimer(); };
   tmrLaunchCheck.onTimer = [this] { tmrLaunchCheckTimer(); };

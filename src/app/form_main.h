@@ -10,6 +10,7 @@
 
 #include "activity/activity.h"
 #include "app/edition.h"
+#include "arrest/arrest.h"
 #include "config/catch_zone.h"
 #include "config/option_table.h"
 #include "cues/cues.h"
@@ -154,24 +155,6 @@ class TFormMain {
   void edtCatapultHoldFactorChange();
   void edtTimingResolutionChange();
 
-  // Arrest engine
-  /// One nearest-carrier search; returns and stores the distance in flat degrees.
-  double FindNearestCarrier();
-  void tmrFindNearestTimer();
-  void tmrIsCatchCheckNeededTimer();
-  void tmrCheckForCatchTimer();
-  void tmrDecelTimer();
-  /// Ends an arrest: deceleration off, search and hot-key poll back, lock-out from now, the
-  /// simulator's sound back.
-  void EndArrest();
-  /// What the nearest-carrier and mag-var labels were last built from, so a search that finds
-  /// the same carrier and variation writes no new text.
-  std::string nearestLabelIdent;
-  double nearestLabelHeading = 0;
-  std::string nearestLabelText;
-  int16_t magVarLabelRaw = 0;
-  std::string magVarLabelText;
-
   // Catapult
   void actCatapultArmExecute();
   void tmrLaunchCheckTimer();
@@ -204,12 +187,6 @@ class TFormMain {
   std::string ProgramFolder;
   std::unique_ptr<TCatchZoneList> CatchZones;
   uint32_t KeyComboModifier = 0;
-  int32_t NearestZoneIndex = -1;
-  std::string NearestCarrierIdent;
-  double MagVarDeg = 0;
-  double NearestDistance = 0;
-  /// Monotonic milliseconds at which the last arrest ended; 0 = none since the last reset.
-  int64_t LastArrestEnd = 0;
   /// Monotonic milliseconds at which the last catapult stroke ended; 0 = none since the last
   /// reset. The launched aircraft gets the same lock-out from catches as an arrested one.
   int64_t LastLaunchEnd = 0;
@@ -326,6 +303,10 @@ class TFormMain {
   platform::Timer tmrLaunchCheck;
   /// What the program is doing, and the one switch of the fast timers.
   TActivity activity{{tmrCheckForCatch, tmrDecel, tmrAccel, tmrLaunchCheck}};
+  /// The nearest-carrier search, the catch gate, the cable catch and the deceleration, with
+  /// their state (NearestZoneIndex, NearestCarrierIdent, MagVarDeg, NearestDistance,
+  /// LastArrestEnd).
+  TArrest arrest;
 
   /// Every control of both windows and every action, in window, page and top-to-bottom order:
   /// what a front end binds, in one loop.

@@ -33,7 +33,7 @@ void TFormMain::FormCreate() {
   frmToolbar.FormCreate();
   KeyComboModifier = 0;
   ProgramFolder = withTrailingDelimiter(services_.programFolder);
-  NearestCarrierIdent.clear();
+  arrest.NearestCarrierIdent.clear();
   battleDamage.EngineMaskTable[0] = 0;
   for (int j = 1; j <= 8; ++j)
     battleDamage.EngineMaskTable[static_cast<size_t>(j)] = std::ldexp(1.0f, j - 1);
@@ -53,7 +53,7 @@ void TFormMain::InitializeProgram(bool loadDefaults) {
     EnableLoadedControls();
     if (cues.SimSoundSilenced)
       cues.SwitchSimSound(false);  // an arrest or launch cut short by the link
-    tmrFindNearestTimer();
+    arrest.tmrFindNearestTimer();
   } catch (const std::exception& e) {
     lblConnectionInfo.setText(std::string("Connection to FSUIPC OK, but...") + e.what());
   }
@@ -66,7 +66,6 @@ void TFormMain::ResetState(bool loadDefaults) {
   fuelTransfer.Reset();
   cues.SoundControlEndWord = 1;
   cues.SoundControlStartWord = 0;
-  LastArrestEnd = 0;
   LastLaunchEnd = 0;
   // Every number the program formats or parses uses "." whatever the user's locale; nothing
   // to switch here.
@@ -83,9 +82,7 @@ void TFormMain::ResetState(bool loadDefaults) {
   frmToolbar.btnManualOverride.setEnabled(false);
   btnManualDisable.setDown(false);
   frmToolbar.btnManualOverride.setDown(false);
-  NearestZoneIndex = -1;
-  MagVarDeg = 0;
-  NearestDistance = 0;
+  arrest.Reset();
   cues.CheckSoundFiles();
   cues.catapultSoundPlayed = false;
   if constexpr (edition::CaptionSetAtEveryReset) FormMain.setCaption(edition::MainCaption);
@@ -183,7 +180,7 @@ void TFormMain::actManualOverrideExecute() {
     // simulator's sound come back, the smoke goes off and the lock-out from catches starts.
     const bool stroke = tmrAccel.enabled();
     trapLog.TrapLogArrestEnd("override");
-    if (tmrDecel.enabled()) EndArrest();
+    if (tmrDecel.enabled()) arrest.EndArrest();
     if (stroke) {
       trapLog.TrapLogLaunchEnd("override");
       EndLaunch(false);

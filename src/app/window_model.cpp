@@ -148,12 +148,13 @@ void TFormMain::actShowStatusExecute() {
     s += ", OFFLOADING FUEL @ " + UpperCase(rdgrpFuelTransferRate.selectedText());
   if (tmrLaunchCheck.enabled()) {
     s += ", CAT ARMED";
-  } else if (CatchZones && NearestZoneIndex >= 0 &&
-             static_cast<std::size_t>(NearestZoneIndex) < CatchZones->size() &&
-             (*CatchZones)[static_cast<std::size_t>(NearestZoneIndex)]) {
-    const TCatchZoneData& zone = *(*CatchZones)[static_cast<std::size_t>(NearestZoneIndex)];
+  } else if (CatchZones && arrest.NearestZoneIndex >= 0 &&
+             static_cast<std::size_t>(arrest.NearestZoneIndex) < CatchZones->size() &&
+             (*CatchZones)[static_cast<std::size_t>(arrest.NearestZoneIndex)]) {
+    const TCatchZoneData& zone = *(*CatchZones)[static_cast<std::size_t>(arrest.NearestZoneIndex)];
     s += edition::StatusNearestCablesItem + FormatGeneral(zone.RunwayHeadingMag) + " (\"";
-    if (s.size() < StatusTextLimit) s += NearestCarrierIdent.substr(0, StatusTextLimit - s.size());
+    if (s.size() < StatusTextLimit)
+      s += arrest.NearestCarrierIdent.substr(0, StatusTextLimit - s.size());
     s += "\")";
   } else {
     s += ", no nearest cables known";

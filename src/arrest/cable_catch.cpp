@@ -1,8 +1,13 @@
+#include "arrest/arrest.h"
+
 #include <algorithm>
 #include <cmath>
 
-#include "app/form_main.h"
+#include "activity/activity.h"
+#include "app/edition.h"
 #include "arrest/geometry.h"
+#include "cues/cues.h"
+#include "logbook/trap_log.h"
 #include "simlink/batch.h"
 
 namespace {
@@ -12,13 +17,13 @@ using namespace simlink;
 constexpr int64_t kArrestLockoutMs = 30000;
 }  // namespace
 
-void TFormMain::tmrCheckForCatchTimer() {
+void TArrest::tmrCheckForCatchTimer() {
   // Off during the work and on again afterwards, so the 50 ms count starts from the end of it.
-  tmrCheckForCatch.setEnabled(false);
+  view_.activity.SetChecking(false);
   [&] {
-    const int64_t now = clock().nowMs();
+    const int64_t now = view_.clock.nowMs();
     // After an arrest, and after a launch, the aircraft is left to clear the deck.
-    for (const int64_t end : {LastArrestEnd, LastLaunchEnd})
+    for (const int64_t end : {LastArrestEnd, view_.lastLaunchEnd()})
       if (end != 0 && now - end <= kArrestLockoutMs) return;
 
     uint32_t heading = 0;
@@ -28,7 +33,7 @@ void TFormMain::tmrCheckForCatchTimer() {
     double hook = 0;
     uint32_t groundSpeed = 0;
     int32_t verticalSpeed = 0;
-    const bool logging = chkbxTrapLog.checked();
+    const bool logging = view_.chkbxTrapLog.checked();
     Batch batch;
     batch.read(kHeadingTrue, heading)
         .read(kBank, bank)
@@ -44,13 +49,13 @@ void TFormMain::tmrCheckForCatchTimer() {
     if (!batch.process()) return;
 
     bool hookRequired = false;
-    if constexpr (edition::HasTailhookOption) hookRequired = chkbxDetectTailhook.checked();
+    if constexpr (edition::HasTailhookOption) hookRequired = view_.chkbxDetectTailhook.checked();
     // A hook that is required but up is refused by the catch test below.
-    if (tmrDecel.enabled()) return;
-    if (NearestZoneIndex < 0 || !CatchZones ||
-        static_cast<size_t>(NearestZoneIndex) >= CatchZones->size())
+    if (view_.activity.Arresting()) return;
+    const TCatchZoneList* zones = view_.catchZones();
+    if (NearestZoneIndex < 0 || !zones || static_cast<size_t>(NearestZoneIndex) >= zones->size())
       return;
-    const TCatchZoneData& zone = *(*CatchZones)[static_cast<size_t>(NearestZoneIndex)];
+    const TCatchZoneData& zone = *(*zones)[static_cast<size_t>(NearestZoneIndex)];
 
     TCatchReadings r;
     r.trueHeadingDeg = angleDegrees(heading);
@@ -63,50 +68,48 @@ void TFormMain::tmrCheckForCatchTimer() {
     const TCatchVerdict verdict =
         CatchVerdict(zone, r, MagVarDeg, hookRequired, CatchAngleThreshold);
     if (logging)
-      trapLog.TrapLogPass(zone, r, verdict == TCatchVerdict::Caught, MissedCatchReason(verdict),
-                          groundSpeedKnots(groundSpeed), -verticalSpeedFpm(verticalSpeed),
-                          MagVarDeg);
+      view_.trapLog.TrapLogPass(zone, r, verdict == TCatchVerdict::Caught,
+                                MissedCatchReason(verdict), groundSpeedKnots(groundSpeed),
+                                -verticalSpeedFpm(verticalSpeed), MagVarDeg);
     if (verdict != TCatchVerdict::Caught) return;
 
-    cues.SwitchSimSound(true);
-    tmrLaunchCheck.setEnabled(false);
-    tmrCheckForCatch.setEnabled(false);
-    tmrAccel.setEnabled(false);
-    tmrKeystroke.setEnabled(false);
-    tmrFindNearest.setEnabled(false);
-    cues.PlayCatchSound();
+    view_.cues.SwitchSimSound(true);
+    view_.tmrKeystroke.setEnabled(false);
+    view_.tmrFindNearest.setEnabled(false);
+    view_.cues.PlayCatchSound();
     static const std::string kCaught = "Cables were CAUGHT.";
-    lblCableCatchStatus.setText(kCaught);
-    tmrDecel.setEnabled(true);
+    view_.lblCableCatchStatus.setText(kCaught);
+    // Also stops the catapult's hold and stroke and the catch check: a trap ends any launch.
+    view_.activity.Enter(Activity::Arresting);
     // The first deceleration goes out at once rather than one decel period later, so the
     // cables bite within one catch period (plus this exchange) of entering the catch area.
     tmrDecelTimer();
   }();
   // Also after a catch: the ticks go on during the arrest and stop early while tmrDecel runs.
-  tmrCheckForCatch.setEnabled(true);
+  view_.activity.SetChecking(true);
 }
 
-void TFormMain::tmrDecelTimer() {
+void TArrest::tmrDecelTimer() {
   double speed = 0;
   const bool read = Batch().read(kForwardSpeed, speed).process();
-  if (read) trapLog.TrapLogArrestSample(speed);
+  if (read) view_.trapLog.TrapLogArrestSample(speed);
   if (read && speed > 0) {
     // A refused or failed write is simply repeated by the next tick.
-    (void)Batch().write(kLongitudinalAccel, CableCatchAccelFactor).process();
+    (void)Batch().write(kLongitudinalAccel, view_.cableCatchAccelFactor()).process();
     return;
   }
   // Stopped, or the speed could not be read: the arrest ends. A failed exchange is a lost
   // simulator, not a stop, and gets no grade.
-  if (!read) trapLog.TrapLogArrestEnd("link");
+  if (!read) view_.trapLog.TrapLogArrestEnd("link");
   EndArrest();
 }
 
-void TFormMain::EndArrest() {
-  trapLog.TrapLogArrestEnd("stopped");
-  tmrDecel.setEnabled(false);
-  tmrFindNearest.setEnabled(true);
-  tmrKeystroke.setEnabled(true);
+void TArrest::EndArrest() {
+  view_.trapLog.TrapLogArrestEnd("stopped");
+  view_.activity.Leave(Activity::Arresting);
+  view_.tmrFindNearest.setEnabled(true);
+  view_.tmrKeystroke.setEnabled(true);
   // 0 means "no arrest yet", so a real end is never recorded as 0.
-  LastArrestEnd = std::max<int64_t>(clock().nowMs(), 1);
-  cues.SwitchSimSound(false);
+  LastArrestEnd = std::max<int64_t>(view_.clock.nowMs(), 1);
+  view_.cues.SwitchSimSound(false);
 }

@@ -1,5 +1,11 @@
-#include "app/form_main.h"
+#include "arrest/arrest.h"
+
+#include "activity/activity.h"
+#include "app/edition.h"
 #include "arrest/geometry.h"
+#include "cues/cues.h"
+#include "fuel/fuel_transfer_unit.h"
+#include "logbook/trap_log.h"
 #include "simlink/batch.h"
 
 namespace {
@@ -8,26 +14,26 @@ using namespace simlink;
 constexpr double kCatchGateDistance = 0.05;
 }  // namespace
 
-void TFormMain::tmrIsCatchCheckNeededTimer() {
+void TArrest::tmrIsCatchCheckNeededTimer() {
   // Fuel transfers advance once per gate tick, and pause while the program is disabled.
-  if (!ManuallyDisabled()) fuelTransfer.TransferTick();
-  const bool wasChecking = tmrCheckForCatch.enabled();
+  if (!ManuallyDisabled()) view_.fuelTransfer.TransferTick();
+  const bool wasChecking = view_.activity.Checking();
 
   // Decides the catch timer and the flight status; returns early where the tick keeps them.
   // A lost simulator is reconnected through the reset action. An arrest or a stroke under way
   // was cut short by the link, not by the reset.
   const auto reconnect = [this] {
-    trapLog.TrapLogArrestEnd("link");
-    trapLog.TrapLogLaunchEnd("link");
-    actResetProgram.execute();
+    view_.trapLog.TrapLogArrestEnd("link");
+    view_.trapLog.TrapLogLaunchEnd("link");
+    view_.resetProgram();
   };
   [&] {
     if (ManuallyDisabled()) {
-      tmrCheckForCatch.setEnabled(false);
+      view_.activity.SetChecking(false);
       return;
     }
     if constexpr (edition::HasTailhookOption) {
-      if (chkbxDetectTailhook.checked()) {
+      if (view_.chkbxDetectTailhook.checked()) {
         double hook = 0;
         Batch hookRead;
         if (!(hookRead.read(kTailHook, hook).process() && hook > 0.5)) {
@@ -41,8 +47,8 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     const double distance = FindNearestCarrier();
     // The search may have stopped the program: the link is closed on purpose then, which is
     // no reason to reconnect.
-    if (activity.programStopped) return;
-    tmrCheckForCatch.setEnabled(distance < kCatchGateDistance);
+    if (view_.activity.programStopped) return;
+    view_.activity.SetChecking(distance < kCatchGateDistance);
 
     TGateReadings r;
     Batch batch;
@@ -59,40 +65,37 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
     if (r.crashed > 0) {
       // A crash ends an arrest or a launch as their own ends do, so the simulator's sound, the
       // hot keys and the smoke come back; then it is reported.
-      trapLog.TrapLogArrestEnd("crash");
-      trapLog.TrapLogLaunchEnd("crash");
-      if (tmrDecel.enabled()) EndArrest();
-      if (tmrLaunchCheck.enabled() || tmrAccel.enabled()) EndLaunch(false);
-      tmrDecel.setEnabled(false);
-      tmrFindNearest.setEnabled(true);
-      tmrCheckForCatch.setEnabled(false);
-      lblFlightStatus.setText("CRASHED");
-      lblCableCatchStatus.setText("");
-      cues.catapultSoundPlayed = false;
-      tmrLaunchCheck.setEnabled(false);
-      tmrAccel.setEnabled(false);
+      view_.trapLog.TrapLogArrestEnd("crash");
+      view_.trapLog.TrapLogLaunchEnd("crash");
+      if (view_.activity.Arresting()) EndArrest();
+      if (view_.activity.OnCatapult()) view_.endLaunch(false);
+      view_.activity.StopAll();
+      view_.tmrFindNearest.setEnabled(true);
+      view_.lblFlightStatus.setText("CRASHED");
+      view_.lblCableCatchStatus.setText("");
+      view_.cues.catapultSoundPlayed = false;
       return;
     }
     const TGateDecision g = GateDecision(r, distance, previous);
-    tmrCheckForCatch.setEnabled(g.need);
-    lblFlightStatus.setText(g.landed ? "LANDED" : "Flying");
+    view_.activity.SetChecking(g.need);
+    view_.lblFlightStatus.setText(g.landed ? "LANDED" : "Flying");
   }();
-  if (activity.programStopped) return;
+  if (view_.activity.programStopped) return;
   // From arming to the end of the stroke the aircraft on the catapult is no trap: a launch
   // accelerating along the deck must not count as an approach.
-  if (tmrLaunchCheck.enabled() || tmrAccel.enabled()) tmrCheckForCatch.setEnabled(false);
+  if (view_.activity.OnCatapult()) view_.activity.SetChecking(false);
 
-  if (tmrCheckForCatch.enabled()) {
-    lblActivelyCheckingStatus.setText("ACTIVE");
+  if (view_.activity.Checking()) {
+    view_.lblActivelyCheckingStatus.setText("ACTIVE");
     if (!wasChecking) {
-      lblCableCatchStatus.setText("");
-      if (chkbxShowCablesActiveMsg.checked()) cues.ShowSimMessage("TRAPPING ACTIVE", 3);
+      view_.lblCableCatchStatus.setText("");
+      if (view_.chkbxShowCablesActiveMsg.checked()) view_.cues.ShowSimMessage("TRAPPING ACTIVE", 3);
     }
   } else {
-    lblActivelyCheckingStatus.setText("NOT NEEDED");
+    view_.lblActivelyCheckingStatus.setText("NOT NEEDED");
     // A pass whose exit from the catch area was not seen is no bolter: forget it, so that it is
     // not logged at the next approach.
-    trapLog.ForgetPass();
+    view_.trapLog.ForgetPass();
   }
-  tmrFindNearest.setEnabled(true);
+  view_.tmrFindNearest.setEnabled(true);
 }

@@ -1,6 +1,9 @@
-#include "app/form_main.h"
+#include "arrest/arrest.h"
+
+#include "activity/activity.h"
 #include "arrest/formatting.h"
 #include "arrest/geometry.h"
+#include "cues/cues.h"
 #include "simlink/batch.h"
 
 namespace {
@@ -9,7 +12,7 @@ using namespace simlink;
 constexpr double kNoZoneDistance = 180.0;
 }  // namespace
 
-double TFormMain::FindNearestCarrier() {
+double TArrest::FindNearestCarrier() {
   double best = kNoZoneDistance;
   FixedPoint lonFixed, latFixed;
   int16_t magVarRaw = 0;
@@ -25,11 +28,12 @@ double TFormMain::FindNearestCarrier() {
   MagVarDeg = magVarDegrees(magVarRaw);
   const double lat = latitudeDegrees(latFixed);
   const double lon = longitudeDegrees(lonFixed);
-  if (CatchZones) {
+  const TCatchZoneList* zones = view_.catchZones();
+  if (zones) {
     // The index is not cleared first: with every zone 180 or more away it keeps naming the
     // last nearest one.
-    for (size_t i = 0; i < CatchZones->size(); ++i) {
-      const TCatchZoneData& z = *(*CatchZones)[i];
+    for (size_t i = 0; i < zones->size(); ++i) {
+      const TCatchZoneData& z = *(*zones)[i];
       const double d = FlatDistance(z.FrontRightCornerLat, z.FrontRightCornerLon, lat, lon);
       if (d < best) {
         best = d;
@@ -38,20 +42,20 @@ double TFormMain::FindNearestCarrier() {
     }
   }
 
-  if (NearestZoneIndex < 0 || !CatchZones ||
-      static_cast<size_t>(NearestZoneIndex) >= CatchZones->size()) {
-    StopProgram();
-    ResetState(false);
-    activity.programStopped = true;
-    lblNearestCarrier.setText("Error: unable to find nearest cables. Please send a bug report.");
+  if (NearestZoneIndex < 0 || !zones || static_cast<size_t>(NearestZoneIndex) >= zones->size()) {
+    view_.haltProgram();
+    view_.activity.programStopped = true;
+    view_.lblNearestCarrier.setText(
+        "Error: unable to find nearest cables. Please send a bug report.");
     NearestDistance = best;
     return best;
   }
 
-  const TCatchZoneData& z = *(*CatchZones)[static_cast<size_t>(NearestZoneIndex)];
+  const TCatchZoneData& z = *(*zones)[static_cast<size_t>(NearestZoneIndex)];
   if (z.CarrierIdent != NearestCarrierIdent) {
     NearestCarrierIdent = z.CarrierIdent;
-    cues.ShowSimMessage(NearestCarrierAnnouncement(NearestCarrierIdent, z.RunwayHeadingMag), 5);
+    view_.cues.ShowSimMessage(NearestCarrierAnnouncement(NearestCarrierIdent, z.RunwayHeadingMag),
+                              5);
   }
   // Both labels follow every successful search; their texts are only rebuilt when what they
   // show has changed, so the once-a-second gate does not format strings for nothing.
@@ -61,32 +65,39 @@ double TFormMain::FindNearestCarrier() {
     nearestLabelHeading = z.RunwayHeadingMag;
     nearestLabelText = NearestCarrierLabel(NearestCarrierIdent, z.RunwayHeadingMag);
   }
-  lblNearestCarrier.setText(nearestLabelText);
+  view_.lblNearestCarrier.setText(nearestLabelText);
   if (magVarLabelText.empty() || magVarLabelRaw != magVarRaw) {
     magVarLabelRaw = magVarRaw;
     magVarLabelText = MagVarLabel(MagVarDeg);
   }
-  lblCurrentMagVar.setText(magVarLabelText);
+  view_.lblCurrentMagVar.setText(magVarLabelText);
 
   NearestDistance = best;
   return best;
 }
 
-void TFormMain::tmrFindNearestTimer() {
+void TArrest::tmrFindNearestTimer() {
   // The flight-status text blinks once per search as a sign of life.
-  lblFlightStatus.setColor(lblFlightStatus.color() == platform::Color::ButtonFace
-                               ? platform::Color::White
-                               : platform::Color::ButtonFace);
-  tmrFindNearest.setEnabled(false);
+  platform::Label& status = view_.lblFlightStatus;
+  status.setColor(status.color() == platform::Color::ButtonFace ? platform::Color::White
+                                                                : platform::Color::ButtonFace);
+  view_.tmrFindNearest.setEnabled(false);
   if (NearestZoneIndex == -1)
-    cues.ShowSimMessage("Corvane enabled", 3);
-  else if (ManuallyDisabled() && chkbxShowDisableReminders.checked())
-    cues.ShowSimMessage("Corvane has been manually disabled", 3);
+    view_.cues.ShowSimMessage("Corvane enabled", 3);
+  else if (ManuallyDisabled() && view_.chkbxShowDisableReminders.checked())
+    view_.cues.ShowSimMessage("Corvane has been manually disabled", 3);
   FindNearestCarrier();
-  lblCableCatchStatus.setText("");
+  view_.lblCableCatchStatus.setText("");
   // A search that stopped the program leaves it stopped, with its error on show.
-  if (activity.programStopped) return;
-  tmrFindNearest.setEnabled(true);
+  if (view_.activity.programStopped) return;
+  view_.tmrFindNearest.setEnabled(true);
   // Every search brings the catch gate back, also after catapult arming switched it off.
-  tmrIsCatchCheckNeeded.setEnabled(true);
+  view_.tmrIsCatchCheckNeeded.setEnabled(true);
+}
+
+void TArrest::Reset() {
+  LastArrestEnd = 0;
+  NearestZoneIndex = -1;
+  MagVarDeg = 0;
+  NearestDistance = 0;
 }

@@ -12,8 +12,8 @@ constexpr int16_t kArmingMessageSeconds = 3;
 }  // namespace
 
 const TCatchZoneData* TFormMain::CatapultZone() const {
-  if (!CatchZones || NearestZoneIndex < 0) return nullptr;
-  const auto index = static_cast<size_t>(NearestZoneIndex);
+  if (!CatchZones || arrest.NearestZoneIndex < 0) return nullptr;
+  const auto index = static_cast<size_t>(arrest.NearestZoneIndex);
   if (index >= CatchZones->size()) return nullptr;
   return (*CatchZones)[index].get();
 }

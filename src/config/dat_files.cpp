@@ -89,7 +89,7 @@ bool TFormMain::LoadCatchZones() {
 void TFormMain::cmbDatFileChange() {
   Screen.setCursor(platform::Cursor::HourGlass);
   auto finish = [this] {
-    if (cmbDatFile.enabled()) tmrFindNearestTimer();
+    if (cmbDatFile.enabled()) arrest.tmrFindNearestTimer();
     Screen.setCursor(platform::Cursor::Default);
   };
   try {

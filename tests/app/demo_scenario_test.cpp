@@ -12,7 +12,7 @@ TEST(DemoScenario, TrapLaunchRefuelAndDamageInOneFlight) {
   ASSERT_EQ(h.flyScenario("samples/scenarios/demo.scn", 120000, summary), 0) << summary;
   EXPECT_NE(summary.find("Arrest: touchdown"), std::string::npos) << summary;
   EXPECT_NE(summary.find("Launch: end speed"), std::string::npos) << summary;
-  EXPECT_NE(h.form().LastArrestEnd, 0);
+  EXPECT_NE(h.form().arrest.LastArrestEnd, 0);
   EXPECT_FALSE(h.form().fuelTransfer.fuelLoading);
   EXPECT_EQ(h.form().rdgrpFuelTransferRate.itemIndex(), 1);
 }

@@ -30,8 +30,8 @@ class WindowModel : public ::testing::Test {
     zone->RunwayHeadingMag = heading;
     zone->CarrierIdent = ident;
     f->CatchZones->push_back(std::move(zone));
-    f->NearestZoneIndex = 0;
-    f->NearestCarrierIdent = ident;
+    f->arrest.NearestZoneIndex = 0;
+    f->arrest.NearestCarrierIdent = ident;
   }
   /// The text of the one status message, checking its display time.
   std::string status(int seconds = 7) {
@@ -86,13 +86,13 @@ TEST_F(WindowModel, StatusCutsALongIdentifierTo97Characters) {
 }
 
 TEST_F(WindowModel, StatusWithoutANearestZone) {
-  f->NearestZoneIndex = -1;
+  f->arrest.NearestZoneIndex = -1;
   EXPECT_EQ(status(), "FLYING, TRAPPING ACTIVE, no nearest cables known");
   setNearest(90, "CV-63");
-  f->NearestZoneIndex = 1;  // beyond the list
+  f->arrest.NearestZoneIndex = 1;  // beyond the list
   EXPECT_EQ(status(), "FLYING, TRAPPING ACTIVE, no nearest cables known");
   f->CatchZones.reset();
-  f->NearestZoneIndex = 0;
+  f->arrest.NearestZoneIndex = 0;
   EXPECT_EQ(status(), "FLYING, TRAPPING ACTIVE, no nearest cables known");
   f->tmrLaunchCheck.setEnabled(true);
   EXPECT_EQ(status(), "FLYING, TRAPPING ACTIVE, CAT ARMED");

@@ -19,10 +19,10 @@ TEST_F(Nearest, PicksNearestAnnouncesOnceAndLabels) {
   addZone("CVN-68", 0.01, 0.01, 187.5);
   set<int16_t>(0x02A0, static_cast<int16_t>(-12.34 / 360.0 * 65536.0));
   setPosition(0, 0);
-  const double d = form->FindNearestCarrier();
-  EXPECT_EQ(form->NearestZoneIndex, 1);
+  const double d = form->arrest.FindNearestCarrier();
+  EXPECT_EQ(form->arrest.NearestZoneIndex, 1);
   EXPECT_NEAR(d, FlatDistance(0.011, 0.0101, 0, 0), 1e-9);
-  EXPECT_EQ(form->NearestDistance, d);
+  EXPECT_EQ(form->arrest.NearestDistance, d);
   EXPECT_EQ(form->lblNearestCarrier.text(), "Nearest cables: CVN-68 (rwy hdg 187.5)");
   EXPECT_EQ(form->lblCurrentMagVar.text(), "Current Mag Var: -12.3 deg");
   const std::string prefix =
@@ -30,7 +30,7 @@ TEST_F(Nearest, PicksNearestAnnouncesOnceAndLabels) {
   EXPECT_EQ(messages(), (std::vector<std::string>{prefix + "187.5) \"CVN-68\""}));
   EXPECT_EQ(server.space().get<int16_t>(0x32FA), 5);
   // The same carrier again: no second announcement.
-  form->FindNearestCarrier();
+  form->arrest.FindNearestCarrier();
   EXPECT_EQ(messages().size(), 1u);
 }
 
@@ -38,8 +38,8 @@ TEST_F(Nearest, TiesKeepTheEarlierZone) {
   addZone("CV-63", 0.2, 0.2, 90);
   addZone("CV-64", 0.2, 0.2, 45);
   setPosition(0, 0);
-  form->FindNearestCarrier();
-  EXPECT_EQ(form->NearestZoneIndex, 0);
+  form->arrest.FindNearestCarrier();
+  EXPECT_EQ(form->arrest.NearestZoneIndex, 0);
 }
 
 TEST_F(Nearest, NoLatitudeScalingAndSameIdentIsNotAnnounced) {
@@ -47,12 +47,12 @@ TEST_F(Nearest, NoLatitudeScalingAndSameIdentIsNotAnnounced) {
   addZone("CV-63", 60.1 - 0.001, 0 - 0.0001, 90);
   addZone("CV-63", 60 - 0.001, 0.1 - 0.0001, 90);
   setPosition(60, 0);
-  EXPECT_NEAR(form->FindNearestCarrier(), 0.1, 1e-6);
+  EXPECT_NEAR(form->arrest.FindNearestCarrier(), 0.1, 1e-6);
   EXPECT_EQ(messages().size(), 1u);
   // A zone of the same carrier nearer now: labels follow, no message.
   addZone("CV-63", 60, 0, 270);
-  form->FindNearestCarrier();
-  EXPECT_EQ(form->NearestZoneIndex, 2);
+  form->arrest.FindNearestCarrier();
+  EXPECT_EQ(form->arrest.NearestZoneIndex, 2);
   EXPECT_EQ(messages().size(), 1u);
   EXPECT_EQ(form->lblNearestCarrier.text(), "Nearest cables: CV-63 (rwy hdg 270)");
 }
@@ -60,12 +60,12 @@ TEST_F(Nearest, NoLatitudeScalingAndSameIdentIsNotAnnounced) {
 TEST_F(Nearest, FailedReadKeepsEverything) {
   addZone("CV-63");
   setPosition(0, 0);
-  form->FindNearestCarrier();
+  form->arrest.FindNearestCarrier();
   const std::string label = form->lblNearestCarrier.text();
   SimLinkClose();
-  EXPECT_EQ(form->FindNearestCarrier(), 180.0);
-  EXPECT_EQ(form->NearestDistance, 180.0);
-  EXPECT_EQ(form->NearestZoneIndex, 0);
+  EXPECT_EQ(form->arrest.FindNearestCarrier(), 180.0);
+  EXPECT_EQ(form->arrest.NearestDistance, 180.0);
+  EXPECT_EQ(form->arrest.NearestZoneIndex, 0);
   EXPECT_EQ(form->lblNearestCarrier.text(), label);
   EXPECT_FALSE(form->lblCurrentMagVar.text().empty());
 }
@@ -73,16 +73,16 @@ TEST_F(Nearest, FailedReadKeepsEverything) {
 TEST_F(Nearest, DateLineNeighbour) {
   addZone("FAR", 0, 179.9499, 0);  // front-right corner at 179.95 E
   setPosition(0.001, -179.95);
-  EXPECT_NEAR(form->FindNearestCarrier(), 0.1, 1e-6);
+  EXPECT_NEAR(form->arrest.FindNearestCarrier(), 0.1, 1e-6);
 }
 
 TEST_F(Nearest, NoZoneWithin180KeepsTheLastIndex) {
   addZone("CV-63");
   setPosition(0, 0);
-  form->FindNearestCarrier();
+  form->arrest.FindNearestCarrier();
   setPosition(-89, -170);  // about 192 flat degrees away
-  EXPECT_EQ(form->FindNearestCarrier(), 180.0);
-  EXPECT_EQ(form->NearestZoneIndex, 0);
+  EXPECT_EQ(form->arrest.FindNearestCarrier(), 180.0);
+  EXPECT_EQ(form->arrest.NearestZoneIndex, 0);
 }
 
 TEST_F(Nearest, TickBlinksRemindsEvery15sAndClearsTheCatchText) {
@@ -90,9 +90,9 @@ TEST_F(Nearest, TickBlinksRemindsEvery15sAndClearsTheCatchText) {
   setPosition(0, 0);
   form->chkbxShowDisableReminders.setChecked(true);
   form->lblCableCatchStatus.setText("Cables were CAUGHT.");
-  form->tmrFindNearestTimer();
+  form->arrest.tmrFindNearestTimer();
   EXPECT_EQ(messages().at(0), "Corvane enabled");  // no nearest zone known before this search
-  EXPECT_EQ(form->NearestZoneIndex, 0);
+  EXPECT_EQ(form->arrest.NearestZoneIndex, 0);
   EXPECT_EQ(form->lblFlightStatus.color(), platform::Color::White);
   EXPECT_EQ(form->lblCableCatchStatus.text(), "");
   EXPECT_TRUE(form->tmrFindNearest.enabled());
@@ -114,7 +114,7 @@ TEST_F(Nearest, TickBlinksRemindsEvery15sAndClearsTheCatchText) {
 
 TEST_F(Nearest, NoZoneAtAllStopsTheProgramUntilReset) {
   setPosition(0, 0);  // and no zone loaded
-  form->tmrFindNearestTimer();
+  form->arrest.tmrFindNearestTimer();
   const std::string error = "Error: unable to find nearest cables. Please send a bug report.";
   EXPECT_EQ(form->lblNearestCarrier.text(), error);
   EXPECT_FALSE(SimLinkIsOpen());
@@ -143,23 +143,24 @@ TEST_F(Gate, ApproachActivatesOnceWithMessage) {
   form->chkbxShowCablesActiveMsg.setChecked(true);
   form->lblCableCatchStatus.setText("Cables were CAUGHT.");
   at(0.045);
-  form->tmrIsCatchCheckNeededTimer();  // previous distance 0 after a reset: not approaching yet
+  form->arrest
+      .tmrIsCatchCheckNeededTimer();  // previous distance 0 after a reset: not approaching yet
   EXPECT_EQ(form->lblActivelyCheckingStatus.text(), "NOT NEEDED");
   EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
   at(0.04);
-  form->tmrIsCatchCheckNeededTimer();
+  form->arrest.tmrIsCatchCheckNeededTimer();
   EXPECT_TRUE(form->tmrCheckForCatch.enabled());
   EXPECT_EQ(form->lblActivelyCheckingStatus.text(), "ACTIVE");
   EXPECT_EQ(form->lblCableCatchStatus.text(), "");
   at(0.03);
-  form->tmrIsCatchCheckNeededTimer();
+  form->arrest.tmrIsCatchCheckNeededTimer();
   std::vector<std::string> active;
   for (const auto& m : messages())
     if (m == "TRAPPING ACTIVE") active.push_back(m);
   EXPECT_EQ(active.size(), 1u);
   EXPECT_TRUE(form->tmrFindNearest.enabled());
   // Holding the distance switches checking off again.
-  form->tmrIsCatchCheckNeededTimer();
+  form->arrest.tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(form->lblActivelyCheckingStatus.text(), "NOT NEEDED");
   EXPECT_FALSE(form->tmrCheckForCatch.enabled());
 }
@@ -168,14 +169,14 @@ TEST_F(Gate, LandedAndGearUp) {
   at(0.04);
   set<int16_t>(0x0366, 1);
   set<double>(0x3090, 49.9);
-  form->tmrIsCatchCheckNeededTimer();
+  form->arrest.tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(form->lblFlightStatus.text(), "LANDED");
   set<double>(0x3090, 50.0);
-  form->tmrIsCatchCheckNeededTimer();
+  form->arrest.tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
   set<int32_t>(0x0BE8, 0);
   at(0.03);
-  form->tmrIsCatchCheckNeededTimer();
+  form->arrest.tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
   EXPECT_FALSE(form->tmrCheckForCatch.enabled());
 }
@@ -184,7 +185,7 @@ TEST_F(Gate, ManuallyDisabledKeepsCheckingOffWithoutSearch) {
   form->tmrCheckForCatch.setEnabled(true);
   form->btnManualDisable.setDown(true);
   const int batches = transport.batchCount();
-  form->tmrIsCatchCheckNeededTimer();
+  form->arrest.tmrIsCatchCheckNeededTimer();
   EXPECT_FALSE(form->tmrCheckForCatch.enabled());
   EXPECT_EQ(form->lblActivelyCheckingStatus.text(), "NOT NEEDED");
   EXPECT_EQ(transport.batchCount(), batches);
@@ -196,15 +197,15 @@ TEST_F(Gate, TailhookAtHalfSkipsSearchAndStatus) {
   set<double>(0x3BA0, 0.5);
   form->lblFlightStatus.setText("LANDED");
   form->tmrCheckForCatch.setEnabled(true);
-  form->NearestDistance = 7;
+  form->arrest.NearestDistance = 7;
   at(0.04);
-  form->tmrIsCatchCheckNeededTimer();
-  EXPECT_EQ(form->NearestDistance, 7);
+  form->arrest.tmrIsCatchCheckNeededTimer();
+  EXPECT_EQ(form->arrest.NearestDistance, 7);
   EXPECT_EQ(form->lblFlightStatus.text(), "LANDED");
   EXPECT_TRUE(form->tmrCheckForCatch.enabled());
   EXPECT_EQ(form->lblActivelyCheckingStatus.text(), "ACTIVE");
   set<double>(0x3BA0, 1.0);
-  form->tmrIsCatchCheckNeededTimer();
+  form->arrest.tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
 }
 
@@ -218,7 +219,7 @@ TEST_F(Gate, CrashEndsArrestAndLaunchAsTheirOwnEndsDo) {
   form->lblCableCatchStatus.setText("Cables were CAUGHT.");
   set<uint16_t>(0x0B20, 0);
   set<int16_t>(0x0840, 1);
-  form->tmrIsCatchCheckNeededTimer();
+  form->arrest.tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(form->lblFlightStatus.text(), "CRASHED");
   for (platform::Timer* t :
        {&form->tmrDecel, &form->tmrAccel, &form->tmrLaunchCheck, &form->tmrCheckForCatch})
@@ -229,13 +230,13 @@ TEST_F(Gate, CrashEndsArrestAndLaunchAsTheirOwnEndsDo) {
   EXPECT_TRUE(form->tmrKeystroke.enabled());
   EXPECT_EQ(server.space().get<uint16_t>(0x0B20), 1);
   EXPECT_EQ(writesTo(0x05D8).size(), 2u);
-  EXPECT_EQ(form->LastArrestEnd, clock.nowMs());
+  EXPECT_EQ(form->arrest.LastArrestEnd, clock.nowMs());
 }
 
 TEST_F(Gate, FailedExchangeWithCodeRunsReset) {
   form->lblFlightStatus.setText("Flying");
   SimLinkClose();
-  form->tmrIsCatchCheckNeededTimer();
+  form->arrest.tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(resets, 1);
   EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
   EXPECT_TRUE(form->tmrFindNearest.enabled());
@@ -246,7 +247,7 @@ TEST_F(Gate, LostLinkLogsTheArrestAndTheStrokeUnderWayAsLinkBeforeTheReset) {
   form->trapLog.trapLogArrest.motion.begin(clock.nowMs(), 200);
   form->trapLog.trapLogLaunch.motion.begin(clock.nowMs(), 100);
   SimLinkClose();
-  form->tmrIsCatchCheckNeededTimer();
+  form->arrest.tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(resets, 1);
   std::ifstream in(folder / TrapLogFileName, std::ios::binary);
   const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -267,7 +268,7 @@ class Catch : public FormFixture {
     setAltitude(25);
     setHeadingTrue(90);
     set<double>(0x3090, 120.0);
-    form->NearestZoneIndex = 0;
+    form->arrest.NearestZoneIndex = 0;
     form->tmrKeystroke.setEnabled(true);
     form->tmrFindNearest.setEnabled(true);
   }
@@ -275,7 +276,7 @@ class Catch : public FormFixture {
   int decelerate(int limit) {
     int n = 0;
     while (form->tmrDecel.enabled() && n < limit) {
-      form->tmrDecelTimer();
+      form->arrest.tmrDecelTimer();
       ++n;
     }
     return n;
@@ -288,7 +289,7 @@ TEST_F(Catch, TrapDeceleratesAndEnds) {
   form->cues.CheckSoundFiles();
   form->tmrLaunchCheck.setEnabled(true);
   form->tmrAccel.setEnabled(true);
-  form->tmrCheckForCatchTimer();
+  form->arrest.tmrCheckForCatchTimer();
   EXPECT_TRUE(form->tmrDecel.enabled());
   EXPECT_EQ(writesTo(0x3070).size(), 1u) << "the first deceleration goes out with the catch";
   EXPECT_FALSE(form->tmrLaunchCheck.enabled()) << "a trap ends any launch";
@@ -305,23 +306,23 @@ TEST_F(Catch, TrapDeceleratesAndEnds) {
   EXPECT_EQ(form->lblCableCatchStatus.text(), "Cables were CAUGHT.");
   EXPECT_EQ(server.space().get<uint16_t>(0x0B20), 0);
   // A catch tick while arresting does nothing.
-  form->tmrCheckForCatchTimer();
-  form->tmrDecelTimer();
-  form->tmrDecelTimer();
+  form->arrest.tmrCheckForCatchTimer();
+  form->arrest.tmrDecelTimer();
+  form->arrest.tmrDecelTimer();
   auto accel = writesTo(0x3070);
   ASSERT_EQ(accel.size(), 3u);
   double written = 0;
   std::memcpy(&written, accel[0].data.data(), 8);
   EXPECT_EQ(written, -700.0);
   set<double>(0x3090, 0.001);
-  form->tmrDecelTimer();
+  form->arrest.tmrDecelTimer();
   EXPECT_EQ(writesTo(0x3070).size(), 4u);
   set<double>(0x3090, 0.0);
-  form->tmrDecelTimer();
+  form->arrest.tmrDecelTimer();
   EXPECT_FALSE(form->tmrDecel.enabled());
   EXPECT_TRUE(form->tmrKeystroke.enabled());
   EXPECT_TRUE(form->tmrFindNearest.enabled());
-  EXPECT_EQ(form->LastArrestEnd, clock.nowMs());
+  EXPECT_EQ(form->arrest.LastArrestEnd, clock.nowMs());
   EXPECT_EQ(server.space().get<uint16_t>(0x0B20), 1);
   EXPECT_EQ(writesTo(0x3070).size(), 4u);
 }
@@ -337,17 +338,17 @@ TEST_F(Catch, LockoutAfterAnArrestAndAfterACatapultStroke) {
       form->tmrAccel.setEnabled(true);
       form->EndLaunch(false);
     } else {
-      form->tmrCheckForCatchTimer();
+      form->arrest.tmrCheckForCatchTimer();
       set<double>(0x3090, 0.0);
       decelerate(5);
       ASSERT_FALSE(form->tmrDecel.enabled());
       set<double>(0x3090, 120.0);
     }
     const int64_t end = clock.nowMs();
-    ASSERT_EQ(stroke ? form->LastLaunchEnd : form->LastArrestEnd, end);
+    ASSERT_EQ(stroke ? form->LastLaunchEnd : form->arrest.LastArrestEnd, end);
     for (const Step s : {Step{20000, false}, Step{30000, false}, Step{30001, true}}) {
       clock.advanceTo(end + s.afterMs);
-      form->tmrCheckForCatchTimer();
+      form->arrest.tmrCheckForCatchTimer();
       EXPECT_EQ(form->tmrDecel.enabled(), s.caught)
           << (stroke ? "stroke " : "arrest ") << s.afterMs;
     }
@@ -355,12 +356,12 @@ TEST_F(Catch, LockoutAfterAnArrestAndAfterACatapultStroke) {
 }
 
 TEST_F(Catch, FailedSpeedReadEndsArrest) {
-  form->tmrCheckForCatchTimer();
+  form->arrest.tmrCheckForCatchTimer();
   ASSERT_TRUE(form->tmrDecel.enabled());
   SimLinkClose();
-  form->tmrDecelTimer();
+  form->arrest.tmrDecelTimer();
   EXPECT_FALSE(form->tmrDecel.enabled());
-  EXPECT_NE(form->LastArrestEnd, 0);
+  EXPECT_NE(form->arrest.LastArrestEnd, 0);
 }
 
 TEST_F(Catch, NoCatchOutsideTheTests) {
@@ -373,12 +374,12 @@ TEST_F(Catch, NoCatchOutsideTheTests) {
       {"banked", [](Catch& f) { f.setBank(-10.01); }},
       {"heading off by 35", [](Catch& f) { f.setHeadingTrue(125); }},
       {"beside the circle", [](Catch& f) { f.setPosition(0, 0.0011); }},
-      {"no nearest zone", [](Catch& f) { f.form->NearestZoneIndex = -1; }},
+      {"no nearest zone", [](Catch& f) { f.form->arrest.NearestZoneIndex = -1; }},
       {"link closed", [](Catch&) { SimLinkClose(); }},
   };
   for (const auto& c : cases) {
     c.setup(*this);
-    form->tmrCheckForCatchTimer();
+    form->arrest.tmrCheckForCatchTimer();
     EXPECT_FALSE(form->tmrDecel.enabled()) << c.what;
     EXPECT_TRUE(form->tmrCheckForCatch.enabled()) << c.what;
     // Back to a catchable state for the next case.
@@ -387,7 +388,7 @@ TEST_F(Catch, NoCatchOutsideTheTests) {
     setAltitude(25);
     setBank(0);
     setHeadingTrue(90);
-    form->NearestZoneIndex = 0;
+    form->arrest.NearestZoneIndex = 0;
   }
 }
 
@@ -395,10 +396,10 @@ TEST_F(Catch, TailhookOption) {
   if constexpr (!edition::HasTailhookOption) GTEST_SKIP();
   form->chkbxDetectTailhook.setChecked(true);
   set<double>(0x3BA0, 0.5);
-  form->tmrCheckForCatchTimer();
+  form->arrest.tmrCheckForCatchTimer();
   EXPECT_FALSE(form->tmrDecel.enabled());
   set<double>(0x3BA0, 1.0);
-  form->tmrCheckForCatchTimer();
+  form->arrest.tmrCheckForCatchTimer();
   EXPECT_TRUE(form->tmrDecel.enabled());
 }
 
@@ -407,7 +408,7 @@ TEST_F(Catch, OnTheGroundNoAltitudeTest) {
   setAltitude(500);
   setBank(9.9);
   setHeadingTrue(119.9);
-  form->tmrCheckForCatchTimer();
+  form->arrest.tmrCheckForCatchTimer();
   EXPECT_TRUE(form->tmrDecel.enabled());
 }
 

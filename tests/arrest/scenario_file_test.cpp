@@ -11,7 +11,7 @@ TEST(ScenarioFiles, TrapIsCaughtAndStopped) {
   std::string summary;
   EXPECT_EQ(h.flyScenario("samples/scenarios/trap.scn", 60000, summary), 0) << summary;
   EXPECT_EQ(h.form().lblCableCatchStatus.text(), "Cables were CAUGHT.");
-  EXPECT_NE(h.form().LastArrestEnd, 0);
+  EXPECT_NE(h.form().arrest.LastArrestEnd, 0);
   EXPECT_NE(summary.find("Arrest: touchdown"), std::string::npos) << summary;
 }
 
@@ -20,7 +20,7 @@ TEST(ScenarioFiles, BolterIsNotCaught) {
   std::string summary;
   EXPECT_EQ(h.flyScenario("samples/scenarios/bolter.scn", 60000, summary), 0) << summary;
   EXPECT_EQ(h.form().lblCableCatchStatus.text(), "");
-  EXPECT_EQ(h.form().LastArrestEnd, 0);
+  EXPECT_EQ(h.form().arrest.LastArrestEnd, 0);
 }
 
 }  // namespace

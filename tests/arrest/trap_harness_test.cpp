@@ -142,7 +142,7 @@ TEST_F(Trap, SecondTouchdownLockedOutFor30Seconds) {
   ASSERT_TRUE(h.runUntil([&] { return arresting(); }, 200));
   h.poke<double>(0x3090, 0.0);
   ASSERT_TRUE(h.runUntil([&] { return !arresting(); }, 50));
-  const int64_t stop = f.LastArrestEnd;
+  const int64_t stop = f.arrest.LastArrestEnd;
   ASSERT_EQ(stop, h.clock.nowMs());
 
   // Around again: a fresh approach, touching down 20 s after the stop.
@@ -204,7 +204,7 @@ TEST_F(Trap, OverrideDuringASlowArrestEndsItAsItsStopWould) {
   const int64_t overridden = h.clock.nowMs();
   EXPECT_FALSE(arresting());
   EXPECT_EQ(h.peek<uint16_t>(0x0B20), 1) << "the simulator's sound back";
-  EXPECT_EQ(f.LastArrestEnd, overridden) << "the lock-out starts";
+  EXPECT_EQ(f.arrest.LastArrestEnd, overridden) << "the lock-out starts";
   EXPECT_EQ(h.messageTexts().back(), "Corvane has been manually disabled");
   h.runFor(2000);
   f.btnManualDisable.click();
@@ -233,7 +233,7 @@ TEST_F(Trap, ArrestCutShortByALostLinkIsLoggedAsLinkWithoutAGrade) {
   // through again.
   f.tmrDecel.onTimer = [&] {
     h.transport->failSends(10, 1400);
-    f.tmrDecelTimer();
+    f.arrest.tmrDecelTimer();
   };
   ASSERT_TRUE(h.runUntil([&] { return !arresting(); }, 1000));
   // The server that let the exchange time out is looked for again at the next connection.
@@ -281,9 +281,9 @@ TEST_F(Trap, FailedNearestSearchKeepsLabels) {
   const std::string magVar = f.lblCurrentMagVar.text();
   ASSERT_FALSE(nearest.empty());
   h.transport->failSends(10, 0);
-  EXPECT_EQ(f.FindNearestCarrier(), 180.0);
-  EXPECT_EQ(f.NearestDistance, 180.0);
-  EXPECT_EQ(f.NearestZoneIndex, 0);
+  EXPECT_EQ(f.arrest.FindNearestCarrier(), 180.0);
+  EXPECT_EQ(f.arrest.NearestDistance, 180.0);
+  EXPECT_EQ(f.arrest.NearestZoneIndex, 0);
   EXPECT_EQ(f.lblNearestCarrier.text(), nearest);
   EXPECT_EQ(f.lblCurrentMagVar.text(), magVar);
 }

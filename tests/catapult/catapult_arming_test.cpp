@@ -83,7 +83,7 @@ TEST(CatapultArming, RefusalsComeInTheirOrderWithOneReason) {
     p.h.poke<int16_t>(0x0366, c.onGround);
     p.placeAircraft(0.0, 0.0);
     p.setCatapultPoint(c.dLat, c.dLon);
-    p.form->NearestZoneIndex = c.zoneIndex;
+    p.form->arrest.NearestZoneIndex = c.zoneIndex;
 
     p.form->actCatapultArm.execute();
 

@@ -131,7 +131,7 @@ TEST(CatapultHold, CancelledWhenNoLongerLaunchable) {
 TEST(CatapultHold, ZoneGoneCountsAsOutOfReach) {
   for (int32_t index : {-1, 3}) {
     Armed a;
-    a.form->NearestZoneIndex = index;
+    a.form->arrest.NearestZoneIndex = index;
     a.form->tmrLaunchCheckTimer();
     EXPECT_FALSE(a.armed());
     EXPECT_EQ(a.h.messageTexts(), std::vector<std::string>{"Catapult disarmed"});

@@ -52,7 +52,7 @@ TEST(LaunchScenario, HotKeyArmsHoldsReleasesAndStopsAtTheCutoff) {
   StartedOnDeck s;
   TFormMain& f = s.h.form();
   ASSERT_TRUE(f.pgMain.enabled()) << f.lblConnectionInfo.text();
-  ASSERT_EQ(f.NearestZoneIndex, 0);
+  ASSERT_EQ(f.arrest.NearestZoneIndex, 0);
 
   s.press("SHIFT+F9");
   s.h.runFor(300);
@@ -131,7 +131,7 @@ TEST(LaunchScenario, ALongHoldInsideTheCatchCircleEndsInALaunchNotATrap) {
   int gateTicks = 0;
   f.tmrIsCatchCheckNeeded.onTimer = [&f, &gateTicks] {
     ++gateTicks;
-    f.tmrIsCatchCheckNeededTimer();
+    f.arrest.tmrIsCatchCheckNeededTimer();
   };
 
   s.press("SHIFT+F9");

@@ -48,7 +48,7 @@ struct PlainForm {
     zone->FrontLeftCornerLon = lonDeg;
     form->CatchZones = std::make_unique<TCatchZoneList>();
     form->CatchZones->push_back(std::move(zone));
-    form->NearestZoneIndex = 0;
+    form->arrest.NearestZoneIndex = 0;
   }
   /// The aircraft of a launch: a jet on the deck, gear down, brake set, engines idle.
   void readyOnDeck() {

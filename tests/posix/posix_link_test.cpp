@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/form_main.h"
-#include "system/system_run.h"
 #include "simlink/sim_link.h"
+#include "system/system_run.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ TEST(PosixTransportAgainstCorvaneSim, ConnectsRunsAndClosesCleanly) {
   EXPECT_EQ(form.lblConnectionInfo.text(), std::string(IsFS2004Edition ? "FS2004" : "FS2002") +
                                                " connection status : Okay,  FSUIPC Ver : 3.630");
   EXPECT_TRUE(form.pgMain.enabled());
-  EXPECT_EQ(form.NearestZoneIndex, 0);
+  EXPECT_EQ(form.arrest.NearestZoneIndex, 0);
   run.loop.runUntil(run.clock.nowMs() + 1200);       // one gate tick over the socket
   EXPECT_EQ(form.lblFlightStatus.text(), "LANDED");  // parked on the sample deck
   form.FormClose();

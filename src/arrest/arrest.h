@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "config/catch_zone.h"
+#include "platform/clock.h"
+#include "platform/controls.h"
+#include "platform/event_loop.h"
+
+class TActivity;
+class TCues;
+class TTrapLog;
+namespace fuel {
+class FuelTransferUnit;
+}
+
+/// What the arrest sees of the window and of its neighbours: the status lines it writes, the
+/// options it obeys, the three slow timers it switches, the activity (the only switch of the
+/// fast timers), the cues, the trap log, the fuel transfer it steps, the clock, and small
+/// callbacks for what other parts own.
+struct TArrestView {
+  platform::Label& lblFlightStatus;
+  platform::Label& lblCableCatchStatus;
+  platform::Label& lblActivelyCheckingStatus;
+  platform::Label& lblNearestCarrier;
+  platform::Label& lblCurrentMagVar;
+  const platform::CheckBox& chkbxShowCablesActiveMsg;
+  const platform::CheckBox& chkbxShowDisableReminders;
+  /// Read by the FS2004 edition only (the FS2002 edition has no tailhook option).
+  const platform::CheckBox& chkbxDetectTailhook;
+  /// The log's figures of a pass are read from the simulator only while it is checked.
+  const platform::CheckBox& chkbxTrapLog;
+  /// Down: the program is manually disabled.
+  const platform::SpeedButton& btnManualDisable;
+  platform::Timer& tmrIsCatchCheckNeeded;
+  platform::Timer& tmrFindNearest;
+  platform::Timer& tmrKeystroke;
+  TActivity& activity;
+  TCues& cues;
+  TTrapLog& trapLog;
+  fuel::FuelTransferUnit& fuelTransfer;
+  platform::Clock& clock;
+  /// The loaded carrier zones; null when there is no list.
+  std::function<const TCatchZoneList*()> catchZones;
+  /// The deceleration written on every arrest tick, ft/s^2 (the option's value).
+  std::function<double()> cableCatchAccelFactor;
+  /// Monotonic milliseconds at which the last catapult stroke ended; 0 = none.
+  std::function<int64_t()> lastLaunchEnd;
+  /// Ends an armed or running launch as the catapult does (announce: "Catapult disarmed").
+  std::function<void(bool announce)> endLaunch;
+  /// The reset action ("Reset Program and Connection"): reconnects a lost simulator.
+  std::function<void()> resetProgram;
+  /// Stops the program and puts its state back (StopProgram, then ResetState without
+  /// defaults), when the search finds no zone at all.
+  std::function<void()> haltProgram;
+};
+
+/// The arrest: the search for the nearest carrier (tmrFindNearest), the catch gate that
+/// decides when catch checking is needed (tmrIsCatchCheckNeeded), the cable catch
+/// (tmrCheckForCatch) and the deceleration that follows it (tmrDecel).
+class TArrest {
+ public:
+  explicit TArrest(TArrestView view) : view_(std::move(view)) {}
+
+  /// One nearest-carrier search; returns and stores the distance in flat degrees. A search
+  /// that finds no zone at all halts the program. Blocks on the link.
+  double FindNearestCarrier();
+  void tmrFindNearestTimer();
+  void tmrIsCatchCheckNeededTimer();
+  void tmrCheckForCatchTimer();
+  void tmrDecelTimer();
+  /// Ends an arrest: deceleration off, search and hot-key poll back, lock-out from now, the
+  /// simulator's sound back.
+  void EndArrest();
+  /// Puts the search and lock-out state back to its start values (the reset); the announced
+  /// carrier and the label caches are kept.
+  void Reset();
+
+  int32_t NearestZoneIndex = -1;
+  std::string NearestCarrierIdent;
+  double MagVarDeg = 0;
+  double NearestDistance = 0;
+  /// Monotonic milliseconds at which the last arrest ended; 0 = none since the last reset.
+  int64_t LastArrestEnd = 0;
+  /// What the nearest-carrier and mag-var labels were last built from, so a search that finds
+  /// the same carrier and variation writes no new text.
+  std::string nearestLabelIdent;
+  double nearestLabelHeading = 0;
+  std::string nearestLabelText;
+  int16_t magVarLabelRaw = 0;
+  std::string magVarLabelText;
+
+ private:
+  bool ManuallyDisabled() const { return view_.btnManualDisable.down(); }
+
+  TArrestView view_;
+};
