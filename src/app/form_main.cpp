@@ -23,6 +23,15 @@ TFormMain::TFormMain(TFormServices services)
       tmrAccel(*services.loop, "tmrAccel", 5, false),
       tmrKeystroke(*services.loop, "tmrKeystroke", 250, false),
       tmrLaunchCheck(*services.loop, "tmrLaunchCheck", 7, false),
+      catapult({btnManualDisable, chkbxCatSmoke, tmrIsCatchCheckNeeded, tmrFindNearest,
+                tmrKeystroke, activity, cues, trapLog, services.loop->clock(),
+                [this]() -> const TCatchZoneData* {
+                  if (!CatchZones || NearestZoneIndex < 0) return nullptr;
+                  const auto index = static_cast<size_t>(NearestZoneIndex);
+                  if (index >= CatchZones->size()) return nullptr;
+                  return (*CatchZones)[index].get();
+                },
+                CatapultAccelFactor, CatapultCutoffFps, CatapultHoldFactor}),
       services_(std::move(services)) {
   wireControls();
   attachServices();
@@ -38,14 +47,14 @@ void TFormMain::wireControls() {
   tmrFindNearest.onTimer = [this] { tmrFindNearestTimer(); };
   tmrCheckForCatch.onTimer = [this] { tmrCheckForCatchTimer(); };
   tmrDecel.onTimer = [this] { tmrDecelTimer(); };
-  tmrAccel.onTimer = [this] { tmrAccelTimer(); };
+  tmrAccel.onTimer = [this] { catapult.tmrAccelTimer(); };
   tmrKeystroke.onTimer = [this] { tmrKeystrokeTimer(); };
-  tmrLaunchCheck.onTimer = [this] { tmrLaunchCheckTimer(); };
+  tmrLaunchCheck.onTimer = [this] { catapult.tmrLaunchCheckTimer(); };
 
   actResetProgram.onExecute = [this] { actResetProgramExecute(); };
   actManualOverride.onExecute = [this] { actManualOverrideExecute(); };
   actShowStatus.onExecute = [this] { actShowStatusExecute(); };
-  actCatapultArm.onExecute = [this] { actCatapultArmExecute(); };
+  actCatapultArm.onExecute = [this] { catapult.actCatapultArmExecute(); };
   actFuelLoad.onExecute = [this] { fuelTransfer.actFuelLoadExecute(); };
   actFuelOFFload.onExecute = [this] { fuelTransfer.actFuelOFFloadExecute(); };
   actFuelRateToggle.onExecute = [this] { fuelTransfer.actFuelRateToggleExecute(); };

@@ -18,7 +18,7 @@ void TFormMain::tmrCheckForCatchTimer() {
   [&] {
     const int64_t now = clock().nowMs();
     // After an arrest, and after a launch, the aircraft is left to clear the deck.
-    for (const int64_t end : {LastArrestEnd, LastLaunchEnd})
+    for (const int64_t end : {LastArrestEnd, catapult.LastLaunchEnd})
       if (end != 0 && now - end <= kArrestLockoutMs) return;
 
     uint32_t heading = 0;

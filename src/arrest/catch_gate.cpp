@@ -62,7 +62,7 @@ void TFormMain::tmrIsCatchCheckNeededTimer() {
       trapLog.TrapLogArrestEnd("crash");
       trapLog.TrapLogLaunchEnd("crash");
       if (tmrDecel.enabled()) EndArrest();
-      if (tmrLaunchCheck.enabled() || tmrAccel.enabled()) EndLaunch(false);
+      if (tmrLaunchCheck.enabled() || tmrAccel.enabled()) catapult.EndLaunch(false);
       tmrDecel.setEnabled(false);
       tmrFindNearest.setEnabled(true);
       tmrCheckForCatch.setEnabled(false);
