@@ -25,6 +25,7 @@ TFormMain::TFormMain(TFormServices services)
       tmrLaunchCheck(*services.loop, "tmrLaunchCheck", 7, false),
       catapult({btnManualDisable, chkbxCatSmoke, tmrIsCatchCheckNeeded, tmrFindNearest,
                 tmrKeystroke, activity, cues, trapLog, services.loop->clock(),
+                // The nearest zone, whose front-left corner is the catapult point.
                 [this]() -> const TCatchZoneData* {
                   if (!CatchZones || NearestZoneIndex < 0) return nullptr;
                   const auto index = static_cast<size_t>(NearestZoneIndex);

@@ -27,7 +27,8 @@ void TCatapult::actCatapultArmExecute() {
   view_.cues.catapultSoundPlayed = false;
 
   if (view_.activity.Armed()) {
-    // Only the hold stops; the hot-key poll brings the search back and the search the gate.
+    // Only the hold stops (nothing else runs while armed); the hot-key poll brings the search
+    // back and the search the gate.
     view_.cues.ShowSimMessage("Catapult disarmed", kArmingMessageSeconds);
     view_.activity.Enter(Activity::Idle);
     return;
