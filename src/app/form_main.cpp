@@ -43,13 +43,23 @@ TFormMain::TFormMain(TFormServices services)
               services.loop->clock(),
               [this] { return CatchZones.get(); },
               [this] { return CableCatchAccelFactor; },
-              [this] { return LastLaunchEnd; },
-              [this](bool announce) { EndLaunch(announce); },
+              [this] { return catapult.LastLaunchEnd; },
+              [this](bool announce) { catapult.EndLaunch(announce); },
               [this] { actResetProgram.execute(); },
               [this] {
                 StopProgram();
                 ResetState(false);
               }}),
+      catapult({btnManualDisable, chkbxCatSmoke, tmrIsCatchCheckNeeded, tmrFindNearest,
+                tmrKeystroke, activity, cues, trapLog, services.loop->clock(),
+                // The nearest zone, whose front-left corner is the catapult point.
+                [this]() -> const TCatchZoneData* {
+                  if (!CatchZones || arrest.NearestZoneIndex < 0) return nullptr;
+                  const auto index = static_cast<size_t>(arrest.NearestZoneIndex);
+                  if (index >= CatchZones->size()) return nullptr;
+                  return (*CatchZones)[index].get();
+                },
+                CatapultAccelFactor, CatapultCutoffFps, CatapultHoldFactor}),
       services_(std::move(services)) {
   wireControls();
   attachServices();
@@ -65,14 +75,14 @@ void TFormMain::wireControls() {
   tmrFindNearest.onTimer = [this] { arrest.tmrFindNearestTimer(); };
   tmrCheckForCatch.onTimer = [this] { arrest.tmrCheckForCatchTimer(); };
   tmrDecel.onTimer = [this] { arrest.tmrDecelTimer(); };
-  tmrAccel.onTimer = [this] { tmrAccelTimer(); };
+  tmrAccel.onTimer = [this] { catapult.tmrAccelTimer(); };
   tmrKeystroke.onTimer = [this] { tmrKeystrokeTimer(); };
-  tmrLaunchCheck.onTimer = [this] { tmrLaunchCheckTimer(); };
+  tmrLaunchCheck.onTimer = [this] { catapult.tmrLaunchCheckTimer(); };
 
   actResetProgram.onExecute = [this] { actResetProgramExecute(); };
   actManualOverride.onExecute = [this] { actManualOverrideExecute(); };
   actShowStatus.onExecute = [this] { actShowStatusExecute(); };
-  actCatapultArm.onExecute = [this] { actCatapultArmExecute(); };
+  actCatapultArm.onExecute = [this] { catapult.actCatapultArmExecute(); };
   actFuelLoad.onExecute = [this] { fuelTransfer.actFuelLoadExecute(); };
   actFuelOFFload.onExecute = [this] { fuelTransfer.actFuelOFFloadExecute(); };
   actFuelRateToggle.onExecute = [this] { fuelTransfer.actFuelRateToggleExecute(); };

@@ -11,6 +11,7 @@
 #include "activity/activity.h"
 #include "app/edition.h"
 #include "arrest/arrest.h"
+#include "catapult/catapult.h"
 #include "config/catch_zone.h"
 #include "config/option_table.h"
 #include "cues/cues.h"
@@ -82,8 +83,8 @@ class TfrmToolbar {
 };
 
 /// The main window: owner of the seven timers, the controls, the actions and the program state
-/// that no subsystem holds; each subsystem member (cues, battleDamage, trapLog, fuelTransfer) owns
-/// its own state.
+/// that no subsystem holds; each subsystem member (cues, battleDamage, trapLog, fuelTransfer,
+/// catapult) owns its own state.
 class TFormMain {
  public:
   explicit TFormMain(TFormServices services);
@@ -155,17 +156,6 @@ class TFormMain {
   void edtCatapultHoldFactorChange();
   void edtTimingResolutionChange();
 
-  // Catapult
-  void actCatapultArmExecute();
-  void tmrLaunchCheckTimer();
-  void tmrAccelTimer();
-  /// Ends an armed or running launch; announce shows "Catapult disarmed".
-  void EndLaunch(bool announce);
-  /// Switches the aircraft's smoke; the result is whether the exchange succeeded.
-  bool SetSmoke(bool on);
-  /// The zone whose front-left corner is the catapult point: the nearest zone, or null when
-  /// none is known or NearestZoneIndex does not name a loaded zone.
-  const TCatchZoneData* CatapultZone() const;
 
   // Operator input: hot keys
   /// Registers all ten keys in the simulator's hot-key slots.
@@ -187,9 +177,6 @@ class TFormMain {
   std::string ProgramFolder;
   std::unique_ptr<TCatchZoneList> CatchZones;
   uint32_t KeyComboModifier = 0;
-  /// Monotonic milliseconds at which the last catapult stroke ended; 0 = none since the last
-  /// reset. The launched aircraft gets the same lock-out from catches as an arrested one.
-  int64_t LastLaunchEnd = 0;
   uint8_t LastHotKeyCount = 0;
   std::array<uint32_t, 10> HotKeySlots{};
 
@@ -307,6 +294,8 @@ class TFormMain {
   /// their state (NearestZoneIndex, NearestCarrierIdent, MagVarDeg, NearestDistance,
   /// LastArrestEnd).
   TArrest arrest;
+  /// The catapult: arming, hold, stroke, and the end of the last stroke (LastLaunchEnd).
+  TCatapult catapult;
 
   /// Every control of both windows and every action, in window, page and top-to-bottom order:
   /// what a front end binds, in one loop.

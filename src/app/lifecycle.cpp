@@ -66,7 +66,7 @@ void TFormMain::ResetState(bool loadDefaults) {
   fuelTransfer.Reset();
   cues.SoundControlEndWord = 1;
   cues.SoundControlStartWord = 0;
-  LastLaunchEnd = 0;
+  catapult.LastLaunchEnd = 0;
   // Every number the program formats or parses uses "." whatever the user's locale; nothing
   // to switch here.
   lstboxDatFiles.setDirectory(ProgramFolder);
@@ -178,12 +178,12 @@ void TFormMain::actManualOverrideExecute() {
     btnManualDisable.setCaption("Press to REENABLE program");
     // An arrest or a catapult stroke under way ends as its own end does: the hot keys and the
     // simulator's sound come back, the smoke goes off and the lock-out from catches starts.
-    const bool stroke = tmrAccel.enabled();
+    const bool stroke = activity.Launching();
     trapLog.TrapLogArrestEnd("override");
     if (tmrDecel.enabled()) arrest.EndArrest();
     if (stroke) {
       trapLog.TrapLogLaunchEnd("override");
-      EndLaunch(false);
+      catapult.EndLaunch(false);
     }
     // No catch while disabled, not even before the next gate tick turns checking off.
     tmrCheckForCatch.setEnabled(false);

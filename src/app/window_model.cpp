@@ -146,7 +146,7 @@ void TFormMain::actShowStatusExecute() {
     s += ", LOADING FUEL @ " + UpperCase(rdgrpFuelTransferRate.selectedText());
   if (fuelTransfer.fuelOffloading)
     s += ", OFFLOADING FUEL @ " + UpperCase(rdgrpFuelTransferRate.selectedText());
-  if (tmrLaunchCheck.enabled()) {
+  if (activity.Armed()) {
     s += ", CAT ARMED";
   } else if (CatchZones && arrest.NearestZoneIndex >= 0 &&
              static_cast<std::size_t>(arrest.NearestZoneIndex) < CatchZones->size() &&

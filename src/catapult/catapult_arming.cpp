@@ -1,7 +1,9 @@
 #include <string>
 
-#include "app/form_main.h"
+#include "catapult/catapult.h"
 #include "catapult/catapult_rules.h"
+#include "cues/cues.h"
+#include "logbook/trap_log.h"
 #include "simlink/batch.h"
 
 namespace {
@@ -11,26 +13,24 @@ constexpr int16_t kArmingMessageSeconds = 3;
 
 }  // namespace
 
-const TCatchZoneData* TFormMain::CatapultZone() const {
-  if (!CatchZones || arrest.NearestZoneIndex < 0) return nullptr;
-  const auto index = static_cast<size_t>(arrest.NearestZoneIndex);
-  if (index >= CatchZones->size()) return nullptr;
-  return (*CatchZones)[index].get();
+const TCatchZoneData* TCatapult::CatapultZone() const {
+  return view_.NearestZone ? view_.NearestZone() : nullptr;
 }
 
-void TFormMain::actCatapultArmExecute() {
+void TCatapult::actCatapultArmExecute() {
   using namespace simlink;
   if (ManuallyDisabled()) {
-    cues.ShowSimMessage("Catapult not available - Corvane has been manually disabled",
-                        kArmingMessageSeconds);
+    view_.cues.ShowSimMessage("Catapult not available - Corvane has been manually disabled",
+                              kArmingMessageSeconds);
     return;
   }
-  cues.catapultSoundPlayed = false;
+  view_.cues.catapultSoundPlayed = false;
 
-  if (tmrLaunchCheck.enabled()) {
-    // Only the hold stops; the hot-key poll brings the search back and the search the gate.
-    cues.ShowSimMessage("Catapult disarmed", kArmingMessageSeconds);
-    tmrLaunchCheck.setEnabled(false);
+  if (view_.activity.Armed()) {
+    // Only the hold stops (nothing else runs while armed); the hot-key poll brings the search
+    // back and the search the gate.
+    view_.cues.ShowSimMessage("Catapult disarmed", kArmingMessageSeconds);
+    view_.activity.Enter(Activity::Idle);
     return;
   }
 
@@ -38,7 +38,7 @@ void TFormMain::actCatapultArmExecute() {
   int32_t tailWheel = 0;
   if (!Batch().read(kEngineType, engineType).read(kTailWheel, tailWheel).process()) return;
   if (const char* reason = CatapultTypeRefusal(engineType, tailWheel)) {
-    cues.ShowSimMessage(std::string(kCatapultNotArmed) + reason, kArmingMessageSeconds);
+    view_.cues.ShowSimMessage(std::string(kCatapultNotArmed) + reason, kArmingMessageSeconds);
     return;
   }
 
@@ -48,8 +48,8 @@ void TFormMain::actCatapultArmExecute() {
   if (zone == nullptr ||
       !WithinCatapultArmingReach(zone->FrontLeftCornerLat - latitudeDegrees(lat),
                                  zone->FrontLeftCornerLon - longitudeDegrees(lon))) {
-    cues.ShowSimMessage(std::string(kCatapultNotArmed) + "too far from nearest known cables",
-                        kArmingMessageSeconds);
+    view_.cues.ShowSimMessage(std::string(kCatapultNotArmed) + "too far from nearest known cables",
+                              kArmingMessageSeconds);
     return;
   }
 
@@ -62,22 +62,20 @@ void TFormMain::actCatapultArmExecute() {
                         .read(kOnGround, onGround)
                         .process();
   if (!read) {
-    cues.ShowSimMessage(kCatapultNotArmed, kArmingMessageSeconds);
+    view_.cues.ShowSimMessage(kCatapultNotArmed, kArmingMessageSeconds);
     return;
   }
   if (!CatapultStateReady(onGround, gearLever, parkingBrake)) {
-    cues.ShowSimMessage(
+    view_.cues.ShowSimMessage(
         std::string(kCatapultNotArmed) + CatapultStateRefusal(onGround, gearLever, parkingBrake),
         kArmingMessageSeconds);
     return;
   }
 
-  cues.ShowSimMessage("CATAPULT ARMED", kArmingMessageSeconds);
-  trapLog.TrapLogArrestEnd("catapult");
-  tmrAccel.setEnabled(false);
-  tmrCheckForCatch.setEnabled(false);
-  tmrDecel.setEnabled(false);
-  tmrIsCatchCheckNeeded.setEnabled(false);
-  tmrFindNearest.setEnabled(false);
-  tmrLaunchCheck.setEnabled(true);
+  view_.cues.ShowSimMessage("CATAPULT ARMED", kArmingMessageSeconds);
+  view_.trapLog.TrapLogArrestEnd("catapult");
+  view_.tmrIsCatchCheckNeeded.setEnabled(false);
+  view_.tmrFindNearest.setEnabled(false);
+  // The launch check alone: the stroke, the catch check and the deceleration stop.
+  view_.activity.Enter(Activity::Armed);
 }

@@ -1,10 +1,12 @@
 #include <algorithm>
 
-#include "app/form_main.h"
+#include "catapult/catapult.h"
 #include "catapult/catapult_rules.h"
+#include "cues/cues.h"
+#include "logbook/trap_log.h"
 #include "simlink/batch.h"
 
-void TFormMain::tmrLaunchCheckTimer() {
+void TCatapult::tmrLaunchCheckTimer() {
   using namespace simlink;
   if (ManuallyDisabled()) {
     EndLaunch(false);
@@ -43,57 +45,58 @@ void TFormMain::tmrLaunchCheckTimer() {
   }
 
   if (CatapultReleased(parkingBrake, throttle)) {
-    cues.SwitchSimSound(true);
-    tmrKeystroke.setEnabled(false);
-    tmrLaunchCheck.setEnabled(false);
-    cues.PlayCatapultSound();
-    if (chkbxCatSmoke.checked()) SetSmoke(true);
-    trapLog.TrapLogLaunchStart(CatapultZone(), forwardSpeed);
-    tmrAccel.setEnabled(true);
+    view_.cues.SwitchSimSound(true);
+    view_.tmrKeystroke.setEnabled(false);
+    // The hold ends here; the stroke starts once its first sound, smoke and record are out.
+    view_.activity.Enter(Activity::Idle);
+    view_.cues.PlayCatapultSound();
+    if (view_.chkbxCatSmoke.checked()) SetSmoke(true);
+    view_.trapLog.TrapLogLaunchStart(CatapultZone(), forwardSpeed);
+    view_.activity.Enter(Activity::Launching);
     return;
   }
   if (CatapultHolds(parkingBrake, forwardSpeed)) {
-    const double hold = CatapultHoldAccel(CatapultHoldFactor, forwardSpeed);
+    const double hold = CatapultHoldAccel(view_.CatapultHoldFactor, forwardSpeed);
     Batch().write(kLongitudinalAccel, hold).process();
   }
 }
 
-void TFormMain::tmrAccelTimer() {
+void TCatapult::tmrAccelTimer() {
   using namespace simlink;
   double forwardSpeed = 0;
   if (!Batch()
            .read(kForwardSpeed, forwardSpeed)
-           .write(kLongitudinalAccel, CatapultAccelFactor)
+           .write(kLongitudinalAccel, view_.CatapultAccelFactor)
            .process()) {
-    trapLog.TrapLogLaunchEnd("link");
+    view_.trapLog.TrapLogLaunchEnd("link");
     EndLaunch(true);
     return;
   }
-  trapLog.TrapLogLaunchSample(forwardSpeed);
+  view_.trapLog.TrapLogLaunchSample(forwardSpeed);
   // The speed read is the one before this tick's push took effect.
-  if (forwardSpeed > CatapultCutoffFps) {
-    trapLog.TrapLogLaunchEnd("cutoff");
+  if (forwardSpeed > view_.CatapultCutoffFps) {
+    view_.trapLog.TrapLogLaunchEnd("cutoff");
     EndLaunch(false);
   }
 }
 
-void TFormMain::EndLaunch(bool announce) {
-  trapLog.TrapLogLaunchEnd("early");
+void TCatapult::EndLaunch(bool announce) {
+  view_.trapLog.TrapLogLaunchEnd("early");
   // The end of a stroke starts the same lock-out from catches as the end of an arrest.
-  if (tmrAccel.enabled()) LastLaunchEnd = std::max<int64_t>(clock().nowMs(), 1);
-  tmrLaunchCheck.setEnabled(false);
-  tmrAccel.setEnabled(false);
-  tmrIsCatchCheckNeeded.setEnabled(true);
-  tmrKeystroke.setEnabled(true);
-  tmrFindNearest.setEnabled(true);
-  cues.catapultSoundPlayed = false;
+  if (view_.activity.Launching()) LastLaunchEnd = std::max<int64_t>(view_.clock.nowMs(), 1);
+  // Neither armed nor launching; the catch check is left to the gate.
+  view_.activity.Enter(Activity::Idle);
+  view_.tmrIsCatchCheckNeeded.setEnabled(true);
+  view_.tmrKeystroke.setEnabled(true);
+  view_.tmrFindNearest.setEnabled(true);
+  view_.cues.catapultSoundPlayed = false;
   SetSmoke(false);
-  if (announce) cues.ShowSimMessage("Catapult disarmed", 3);
+  if (announce) view_.cues.ShowSimMessage("Catapult disarmed", 3);
   SetSmoke(false);
-  cues.SwitchSimSound(false);
+  view_.cues.SwitchSimSound(false);
 }
 
-bool TFormMain::SetSmoke(bool on) {
+bool TCatapult::SetSmoke(bool on) {
   const uint16_t value = on ? 1 : 0;
   return simlink::Batch().write(simlink::kSmoke, value).process();
 }

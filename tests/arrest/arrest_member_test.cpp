@@ -336,7 +336,7 @@ TEST_F(Catch, LockoutAfterAnArrestAndAfterACatapultStroke) {
     form->tmrDecel.setEnabled(false);
     if (stroke) {
       form->tmrAccel.setEnabled(true);
-      form->EndLaunch(false);
+      form->catapult.EndLaunch(false);
     } else {
       form->arrest.tmrCheckForCatchTimer();
       set<double>(0x3090, 0.0);
@@ -345,7 +345,7 @@ TEST_F(Catch, LockoutAfterAnArrestAndAfterACatapultStroke) {
       set<double>(0x3090, 120.0);
     }
     const int64_t end = clock.nowMs();
-    ASSERT_EQ(stroke ? form->LastLaunchEnd : form->arrest.LastArrestEnd, end);
+    ASSERT_EQ(stroke ? form->catapult.LastLaunchEnd : form->arrest.LastArrestEnd, end);
     for (const Step s : {Step{20000, false}, Step{30000, false}, Step{30001, true}}) {
       clock.advanceTo(end + s.afterMs);
       form->arrest.tmrCheckForCatchTimer();

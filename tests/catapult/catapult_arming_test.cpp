@@ -99,14 +99,14 @@ TEST(CatapultArming, ReachAtACarrierPosition) {
   p.readyOnDeck();
   p.placeAircraft(kDeckLat, kDeckLon);
   p.setCatapultPoint(kDeckLat + 0.0029, kDeckLon + 0.0029);
-  p.form->actCatapultArmExecute();
+  p.form->catapult.actCatapultArmExecute();
   EXPECT_TRUE(p.form->tmrLaunchCheck.enabled());
 
   PlainForm q;
   q.readyOnDeck();
   q.placeAircraft(kDeckLat, kDeckLon);
   q.setCatapultPoint(kDeckLat + 0.0031, kDeckLon);
-  q.form->actCatapultArmExecute();
+  q.form->catapult.actCatapultArmExecute();
   EXPECT_FALSE(q.form->tmrLaunchCheck.enabled());
 }
 
@@ -121,7 +121,7 @@ TEST(CatapultArming, ArmingStopsTheArrestTimersAndDisarmingOnlyTheHold) {
   f.tmrKeystroke.setEnabled(true);
   f.cues.catapultSoundPlayed = true;
 
-  f.actCatapultArmExecute();
+  f.catapult.actCatapultArmExecute();
   EXPECT_EQ(p.h.messageTexts(), std::vector<std::string>{"CATAPULT ARMED"});
   EXPECT_FALSE(f.cues.catapultSoundPlayed);
   for (platform::Timer* t :
@@ -131,7 +131,7 @@ TEST(CatapultArming, ArmingStopsTheArrestTimersAndDisarmingOnlyTheHold) {
   EXPECT_TRUE(f.tmrKeystroke.enabled());  // the catapult key can still disarm
 
   f.cues.catapultSoundPlayed = true;
-  f.actCatapultArmExecute();
+  f.catapult.actCatapultArmExecute();
   EXPECT_EQ(p.h.messageTexts().back(), "Catapult disarmed");
   EXPECT_FALSE(f.tmrLaunchCheck.enabled());
   EXPECT_FALSE(f.cues.catapultSoundPlayed);
@@ -140,7 +140,7 @@ TEST(CatapultArming, ArmingStopsTheArrestTimersAndDisarmingOnlyTheHold) {
 
   // A third use runs every test again.
   p.h.poke<int16_t>(0x0BC8, 0);
-  f.actCatapultArmExecute();
+  f.catapult.actCatapultArmExecute();
   EXPECT_EQ(p.h.messageTexts().back(), "Catapult NOT armed -- parking brake is not set");
   EXPECT_FALSE(f.tmrLaunchCheck.enabled());
 }
@@ -153,11 +153,11 @@ TEST(CatapultArming, ManualDisableRefusesWhetherArmedOrNot) {
   TFormMain& f = *p.form;
   f.btnManualDisable.setDown(true);
   f.cues.catapultSoundPlayed = true;
-  f.actCatapultArmExecute();
+  f.catapult.actCatapultArmExecute();
   EXPECT_FALSE(f.tmrLaunchCheck.enabled());
 
   f.tmrLaunchCheck.setEnabled(true);
-  f.actCatapultArmExecute();
+  f.catapult.actCatapultArmExecute();
   EXPECT_TRUE(f.tmrLaunchCheck.enabled());  // the next launch-check tick disarms
   EXPECT_TRUE(f.cues.catapultSoundPlayed);
   EXPECT_EQ(
@@ -193,7 +193,7 @@ TEST(CatapultArming, FailedExchanges) {
     p.placeAircraft(kDeckLat, kDeckLon);
     p.setCatapultPoint(kDeckLat, kDeckLon);
     failBatchesReading(p, c.failing);
-    p.form->actCatapultArmExecute();
+    p.form->catapult.actCatapultArmExecute();
     EXPECT_EQ(p.h.messageTexts(), c.messages);
     EXPECT_FALSE(p.form->tmrLaunchCheck.enabled());
   }

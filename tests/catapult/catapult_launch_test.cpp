@@ -37,7 +37,7 @@ struct Armed : PlainForm {
 TEST(CatapultHold, HoldsWithTheNegatedFactorTimesTheSpeed) {
   Armed a;
   a.h.poke<double>(0x3090, 2.0);
-  a.form->tmrLaunchCheckTimer();
+  a.form->catapult.tmrLaunchCheckTimer();
   const auto writes = a.h.writesTo(kAccel);
   ASSERT_EQ(writes.size(), 1u);
   EXPECT_DOUBLE_EQ(writes[0].asDouble(), -100.0);
@@ -46,7 +46,7 @@ TEST(CatapultHold, HoldsWithTheNegatedFactorTimesTheSpeed) {
   // Still or rolling back: nothing written.
   for (double speed : {0.0, -1.0}) {
     a.h.poke<double>(0x3090, speed);
-    a.form->tmrLaunchCheckTimer();
+    a.form->catapult.tmrLaunchCheckTimer();
   }
   EXPECT_EQ(a.h.writesTo(kAccel).size(), 1u);
 }
@@ -71,7 +71,7 @@ TEST(CatapultHold, ReleaseNeedsBrakeOffAndThrottleAbove15565) {
     a.h.poke<int16_t>(0x0BC8, c.brake);
     a.h.poke<int16_t>(0x088C, c.throttle);
     a.form->tmrKeystroke.setEnabled(true);
-    a.form->tmrLaunchCheckTimer();
+    a.form->catapult.tmrLaunchCheckTimer();
     EXPECT_EQ(a.stroking(), c.released);
     EXPECT_EQ(a.armed(), !c.released);
     EXPECT_EQ(a.form->tmrKeystroke.enabled(), !c.released);
@@ -86,7 +86,7 @@ TEST(CatapultHold, ReleaseSwitchesSoundAndSmoke) {
   a.form->chkbxCatSmoke.setChecked(true);
   a.h.poke<int16_t>(0x0BC8, 0);
   a.h.poke<int16_t>(0x088C, 16384);
-  a.form->tmrLaunchCheckTimer();
+  a.form->catapult.tmrLaunchCheckTimer();
   EXPECT_TRUE(a.stroking());
   EXPECT_EQ(a.intWrites(kSoundControl), std::vector<int64_t>{0});
   EXPECT_EQ(a.intWrites(kSmoke), std::vector<int64_t>{1});
@@ -115,7 +115,7 @@ TEST(CatapultHold, CancelledWhenNoLongerLaunchable) {
     a.h.poke<uint8_t>(0x0609, c.engineType);
     a.h.poke<int32_t>(0x0790, c.tailWheel);
     a.placeAircraft(kDeckLat + c.dLat, kDeckLon + c.dLon);
-    a.form->tmrLaunchCheckTimer();
+    a.form->catapult.tmrLaunchCheckTimer();
     EXPECT_EQ(a.armed(), c.stillArmed);
     if (c.stillArmed) {
       EXPECT_TRUE(a.h.messages.empty());
@@ -132,7 +132,7 @@ TEST(CatapultHold, ZoneGoneCountsAsOutOfReach) {
   for (int32_t index : {-1, 3}) {
     Armed a;
     a.form->arrest.NearestZoneIndex = index;
-    a.form->tmrLaunchCheckTimer();
+    a.form->catapult.tmrLaunchCheckTimer();
     EXPECT_FALSE(a.armed());
     EXPECT_EQ(a.h.messageTexts(), std::vector<std::string>{"Catapult disarmed"});
   }
@@ -141,7 +141,7 @@ TEST(CatapultHold, ZoneGoneCountsAsOutOfReach) {
 TEST(CatapultHold, FailedExchangeKeepsTheCatapultArmed) {
   Armed a;
   a.h.transport->overrideAnswer(0);
-  a.form->tmrLaunchCheckTimer();
+  a.form->catapult.tmrLaunchCheckTimer();
   a.h.transport->overrideAnswer(std::nullopt);
   EXPECT_TRUE(a.armed());
   EXPECT_TRUE(a.h.writes.empty());
@@ -167,13 +167,13 @@ TEST(CatapultStroke, PushesUntilAboveTheCutoffThenEndsQuietly) {
   a.form->cues.catapultSoundPlayed = true;
 
   a.h.poke<double>(0x3090, 202.68);  // exactly the cut-off: not above it
-  a.form->tmrAccelTimer();
+  a.form->catapult.tmrAccelTimer();
   EXPECT_TRUE(a.stroking());
   ASSERT_EQ(a.h.writesTo(kAccel).size(), 1u);
   EXPECT_DOUBLE_EQ(a.h.writesTo(kAccel)[0].asDouble(), 700.0);
 
   a.h.poke<double>(0x3090, 202.69);
-  a.form->tmrAccelTimer();
+  a.form->catapult.tmrAccelTimer();
   EXPECT_FALSE(a.stroking());
   EXPECT_FALSE(a.armed());
   EXPECT_TRUE(a.h.messages.empty());
@@ -196,7 +196,7 @@ TEST(CatapultStroke, FailedExchangeEndsTheLaunchWithTheAnnouncement) {
     std::memcpy(&first, block + 4, 4);
     a.h.transport->overrideAnswer(first == 0x3090 ? std::optional<uint32_t>(0) : std::nullopt);
   };
-  a.form->tmrAccelTimer();
+  a.form->catapult.tmrAccelTimer();
   EXPECT_FALSE(a.stroking());
   EXPECT_EQ(a.h.messageTexts(), std::vector<std::string>{"Catapult disarmed"});
   EXPECT_EQ(a.intWrites(kSmoke), (std::vector<int64_t>{0, 0}));

@@ -97,7 +97,7 @@ TEST(LaunchScenario, OverrideDuringTheStrokeEndsItAsALaunchEnds) {
 
   f.btnManualDisable.click();
   EXPECT_FALSE(f.tmrAccel.enabled());
-  EXPECT_EQ(f.LastLaunchEnd, s.h.clock.nowMs()) << "the lock-out from catches starts";
+  EXPECT_EQ(f.catapult.LastLaunchEnd, s.h.clock.nowMs()) << "the lock-out from catches starts";
   EXPECT_EQ(s.h.messageTexts().back(), edition::ManualDisableCatapultMessage);
   EXPECT_EQ(s.h.peek<uint16_t>(0x05D8), 0) << "smoke off";
   EXPECT_EQ(s.h.peek<uint16_t>(0x0B20), 1) << "the simulator's sound back";

@@ -125,7 +125,7 @@ TEST(HotKeyPoll, KeysWithoutASlotDoNothing) {
 
 TEST(HotKeyPoll, TheCatapultKeyArmsAndDisarms) {
   Polling p;
-  p.form->actCatapultArm.onExecute = [&p] { p.form->actCatapultArmExecute(); };
+  p.form->actCatapultArm.onExecute = [&p] { p.form->catapult.actCatapultArmExecute(); };
   p.readyOnDeck();
   p.placeAircraft(36.95, -76.3);
   p.setCatapultPoint(36.95, -76.3);

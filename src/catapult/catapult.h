@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <utility>
+
+#include "activity/activity.h"
+#include "config/catch_zone.h"
+#include "platform/clock.h"
+#include "platform/controls.h"
+#include "platform/event_loop.h"
+
+class TCues;
+class TTrapLog;
+
+/// What the catapult sees of the window and of the rest of the program.
+struct TCatapultView {
+  /// Down while the program is manually disabled: arming is refused, an armed catapult ends.
+  const platform::SpeedButton& btnManualDisable;
+  /// Checked: smoke on at release.
+  const platform::CheckBox& chkbxCatSmoke;
+  /// The slow timers an arming stops and the end of a launch starts again: the catch gate, the
+  /// nearest-carrier search and the hot-key poll (stopped at release).
+  platform::Timer& tmrIsCatchCheckNeeded;
+  platform::Timer& tmrFindNearest;
+  platform::Timer& tmrKeystroke;
+  /// Switches the launch check (Armed) and the stroke (Launching).
+  TActivity& activity;
+  TCues& cues;
+  TTrapLog& trapLog;
+  /// Time of the end of a stroke.
+  platform::Clock& clock;
+  /// The nearest zone, or null when none is known or the nearest index names no loaded zone.
+  std::function<const TCatchZoneData*()> NearestZone;
+  /// Push of the stroke (feet per second squared).
+  const double& CatapultAccelFactor;
+  /// Forward speed that ends the stroke (feet per second).
+  const double& CatapultCutoffFps;
+  /// Hold-back factor against the engines while the brake is set.
+  const int& CatapultHoldFactor;
+};
+
+/// The catapult: arming on the nearest carrier's catapult point, the hold while the brake is
+/// set, the stroke after release and its end. Reads and writes the simulator through the
+/// process's link (simlink::Batch).
+class TCatapult {
+ public:
+  explicit TCatapult(TCatapultView view) : view_(std::move(view)) {}
+
+  /// Arms the catapult, or disarms an armed one; refusals and announcements go to the
+  /// simulator's message line.
+  void actCatapultArmExecute();
+  /// One tick of the armed catapult: ends it when out of reach or no longer launchable, holds
+  /// the aircraft while the brake is set, starts the stroke on release.
+  void tmrLaunchCheckTimer();
+  /// One tick of the stroke: pushes the aircraft until it passes the cutoff speed.
+  void tmrAccelTimer();
+  /// Ends an armed or running launch; announce shows "Catapult disarmed".
+  void EndLaunch(bool announce);
+  /// Switches the aircraft's smoke; the result is whether the exchange succeeded.
+  bool SetSmoke(bool on);
+  /// The zone whose front-left corner is the catapult point: the nearest zone, or null when
+  /// none is known.
+  const TCatchZoneData* CatapultZone() const;
+
+  /// Monotonic milliseconds at which the last catapult stroke ended; 0 = none since the last
+  /// reset. The launched aircraft gets the same lock-out from catches as an arrested one.
+  int64_t LastLaunchEnd = 0;
+
+ private:
+  bool ManuallyDisabled() const { return view_.btnManualDisable.down(); }
+
+  TCatapultView view_;
+};
