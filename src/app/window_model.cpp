@@ -148,10 +148,11 @@ void TFormMain::actShowStatusExecute() {
     s += ", OFFLOADING FUEL @ " + UpperCase(rdgrpFuelTransferRate.selectedText());
   if (tmrLaunchCheck.enabled()) {
     s += ", CAT ARMED";
-  } else if (CatchZones && NearestZoneIndex >= 0 &&
-             static_cast<std::size_t>(NearestZoneIndex) < CatchZones->size() &&
-             (*CatchZones)[static_cast<std::size_t>(NearestZoneIndex)]) {
-    const TCatchZoneData& zone = *(*CatchZones)[static_cast<std::size_t>(NearestZoneIndex)];
+  } else if (carrierData.CatchZones && NearestZoneIndex >= 0 &&
+             static_cast<std::size_t>(NearestZoneIndex) < carrierData.CatchZones->size() &&
+             (*carrierData.CatchZones)[static_cast<std::size_t>(NearestZoneIndex)]) {
+    const TCatchZoneData& zone =
+        *(*carrierData.CatchZones)[static_cast<std::size_t>(NearestZoneIndex)];
     s += edition::StatusNearestCablesItem + FormatGeneral(zone.RunwayHeadingMag) + " (\"";
     if (s.size() < StatusTextLimit) s += NearestCarrierIdent.substr(0, StatusTextLimit - s.size());
     s += "\")";

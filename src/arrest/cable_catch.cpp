@@ -47,10 +47,10 @@ void TFormMain::tmrCheckForCatchTimer() {
     if constexpr (edition::HasTailhookOption) hookRequired = chkbxDetectTailhook.checked();
     // A hook that is required but up is refused by the catch test below.
     if (tmrDecel.enabled()) return;
-    if (NearestZoneIndex < 0 || !CatchZones ||
-        static_cast<size_t>(NearestZoneIndex) >= CatchZones->size())
+    if (NearestZoneIndex < 0 || !carrierData.CatchZones ||
+        static_cast<size_t>(NearestZoneIndex) >= carrierData.CatchZones->size())
       return;
-    const TCatchZoneData& zone = *(*CatchZones)[static_cast<size_t>(NearestZoneIndex)];
+    const TCatchZoneData& zone = *(*carrierData.CatchZones)[static_cast<size_t>(NearestZoneIndex)];
 
     TCatchReadings r;
     r.trueHeadingDeg = angleDegrees(heading);
@@ -92,7 +92,7 @@ void TFormMain::tmrDecelTimer() {
   if (read) trapLog.TrapLogArrestSample(speed);
   if (read && speed > 0) {
     // A refused or failed write is simply repeated by the next tick.
-    (void)Batch().write(kLongitudinalAccel, CableCatchAccelFactor).process();
+    (void)Batch().write(kLongitudinalAccel, options.CableCatchAccelFactor).process();
     return;
   }
   // Stopped, or the speed could not be read: the arrest ends. A failed exchange is a lost

@@ -25,11 +25,11 @@ double TFormMain::FindNearestCarrier() {
   MagVarDeg = magVarDegrees(magVarRaw);
   const double lat = latitudeDegrees(latFixed);
   const double lon = longitudeDegrees(lonFixed);
-  if (CatchZones) {
+  if (carrierData.CatchZones) {
     // The index is not cleared first: with every zone 180 or more away it keeps naming the
     // last nearest one.
-    for (size_t i = 0; i < CatchZones->size(); ++i) {
-      const TCatchZoneData& z = *(*CatchZones)[i];
+    for (size_t i = 0; i < carrierData.CatchZones->size(); ++i) {
+      const TCatchZoneData& z = *(*carrierData.CatchZones)[i];
       const double d = FlatDistance(z.FrontRightCornerLat, z.FrontRightCornerLon, lat, lon);
       if (d < best) {
         best = d;
@@ -38,8 +38,8 @@ double TFormMain::FindNearestCarrier() {
     }
   }
 
-  if (NearestZoneIndex < 0 || !CatchZones ||
-      static_cast<size_t>(NearestZoneIndex) >= CatchZones->size()) {
+  if (NearestZoneIndex < 0 || !carrierData.CatchZones ||
+      static_cast<size_t>(NearestZoneIndex) >= carrierData.CatchZones->size()) {
     StopProgram();
     ResetState(false);
     activity.programStopped = true;
@@ -48,7 +48,7 @@ double TFormMain::FindNearestCarrier() {
     return best;
   }
 
-  const TCatchZoneData& z = *(*CatchZones)[static_cast<size_t>(NearestZoneIndex)];
+  const TCatchZoneData& z = *(*carrierData.CatchZones)[static_cast<size_t>(NearestZoneIndex)];
   if (z.CarrierIdent != NearestCarrierIdent) {
     NearestCarrierIdent = z.CarrierIdent;
     cues.ShowSimMessage(NearestCarrierAnnouncement(NearestCarrierIdent, z.RunwayHeadingMag), 5);

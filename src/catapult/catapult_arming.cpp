@@ -12,10 +12,10 @@ constexpr int16_t kArmingMessageSeconds = 3;
 }  // namespace
 
 const TCatchZoneData* TFormMain::CatapultZone() const {
-  if (!CatchZones || NearestZoneIndex < 0) return nullptr;
+  if (!carrierData.CatchZones || NearestZoneIndex < 0) return nullptr;
   const auto index = static_cast<size_t>(NearestZoneIndex);
-  if (index >= CatchZones->size()) return nullptr;
-  return (*CatchZones)[index].get();
+  if (index >= carrierData.CatchZones->size()) return nullptr;
+  return (*carrierData.CatchZones)[index].get();
 }
 
 void TFormMain::actCatapultArmExecute() {

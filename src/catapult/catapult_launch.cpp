@@ -53,7 +53,7 @@ void TFormMain::tmrLaunchCheckTimer() {
     return;
   }
   if (CatapultHolds(parkingBrake, forwardSpeed)) {
-    const double hold = CatapultHoldAccel(CatapultHoldFactor, forwardSpeed);
+    const double hold = CatapultHoldAccel(options.CatapultHoldFactor, forwardSpeed);
     Batch().write(kLongitudinalAccel, hold).process();
   }
 }
@@ -63,7 +63,7 @@ void TFormMain::tmrAccelTimer() {
   double forwardSpeed = 0;
   if (!Batch()
            .read(kForwardSpeed, forwardSpeed)
-           .write(kLongitudinalAccel, CatapultAccelFactor)
+           .write(kLongitudinalAccel, options.CatapultAccelFactor)
            .process()) {
     trapLog.TrapLogLaunchEnd("link");
     EndLaunch(true);
@@ -71,7 +71,7 @@ void TFormMain::tmrAccelTimer() {
   }
   trapLog.TrapLogLaunchSample(forwardSpeed);
   // The speed read is the one before this tick's push took effect.
-  if (forwardSpeed > CatapultCutoffFps) {
+  if (forwardSpeed > options.CatapultCutoffFps) {
     trapLog.TrapLogLaunchEnd("cutoff");
     EndLaunch(false);
   }
