@@ -70,16 +70,16 @@ int loadAndSearch(const std::string& folder) {
   if (!SimLinkOpen(0, result)) return 2;
   TFormMain form(TFormServices{&loop, &random, {}, folder, {}});
   form.ProgramFolder = folder;
-  form.PrepareCatchZoneList();
+  form.carrierData.PrepareCatchZoneList();
   form.lstboxDatFiles.setDirectory(folder);
-  form.FillDatFileList();
+  form.carrierData.FillDatFileList();
   form.cmbDatFile.setItemIndex(0);
 
   const MemoryUse before = memoryUse();
   double bestMs = 1e9;
   for (int round = 0; round < kLoadRounds; ++round) {
     const auto start = std::chrono::steady_clock::now();
-    const bool ok = form.LoadCatchZones();
+    const bool ok = form.carrierData.LoadCatchZones();
     bestMs = std::min(bestMs, msSince(start));
     if (!ok) return 3;
     if (round == 0) SimLinkOpen(0, result);  // the first search must not find the link closed
@@ -97,7 +97,7 @@ int loadAndSearch(const std::string& folder) {
   SimLinkConfigure(nullptr, nullptr);
   if (form.arrest.NearestZoneIndex < 0) return 4;
   std::ofstream(folder + kResultName)
-      << form.CatchZones->size() << ' ' << bestMs << ' ' << (after.peakKb - before.currentKb) << ' '
+      << form.carrierData.CatchZones->size() << ' ' << bestMs << ' ' << (after.peakKb - before.currentKb) << ' '
       << searchUs[searchUs.size() / 2] << '\n';
   return 0;
 }

@@ -23,6 +23,41 @@ TFormMain::TFormMain(TFormServices services)
       tmrAccel(*services.loop, "tmrAccel", 5, false),
       tmrKeystroke(*services.loop, "tmrKeystroke", 250, false),
       tmrLaunchCheck(*services.loop, "tmrLaunchCheck", 7, false),
+      carrierData({cmbDatFile, lstboxDatFiles, lblNumOfCarriersLoaded, lblConnectionInfo, Screen,
+                   activity, tmrIsCatchCheckNeeded, tmrFindNearest, tmrKeystroke,
+                   services.loop->clock(), ProgramFolder, [this] { ReleaseHotKeys(); },
+                   [this](bool loadDefaults) { ResetState(loadDefaults); },
+                   [this] { EnableLoadedControls(); }, [this] { arrest.tmrFindNearestTimer(); }}),
+      options({edtCatapultCutoff,
+               edtCatapultHoldFactor,
+               edtAccelFactor,
+               edtDecelFactor,
+               edtTimingResolution,
+               updwnCatapultCutoff,
+               updwnCatapultHoldFactor,
+               updwnAccelFactor,
+               updwnDecelFactor,
+               updwnTimingResolution,
+               chkbxShowDisableReminders,
+               chkbxSpecialSoundHandling,
+               chkbxDetectTailhook,
+               chkbxCatSmoke,
+               chkbxDamageSounds,
+               chkbxShowCablesActiveMsg,
+               chkbxTrapLog,
+               rdgrpCtrlKeys,
+               rdgrpFuelTransferRate,
+               FormMain,
+               frmToolbar.frmToolbar,
+               tmrDecel,
+               tmrAccel,
+               cmbDatFile,
+               lblConnectionInfo,
+               carrierData,
+               ProgramFolder,
+               [this](const std::string& text) { showErrorBox(text); },
+               [this] { rdgrpCtrlKeysClick(); },
+               edition::HasTailhookOption}),
       arrest({lblFlightStatus,
               lblCableCatchStatus,
               lblActivelyCheckingStatus,
@@ -41,8 +76,8 @@ TFormMain::TFormMain(TFormServices services)
               trapLog,
               fuelTransfer,
               services.loop->clock(),
-              [this] { return CatchZones.get(); },
-              [this] { return CableCatchAccelFactor; },
+              [this] { return carrierData.CatchZones.get(); },
+              [this] { return options.CableCatchAccelFactor; },
               [this] { return catapult.LastLaunchEnd; },
               [this](bool announce) { catapult.EndLaunch(announce); },
               [this] { actResetProgram.execute(); },
@@ -54,12 +89,12 @@ TFormMain::TFormMain(TFormServices services)
                 tmrKeystroke, activity, cues, trapLog, services.loop->clock(),
                 // The nearest zone, whose front-left corner is the catapult point.
                 [this]() -> const TCatchZoneData* {
-                  if (!CatchZones || arrest.NearestZoneIndex < 0) return nullptr;
+                  if (!carrierData.CatchZones || arrest.NearestZoneIndex < 0) return nullptr;
                   const auto index = static_cast<size_t>(arrest.NearestZoneIndex);
-                  if (index >= CatchZones->size()) return nullptr;
-                  return (*CatchZones)[index].get();
+                  if (index >= carrierData.CatchZones->size()) return nullptr;
+                  return (*carrierData.CatchZones)[index].get();
                 },
-                CatapultAccelFactor, CatapultCutoffFps, CatapultHoldFactor}),
+                options.CatapultAccelFactor, options.CatapultCutoffFps, options.CatapultHoldFactor}),
       services_(std::move(services)) {
   wireControls();
   attachServices();
@@ -95,26 +130,12 @@ void TFormMain::wireControls() {
   btnManualDisable.groupIndex = 1;
   btnManualDisable.allowAllUp = true;
   btnManualDisable.onClick = [this] { actManualOverride.execute(); };
-  cmbDatFile.onChange = [this] { cmbDatFileChange(); };
+  cmbDatFile.onChange = [this] { carrierData.cmbDatFileChange(); };
   lstboxDatFiles.mask = "*.dat";
   lstboxDatFiles.setVisible(false);
 
-  updwnCatapultCutoff.associate = &edtCatapultCutoff;
-  updwnCatapultHoldFactor.associate = &edtCatapultHoldFactor;
-  updwnAccelFactor.associate = &edtAccelFactor;
-  updwnDecelFactor.associate = &edtDecelFactor;
-  updwnTimingResolution.associate = &edtTimingResolution;
-  edtCatapultCutoff.setText(options::DefaultText(options::CatapultCutoff));
-  edtCatapultHoldFactor.setText(options::DefaultText(options::CatapultHold));
-  edtAccelFactor.setText(options::DefaultText(options::CatapultAccel));
-  edtDecelFactor.setText(options::DefaultText(options::CableCatchAccel));
-  edtTimingResolution.setText(options::DefaultText(options::TimingResolution));
-  // Handlers are attached after the initial texts so creation runs no setter.
-  edtDecelFactor.onChange = [this] { edtDecelFactorChange(); };
-  edtAccelFactor.onChange = [this] { edtAccelFactorChange(); };
-  edtCatapultCutoff.onChange = [this] { edtCatapultCutoffChange(); };
-  edtCatapultHoldFactor.onChange = [this] { edtCatapultHoldFactorChange(); };
-  edtTimingResolution.onChange = [this] { edtTimingResolutionChange(); };
+  // Each option's up-down with its edit field, the default shown, the change handler.
+  options.WireControls();
   rdgrpCtrlKeys.onClick = [this] { rdgrpCtrlKeysClick(); };
 
   frmToolbar.btnToolbarToggle.onClick = [this] { btnToolbarToggleClick(); };

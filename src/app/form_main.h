@@ -12,8 +12,10 @@
 #include "app/edition.h"
 #include "arrest/arrest.h"
 #include "catapult/catapult.h"
+#include "config/carrier_data.h"
 #include "config/catch_zone.h"
 #include "config/option_table.h"
+#include "config/options.h"
 #include "cues/cues.h"
 #include "damage/battle_damage.h"
 #include "fuel/fuel_transfer_unit.h"
@@ -102,8 +104,6 @@ class TFormMain {
   /// Opens the link and checks simulator and server version; the reason of a refusal goes
   /// to lblConnectionInfo. Blocks during the handshake.
   bool ConnectToSimulator();
-  /// Creates or empties CatchZones.
-  bool PrepareCatchZoneList();
   /// Opens the window to the user once zones are loaded: the data-file list, the page control
   /// and both manual-override buttons, enabled and up.
   void EnableLoadedControls();
@@ -130,32 +130,6 @@ class TFormMain {
   /// "Show Status": the status summary as an in-simulator message.
   void actShowStatusExecute();
 
-  // Configuration: carrier data files
-  /// Copies the data-file list into cmbDatFile.
-  bool FillDatFileList();
-  /// Selects "Corvane.dat" and remembers it in the settings file.
-  bool SelectDefaultDatFile(platform::IniFile& settings);
-  /// Loads the selected data file into CatchZones.
-  bool LoadCatchZones();
-  /// The user picked another data file.
-  void cmbDatFileChange();
-
-  // Configuration: settings and options
-  /// Reads "Corvane.INI" and selects the data file.
-  bool LoadSettings();
-  /// Writes every setting, only in the loaded state.
-  void SaveSettings();
-  void SetCableCatchAccelFactor(double value);
-  void SetCatapultAccelFactor(double value);
-  void SetCatapultCutoffKnots(int value);
-  void SetCatapultHoldFactor(int value);
-  void SetTimingResolution(int value);
-  void edtDecelFactorChange();
-  void edtAccelFactorChange();
-  void edtCatapultCutoffChange();
-  void edtCatapultHoldFactorChange();
-  void edtTimingResolutionChange();
-
 
   // Operator input: hot keys
   /// Registers all ten keys in the simulator's hot-key slots.
@@ -175,19 +149,9 @@ class TFormMain {
 
   // Program state
   std::string ProgramFolder;
-  std::unique_ptr<TCatchZoneList> CatchZones;
   uint32_t KeyComboModifier = 0;
   uint8_t LastHotKeyCount = 0;
   std::array<uint32_t, 10> HotKeySlots{};
-
-  // Options
-  double CableCatchAccelFactor = options::CableCatchAccel.defaultValue;
-  double CatapultAccelFactor = options::CatapultAccel.defaultValue;
-  int CatapultCutoffKnots = options::CatapultCutoff.defaultValue;
-  double CatapultCutoffFps = options::CatapultCutoff.defaultValue * options::CatapultCutoff.factor;
-  int CatapultHoldFactor =
-      static_cast<int>(options::CatapultHold.defaultValue * options::CatapultHold.factor);
-  int TimingResolutionFactor = options::TimingResolution.defaultValue;
 
   // Main window controls
   platform::Window FormMain{"FormMain"};
@@ -290,6 +254,10 @@ class TFormMain {
   platform::Timer tmrLaunchCheck;
   /// What the program is doing, and the one switch of the fast timers.
   TActivity activity{{tmrCheckForCatch, tmrDecel, tmrAccel, tmrLaunchCheck}};
+  /// The carrier data: the catch zones and the choice of data file.
+  TCarrierData carrierData;
+  /// The options of the settings file and their values.
+  TOptions options;
   /// The nearest-carrier search, the catch gate, the cable catch and the deceleration, with
   /// their state (NearestZoneIndex, NearestCarrierIdent, MagVarDeg, NearestDistance,
   /// LastArrestEnd).

@@ -45,10 +45,10 @@ void TFormMain::InitializeProgram(bool loadDefaults) {
   ResetState(loadDefaults);
   if (!ConnectToSimulator()) return;
   try {
-    if (!PrepareCatchZoneList()) return;
-    if (!FillDatFileList()) return;
-    if (!LoadSettings()) return;
-    if (!LoadCatchZones()) return;
+    if (!carrierData.PrepareCatchZoneList()) return;
+    if (!carrierData.FillDatFileList()) return;
+    if (!options.LoadSettings()) return;
+    if (!carrierData.LoadCatchZones()) return;
     if (!loadDefaults) AllocateHotKeys();
     EnableLoadedControls();
     if (cues.SimSoundSilenced)
@@ -86,12 +86,7 @@ void TFormMain::ResetState(bool loadDefaults) {
   cues.CheckSoundFiles();
   cues.catapultSoundPlayed = false;
   if constexpr (edition::CaptionSetAtEveryReset) FormMain.setCaption(edition::MainCaption);
-  if (loadDefaults) {
-    SetCatapultCutoffKnots(options::CatapultCutoff.defaultValue);
-    SetCableCatchAccelFactor(options::CableCatchAccel.defaultValue);
-    SetCatapultAccelFactor(options::CatapultAccel.defaultValue);
-    SetTimingResolution(options::TimingResolution.defaultValue);
-  }
+  if (loadDefaults) options.ApplyDefaults();
 }
 
 void TFormMain::EnableLoadedControls() {
@@ -132,16 +127,6 @@ bool TFormMain::ConnectToSimulator() {
   }
 }
 
-bool TFormMain::PrepareCatchZoneList() {
-  if (!CatchZones)
-    CatchZones = std::make_unique<TCatchZoneList>();
-  else
-    CatchZones->clear();
-  if (CatchZones && CatchZones->empty()) return true;
-  lblConnectionInfo.setText("Connection to FSUIPC OK, but internal catch zones init failed");
-  return false;
-}
-
 void TFormMain::StopProgram() {
   trapLog.TrapLogArrestEnd("shutdown");
   trapLog.TrapLogLaunchEnd("shutdown");
@@ -153,8 +138,8 @@ void TFormMain::StopProgram() {
   tmrIsCatchCheckNeeded.setEnabled(false);
   tmrFindNearest.setEnabled(false);
   ReleaseHotKeys();
-  SaveSettings();
-  CatchZones.reset();
+  options.SaveSettings();
+  carrierData.CatchZones.reset();
   SimLinkClose();
 }
 

@@ -148,10 +148,11 @@ void TFormMain::actShowStatusExecute() {
     s += ", OFFLOADING FUEL @ " + UpperCase(rdgrpFuelTransferRate.selectedText());
   if (activity.Armed()) {
     s += ", CAT ARMED";
-  } else if (CatchZones && arrest.NearestZoneIndex >= 0 &&
-             static_cast<std::size_t>(arrest.NearestZoneIndex) < CatchZones->size() &&
-             (*CatchZones)[static_cast<std::size_t>(arrest.NearestZoneIndex)]) {
-    const TCatchZoneData& zone = *(*CatchZones)[static_cast<std::size_t>(arrest.NearestZoneIndex)];
+  } else if (carrierData.CatchZones && arrest.NearestZoneIndex >= 0 &&
+             static_cast<std::size_t>(arrest.NearestZoneIndex) < carrierData.CatchZones->size() &&
+             (*carrierData.CatchZones)[static_cast<std::size_t>(arrest.NearestZoneIndex)]) {
+    const TCatchZoneData& zone =
+        *(*carrierData.CatchZones)[static_cast<std::size_t>(arrest.NearestZoneIndex)];
     s += edition::StatusNearestCablesItem + FormatGeneral(zone.RunwayHeadingMag) + " (\"";
     if (s.size() < StatusTextLimit)
       s += arrest.NearestCarrierIdent.substr(0, StatusTextLimit - s.size());

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <functional>
 #include <limits>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 
-#include "app/form_main.h"
+#include "config/config_names.h"
 #include "platform/ini_file.h"
 
 using namespace options;
@@ -16,6 +20,69 @@ std::string_view trimBlanks(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
   return s;
+}
+
+// Places of the numbers among the rows: the order of the options page.
+constexpr std::size_t CutoffRow = 0;
+constexpr std::size_t HoldRow = 1;
+constexpr std::size_t AccelRow = 2;
+constexpr std::size_t DecelRow = 3;
+constexpr std::size_t TimingRow = 4;
+
+template <typename T>
+TOptionRow numberRow(const options::Option<T>& o, int loadStep, int saveStep, int resetStep,
+                     platform::Edit& edit, platform::UpDown& updown,
+                     std::function<void(double)> store, std::function<double()> saved) {
+  TOptionRow r;
+  r.kind = std::is_same_v<T, double> ? TOptionKind::Real : TOptionKind::Integer;
+  r.section = o.section;
+  r.key = o.key;
+  r.defaultValue = static_cast<double>(o.defaultValue);
+  r.loadStep = loadStep;
+  r.saveStep = saveStep;
+  r.resetStep = resetStep;
+  r.edit = &edit;
+  r.updown = &updown;
+  r.store = std::move(store);
+  r.saved = std::move(saved);
+  return r;
+}
+
+TOptionRow checkRow(const char* section, const char* key, bool defaultValue, int loadStep,
+                    int saveStep, platform::CheckBox& check, bool present = true) {
+  TOptionRow r;
+  r.kind = TOptionKind::Check;
+  r.section = section;
+  r.key = key;
+  r.defaultValue = defaultValue ? 1.0 : 0.0;
+  r.loadStep = loadStep;
+  r.saveStep = saveStep;
+  r.check = &check;
+  r.present = present;
+  return r;
+}
+
+TOptionRow choiceRow(const char* section, const char* key, int loadStep, int saveStep,
+                     platform::RadioGroup& choice, std::function<void()> afterLoad = {}) {
+  TOptionRow r;
+  r.kind = TOptionKind::Choice;
+  r.section = section;
+  r.key = key;
+  r.loadStep = loadStep;
+  r.saveStep = saveStep;
+  r.choice = &choice;
+  r.afterLoad = std::move(afterLoad);
+  return r;
+}
+
+/// The indexes of the rows in the order of the given step; rows whose step is 0 are left out.
+std::vector<std::size_t> orderOf(const std::vector<TOptionRow>& rows, int TOptionRow::*step) {
+  std::vector<std::size_t> order;
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (rows[i].*step > 0) order.push_back(i);
+  std::sort(order.begin(), order.end(),
+            [&](std::size_t a, std::size_t b) { return rows[a].*step < rows[b].*step; });
+  return order;
 }
 
 }  // namespace
@@ -46,82 +113,108 @@ std::optional<int> EditTextToInteger(const std::string& text) {
   return platform::parseInteger(trimBlanks(text));
 }
 
-void TFormMain::SetCableCatchAccelFactor(double value) {
-  CableCatchAccelFactor =
-      (InUpDownRange(updwnDecelFactor, value) ? value : CableCatchAccel.defaultValue) *
-      CableCatchAccel.factor;
-  updwnDecelFactor.setPosition(RoundHalfEven(CableCatchAccelFactor));
+TOptions::TOptions(TOptionsView view) : view_(std::move(view)) {
+  TOptionsView& v = view_;
+  using namespace options;
+  // The numbers in the order of the options page; each stores the value the program works
+  // with and gives back the one the file keeps.
+  rows_.push_back(numberRow(
+      CatapultCutoff, 6, 11, 1, v.edtCatapultCutoff, v.updwnCatapultCutoff,
+      [this](double knots) {
+        CatapultCutoffKnots = static_cast<int>(knots);
+        CatapultCutoffFps = CatapultCutoffKnots * CatapultCutoff.factor;
+      },
+      [this] { return static_cast<double>(CatapultCutoffKnots); }));
+  rows_.push_back(numberRow(
+      CatapultHold, 7, 12, 0, v.edtCatapultHoldFactor, v.updwnCatapultHoldFactor,
+      [this](double hold) { CatapultHoldFactor = static_cast<int>(hold * CatapultHold.factor); },
+      [this] { return static_cast<double>(std::abs(CatapultHoldFactor)); }));
+  rows_.push_back(numberRow(
+      CatapultAccel, 5, 10, 3, v.edtAccelFactor, v.updwnAccelFactor,
+      [this](double accel) { CatapultAccelFactor = accel * CatapultAccel.factor; },
+      [this] { return CatapultAccelFactor; }));
+  rows_.push_back(numberRow(
+      CableCatchAccel, 4, 6, 2, v.edtDecelFactor, v.updwnDecelFactor,
+      [this](double decel) { CableCatchAccelFactor = decel * CableCatchAccel.factor; },
+      [this] { return CableCatchAccelFactor; }));
+  rows_.push_back(numberRow(
+      TimingResolution, 14, 4, 4, v.edtTimingResolution, v.updwnTimingResolution,
+      [this](double factor) {
+        TimingResolutionFactor = static_cast<int>(factor);
+        view_.tmrDecel.setInterval(DecelTimerBaseMs * TimingResolutionFactor);
+        view_.tmrAccel.setInterval(AccelTimerBaseMs * TimingResolutionFactor);
+      },
+      [this] { return static_cast<double>(TimingResolutionFactor); }));
+  // The check boxes and radio groups the file keeps.
+  rows_.push_back(checkRow(SectionGeneral, KeyShowRemindersWhenDisabled, true, 1, 1,
+                           v.chkbxShowDisableReminders));
+  rows_.push_back(
+      checkRow(SectionGeneral, KeySpecialSoundHandling, false, 2, 2, v.chkbxSpecialSoundHandling));
+  rows_.push_back(checkRow(SectionCableOps, KeyDetectTrapsIfTailhookExtended, false, 3, 8,
+                           v.chkbxDetectTailhook, v.hasTailhookOption));
+  rows_.push_back(checkRow(SectionCatapultOps, KeyUseAircraftSmoke, false, 8, 13, v.chkbxCatSmoke));
+  rows_.push_back(
+      checkRow(SectionGeneral, KeyPlayBattleDamageSounds, false, 9, 3, v.chkbxDamageSounds));
+  rows_.push_back(
+      checkRow(SectionCableOps, KeyShowCablesActiveMsg, false, 10, 7, v.chkbxShowCablesActiveMsg));
+  rows_.push_back(checkRow(SectionCableOps, KeyTrapLog, false, 11, 9, v.chkbxTrapLog));
+  // A change of the selected item runs rdgrpCtrlKeysClick, which registers the hot keys; once
+  // the window is shown it runs once more.
+  rows_.push_back(
+      choiceRow(SectionGeneral, KeyKeystrokeCompatibilityOption, 12, 5, v.rdgrpCtrlKeys, [this] {
+        if (view_.FormMain.visible() && view_.rdgrpCtrlKeysClick) view_.rdgrpCtrlKeysClick();
+      }));
+  rows_.push_back(choiceRow(SectionFuelOps, KeyTransferRateIndex, 13, 14, v.rdgrpFuelTransferRate));
+  loadOrder_ = orderOf(rows_, &TOptionRow::loadStep);
+  saveOrder_ = orderOf(rows_, &TOptionRow::saveStep);
+  resetOrder_ = orderOf(rows_, &TOptionRow::resetStep);
 }
 
-void TFormMain::SetCatapultAccelFactor(double value) {
-  CatapultAccelFactor =
-      (InUpDownRange(updwnAccelFactor, value) ? value : CatapultAccel.defaultValue) *
-      CatapultAccel.factor;
-  updwnAccelFactor.setPosition(RoundHalfEven(CatapultAccelFactor));
-}
-
-void TFormMain::SetCatapultCutoffKnots(int value) {
-  CatapultCutoffKnots =
-      InUpDownRange(updwnCatapultCutoff, value) ? value : CatapultCutoff.defaultValue;
-  CatapultCutoffFps = CatapultCutoffKnots * CatapultCutoff.factor;
-  updwnCatapultCutoff.setPosition(CatapultCutoffKnots);
-}
-
-void TFormMain::SetCatapultHoldFactor(int value) {
-  const int hold =
-      InUpDownRange(updwnCatapultHoldFactor, value) ? value : CatapultHold.defaultValue;
-  CatapultHoldFactor = static_cast<int>(hold * CatapultHold.factor);
-  updwnCatapultHoldFactor.setPosition(hold);
-}
-
-void TFormMain::SetTimingResolution(int value) {
-  TimingResolutionFactor =
-      InUpDownRange(updwnTimingResolution, value) ? value : TimingResolution.defaultValue;
-  tmrDecel.setInterval(DecelTimerBaseMs * TimingResolutionFactor);
-  tmrAccel.setInterval(AccelTimerBaseMs * TimingResolutionFactor);
-  updwnTimingResolution.setPosition(TimingResolutionFactor);
-}
-
-namespace {
-
-template <typename Setter>
-void applyReal(TFormMain& form, const platform::Edit& edit, Setter set) {
-  const std::optional<double> v = EditTextToFloat(edit.text());
-  if (!v) {
-    form.showErrorBox("'" + edit.text() + "' is not a valid floating point value");
-    return;
+void TOptions::WireControls() {
+  for (TOptionRow& r : rows_) {
+    if (!r.edit) continue;
+    r.updown->associate = r.edit;
+    r.edit->setText(std::to_string(static_cast<int>(r.defaultValue)));
+    r.edit->onChange = [this, &r] { EditChanged(r); };
   }
-  set(*v);
 }
 
-template <typename Setter>
-void applyInteger(TFormMain& form, const platform::Edit& edit, Setter set) {
-  const std::optional<int> v = EditTextToInteger(edit.text());
-  if (!v) {
-    form.showErrorBox("'" + edit.text() + "' is not a valid integer value");
-    return;
+void TOptions::ApplyDefaults() {
+  for (std::size_t i : resetOrder_) Set(rows_[i], rows_[i].defaultValue);
+}
+
+void TOptions::Set(const TOptionRow& r, double value) {
+  const double shown = InUpDownRange(*r.updown, value) ? value : r.defaultValue;
+  r.store(shown);
+  r.updown->setPosition(RoundHalfEven(shown));
+}
+
+void TOptions::EditChanged(const TOptionRow& r) {
+  const std::string& text = r.edit->text();
+  if (r.kind == TOptionKind::Real) {
+    const std::optional<double> v = EditTextToFloat(text);
+    if (!v) {
+      view_.showErrorBox("'" + text + "' is not a valid floating point value");
+      return;
+    }
+    Set(r, *v);
+  } else {
+    const std::optional<int> v = EditTextToInteger(text);
+    if (!v) {
+      view_.showErrorBox("'" + text + "' is not a valid integer value");
+      return;
+    }
+    Set(r, *v);
   }
-  set(*v);
 }
 
-}  // namespace
-
-void TFormMain::edtDecelFactorChange() {
-  applyReal(*this, edtDecelFactor, [this](double v) { SetCableCatchAccelFactor(v); });
-}
-
-void TFormMain::edtAccelFactorChange() {
-  applyReal(*this, edtAccelFactor, [this](double v) { SetCatapultAccelFactor(v); });
-}
-
-void TFormMain::edtCatapultCutoffChange() {
-  applyInteger(*this, edtCatapultCutoff, [this](int v) { SetCatapultCutoffKnots(v); });
-}
-
-void TFormMain::edtCatapultHoldFactorChange() {
-  applyInteger(*this, edtCatapultHoldFactor, [this](int v) { SetCatapultHoldFactor(v); });
-}
-
-void TFormMain::edtTimingResolutionChange() {
-  applyInteger(*this, edtTimingResolution, [this](int v) { SetTimingResolution(v); });
-}
+void TOptions::SetCableCatchAccelFactor(double value) { Set(rows_[DecelRow], value); }
+void TOptions::SetCatapultAccelFactor(double value) { Set(rows_[AccelRow], value); }
+void TOptions::SetCatapultCutoffKnots(int value) { Set(rows_[CutoffRow], value); }
+void TOptions::SetCatapultHoldFactor(int value) { Set(rows_[HoldRow], value); }
+void TOptions::SetTimingResolution(int value) { Set(rows_[TimingRow], value); }
+void TOptions::edtDecelFactorChange() { EditChanged(rows_[DecelRow]); }
+void TOptions::edtAccelFactorChange() { EditChanged(rows_[AccelRow]); }
+void TOptions::edtCatapultCutoffChange() { EditChanged(rows_[CutoffRow]); }
+void TOptions::edtCatapultHoldFactorChange() { EditChanged(rows_[HoldRow]); }
+void TOptions::edtTimingResolutionChange() { EditChanged(rows_[TimingRow]); }

@@ -1,8 +1,10 @@
-#include <cstdlib>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "app/form_main.h"
+#include "config/carrier_data.h"
 #include "config/config_names.h"
+#include "config/options.h"
 #include "platform/ini_file.h"
 
 namespace {
@@ -11,21 +13,6 @@ constexpr int DefaultLastLeft = 300;
 constexpr int DefaultLastTop = 200;
 constexpr int DefaultToolbarLeft = 0;
 constexpr int DefaultToolbarTop = 124;
-
-/// An option's value in the settings file, its default when missing or unreadable.
-double readOption(const platform::IniFile& settings, const options::Option<double>& o) {
-  return settings.readFloat(o.section, o.key, o.defaultValue);
-}
-int readOption(const platform::IniFile& settings, const options::Option<int>& o) {
-  return settings.readInteger(o.section, o.key, o.defaultValue);
-}
-/// Sets an option's value in the settings file.
-void writeOption(platform::IniFile& settings, const options::Option<double>& o, double value) {
-  settings.setFloat(o.section, o.key, value);
-}
-void writeOption(platform::IniFile& settings, const options::Option<int>& o, int value) {
-  settings.setInteger(o.section, o.key, value);
-}
 
 /// An item index read from the settings: 0 or 1, anything else 0.
 int CorrectedChoice(int value) { return value == 0 || value == 1 ? value : 0; }
@@ -47,84 +34,84 @@ int IndexOfTextIgnoringCase(const std::vector<std::string>& items, std::string_v
   return -1;
 }
 
-bool TFormMain::LoadSettings() {
-  platform::IniFile settings(ProgramFolder + SettingsFileName);
+bool TOptions::LoadSettings() {
+  platform::IniFile settings(view_.ProgramFolder + SettingsFileName);
   if (!settings.readable()) {
-    lblConnectionInfo.setText(
+    view_.lblConnectionInfo.setText(
         "Connection to FSUIPC OK, but...problem loading/creating Corvane.INI");
     return false;
   }
-  FormMain.moveTo(settings.readInteger(SectionGeneral, KeyLastLeft, DefaultLastLeft),
-                  settings.readInteger(SectionGeneral, KeyLastTop, DefaultLastTop));
+  view_.FormMain.moveTo(settings.readInteger(SectionGeneral, KeyLastLeft, DefaultLastLeft),
+                        settings.readInteger(SectionGeneral, KeyLastTop, DefaultLastTop));
 
   const std::string lastDatFile = settings.readString(SectionGeneral, KeyLastDatFileUsed, "");
   const int remembered =
-      lastDatFile.empty() ? -1 : IndexOfTextIgnoringCase(cmbDatFile.items(), lastDatFile);
+      lastDatFile.empty() ? -1 : IndexOfTextIgnoringCase(view_.cmbDatFile.items(), lastDatFile);
   if (remembered >= 0)
-    cmbDatFile.setItemIndex(remembered);
-  else if (!SelectDefaultDatFile(settings))
+    view_.cmbDatFile.setItemIndex(remembered);
+  else if (!view_.carrierData.SelectDefaultDatFile(settings))
     return false;
 
-  frmToolbar.frmToolbar.moveTo(
+  view_.frmToolbar.moveTo(
       settings.readInteger(SectionGeneral, KeyVerticalToolbarLeft, DefaultToolbarLeft),
       settings.readInteger(SectionGeneral, KeyVerticalToolbarTop, DefaultToolbarTop));
-  chkbxShowDisableReminders.setChecked(
-      settings.readBool(SectionGeneral, KeyShowRemindersWhenDisabled, true));
-  chkbxSpecialSoundHandling.setChecked(
-      settings.readBool(SectionGeneral, KeySpecialSoundHandling, false));
-  if constexpr (edition::HasTailhookOption)
-    chkbxDetectTailhook.setChecked(
-        settings.readBool(SectionCableOps, KeyDetectTrapsIfTailhookExtended, false));
-  SetCableCatchAccelFactor(readOption(settings, options::CableCatchAccel));
-  SetCatapultAccelFactor(readOption(settings, options::CatapultAccel));
-  SetCatapultCutoffKnots(readOption(settings, options::CatapultCutoff));
-  SetCatapultHoldFactor(readOption(settings, options::CatapultHold));
-  chkbxCatSmoke.setChecked(settings.readBool(SectionCatapultOps, KeyUseAircraftSmoke, false));
-  chkbxDamageSounds.setChecked(settings.readBool(SectionGeneral, KeyPlayBattleDamageSounds, false));
-  chkbxShowCablesActiveMsg.setChecked(
-      settings.readBool(SectionCableOps, KeyShowCablesActiveMsg, false));
-  chkbxTrapLog.setChecked(settings.readBool(SectionCableOps, KeyTrapLog, false));
-  // A change of the selected item runs rdgrpCtrlKeysClick, which registers the hot keys.
-  rdgrpCtrlKeys.setItemIndex(
-      CorrectedChoice(settings.readInteger(SectionGeneral, KeyKeystrokeCompatibilityOption, 0)));
-  if (FormMain.visible()) rdgrpCtrlKeysClick();
-  rdgrpFuelTransferRate.setItemIndex(
-      CorrectedChoice(settings.readInteger(SectionFuelOps, KeyTransferRateIndex, 0)));
-  SetTimingResolution(readOption(settings, options::TimingResolution));
+  for (std::size_t i : loadOrder_) {
+    const TOptionRow& r = rows_[i];
+    if (!r.present) continue;
+    switch (r.kind) {
+      case TOptionKind::Real:
+        Set(r, settings.readFloat(r.section, r.key, r.defaultValue));
+        break;
+      case TOptionKind::Integer:
+        Set(r, settings.readInteger(r.section, r.key, static_cast<int>(r.defaultValue)));
+        break;
+      case TOptionKind::Check:
+        r.check->setChecked(settings.readBool(r.section, r.key, r.defaultValue != 0));
+        break;
+      case TOptionKind::Choice:
+        r.choice->setItemIndex(CorrectedChoice(
+            settings.readInteger(r.section, r.key, static_cast<int>(r.defaultValue))));
+        if (r.afterLoad) r.afterLoad();
+        break;
+    }
+  }
   return true;
 }
 
-void TFormMain::SaveSettings() {
-  if (!cmbDatFile.enabled()) return;
-  const std::string path = ProgramFolder + SettingsFileName;
+void TOptions::SaveSettings() {
+  if (!view_.cmbDatFile.enabled()) return;
+  const std::string path = view_.ProgramFolder + SettingsFileName;
   // Everything is set in memory and written in one atomic replace: the other lines of the
-  // file survive, and a failed write leaves the old file whole.
+  // file survive, and a failed write leaves the old file whole. A key the file lacks goes to
+  // the end of its section, so the order of the calls is the order of the keys in a new file.
   platform::IniFile settings(path);
   if (!settings.readable()) {
-    showErrorBox("Unable to write to " + path);
+    view_.showErrorBox("Unable to write to " + path);
     return;
   }
-  settings.setString(SectionGeneral, KeyLastDatFileUsed, cmbDatFile.text());
-  settings.setInteger(SectionGeneral, KeyLastLeft, FormMain.left());
-  settings.setInteger(SectionGeneral, KeyLastTop, FormMain.top());
-  settings.setBool(SectionGeneral, KeyShowRemindersWhenDisabled,
-                   chkbxShowDisableReminders.checked());
-  settings.setBool(SectionGeneral, KeySpecialSoundHandling, chkbxSpecialSoundHandling.checked());
-  settings.setBool(SectionGeneral, KeyPlayBattleDamageSounds, chkbxDamageSounds.checked());
-  writeOption(settings, options::TimingResolution, TimingResolutionFactor);
-  settings.setInteger(SectionGeneral, KeyKeystrokeCompatibilityOption, rdgrpCtrlKeys.itemIndex());
-  settings.setInteger(SectionGeneral, KeyVerticalToolbarLeft, frmToolbar.frmToolbar.left());
-  settings.setInteger(SectionGeneral, KeyVerticalToolbarTop, frmToolbar.frmToolbar.top());
-  writeOption(settings, options::CableCatchAccel, CableCatchAccelFactor);
-  settings.setBool(SectionCableOps, KeyShowCablesActiveMsg, chkbxShowCablesActiveMsg.checked());
-  if constexpr (edition::HasTailhookOption)
-    settings.setBool(SectionCableOps, KeyDetectTrapsIfTailhookExtended,
-                     chkbxDetectTailhook.checked());
-  settings.setBool(SectionCableOps, KeyTrapLog, chkbxTrapLog.checked());
-  writeOption(settings, options::CatapultAccel, CatapultAccelFactor);
-  writeOption(settings, options::CatapultCutoff, CatapultCutoffKnots);
-  writeOption(settings, options::CatapultHold, std::abs(CatapultHoldFactor));
-  settings.setBool(SectionCatapultOps, KeyUseAircraftSmoke, chkbxCatSmoke.checked());
-  settings.setInteger(SectionFuelOps, KeyTransferRateIndex, rdgrpFuelTransferRate.itemIndex());
-  if (!settings.save()) showErrorBox("Unable to write to " + path);
+  settings.setString(SectionGeneral, KeyLastDatFileUsed, view_.cmbDatFile.text());
+  settings.setInteger(SectionGeneral, KeyLastLeft, view_.FormMain.left());
+  settings.setInteger(SectionGeneral, KeyLastTop, view_.FormMain.top());
+  for (std::size_t i : saveOrder_) {
+    const TOptionRow& r = rows_[i];
+    if (!r.present) continue;
+    switch (r.kind) {
+      case TOptionKind::Real:
+        settings.setFloat(r.section, r.key, r.saved());
+        break;
+      case TOptionKind::Integer:
+        settings.setInteger(r.section, r.key, static_cast<int>(r.saved()));
+        break;
+      case TOptionKind::Check:
+        settings.setBool(r.section, r.key, r.check->checked());
+        break;
+      case TOptionKind::Choice:
+        settings.setInteger(r.section, r.key, r.choice->itemIndex());
+        break;
+    }
+  }
+  // The toolbar's place closes the General section.
+  settings.setInteger(SectionGeneral, KeyVerticalToolbarLeft, view_.frmToolbar.left());
+  settings.setInteger(SectionGeneral, KeyVerticalToolbarTop, view_.frmToolbar.top());
+  if (!settings.save()) view_.showErrorBox("Unable to write to " + path);
 }

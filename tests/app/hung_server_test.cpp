@@ -51,7 +51,7 @@ TEST(HungServer, StopAfterATimeOutMakesNoExchangeButSavesAndCloses) {
   harness::Harness h;
   TFormMain& form = h.start();
   ASSERT_TRUE(form.tmrKeystroke.enabled());
-  form.SetCatapultHoldFactor(75);
+  form.options.SetCatapultHoldFactor(75);
   h.transport->failSends(kForever, 0);
   form.tmrKeystrokeTimer();  // its counter read times out
 

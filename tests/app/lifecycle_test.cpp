@@ -97,7 +97,7 @@ TEST(Connection, SimulatorIndexBeyondTheTableIsAnError) {
   // the program, without touching the missing zone list, and it stays stopped.
   h.runFor(40000);
   EXPECT_FALSE(form.pgMain.enabled());
-  EXPECT_EQ(form.CatchZones, nullptr);
+  EXPECT_EQ(form.carrierData.CatchZones, nullptr);
   EXPECT_FALSE(SimLinkIsOpen());
   EXPECT_EQ(form.lblNearestCarrier.text(),
             "Error: unable to find nearest cables. Please send a bug report.");
@@ -187,7 +187,7 @@ TEST(Lifecycle, EachRunDrawsOtherDamageUnlessTheSeedIsFixed) {
 TEST(Lifecycle, DataFileChangeBringsBothOverrideButtonsBack) {
   harness::Harness h;
   TFormMain& form = h.start();
-  form.cmbDatFileChange();
+  form.carrierData.cmbDatFileChange();
   EXPECT_TRUE(form.pgMain.enabled());
   EXPECT_TRUE(form.btnManualDisable.enabled());
   EXPECT_TRUE(form.frmToolbar.btnManualOverride.enabled());
@@ -245,11 +245,11 @@ TEST(Lifecycle, AStoppedProgramStaysStoppedUntilTheUserResets) {
 TEST(Lifecycle, ResetKeepsTheUsersOptionsAndRereadsTheSettings) {
   harness::Harness h;
   TFormMain& form = h.start();
-  form.SetCableCatchAccelFactor(-800);
-  form.SetCatapultCutoffKnots(150);
+  form.options.SetCableCatchAccelFactor(-800);
+  form.options.SetCatapultCutoffKnots(150);
   form.actResetProgram.execute();
-  EXPECT_EQ(form.CableCatchAccelFactor, -800);
-  EXPECT_EQ(form.CatapultCutoffKnots, 150);
+  EXPECT_EQ(form.options.CableCatchAccelFactor, -800);
+  EXPECT_EQ(form.options.CatapultCutoffKnots, 150);
   EXPECT_TRUE(form.pgMain.enabled());
   EXPECT_NE(h.readFile("Corvane.INI").find("CableCatchAccelFactor=-800"), std::string::npos);
   EXPECT_TRUE(h.sawMessage("Corvane disabled while resetting"));
@@ -269,7 +269,7 @@ TEST(Lifecycle, ResetWithoutASimulatorDisablesBothOverrideButtons) {
 TEST(Lifecycle, CloseAfterStartUpSavesSettingsAndClosesTheLink) {
   harness::Harness h;
   TFormMain& form = h.start();
-  form.SetCatapultHoldFactor(75);
+  form.options.SetCatapultHoldFactor(75);
   form.FormClose();
   EXPECT_FALSE(SimLinkIsOpen());
   EXPECT_NE(h.readFile("Corvane.INI").find("CatapultHoldFactor=75"), std::string::npos);

@@ -24,12 +24,12 @@ class WindowModel : public ::testing::Test {
     h.clearRecords();
   }
   void setNearest(double heading, const std::string& ident) {
-    if (!f->CatchZones) f->CatchZones = std::make_unique<TCatchZoneList>();
-    f->CatchZones->clear();
+    if (!f->carrierData.CatchZones) f->carrierData.CatchZones = std::make_unique<TCatchZoneList>();
+    f->carrierData.CatchZones->clear();
     auto zone = std::make_unique<TCatchZoneData>();
     zone->RunwayHeadingMag = heading;
     zone->CarrierIdent = ident;
-    f->CatchZones->push_back(std::move(zone));
+    f->carrierData.CatchZones->push_back(std::move(zone));
     f->arrest.NearestZoneIndex = 0;
     f->arrest.NearestCarrierIdent = ident;
   }
@@ -91,7 +91,7 @@ TEST_F(WindowModel, StatusWithoutANearestZone) {
   setNearest(90, "CV-63");
   f->arrest.NearestZoneIndex = 1;  // beyond the list
   EXPECT_EQ(status(), "FLYING, TRAPPING ACTIVE, no nearest cables known");
-  f->CatchZones.reset();
+  f->carrierData.CatchZones.reset();
   f->arrest.NearestZoneIndex = 0;
   EXPECT_EQ(status(), "FLYING, TRAPPING ACTIVE, no nearest cables known");
   f->tmrLaunchCheck.setEnabled(true);

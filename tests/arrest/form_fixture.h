@@ -61,7 +61,7 @@ class FormFixture : public ::testing::Test {
     };
     form = std::make_unique<TFormMain>(services);
     form->ProgramFolder = services.programFolder;
-    form->CatchZones = std::make_unique<TCatchZoneList>();
+    form->carrierData.CatchZones = std::make_unique<TCatchZoneList>();
     form->tmrIsCatchCheckNeeded.setEnabled(false);
     uint32_t result = 0;
     opened = SimLinkOpen(0, result);
@@ -93,8 +93,8 @@ class FormFixture : public ::testing::Test {
     z->DeckAltM = 20;
     z->ZoneHeightM = 10;
     z->RunwayHeadingMag = heading;
-    form->CatchZones->push_back(std::move(z));
-    return *form->CatchZones->back();
+    form->carrierData.CatchZones->push_back(std::move(z));
+    return *form->carrierData.CatchZones->back();
   }
 
   /// Puts the aircraft at (lat, lon) degrees in the server's offsets.

@@ -66,8 +66,8 @@ class Trap : public ::testing::Test {
     TFormMain& f = start();
     f.chkbxSpecialSoundHandling.setChecked(true);
     f.chkbxTrapLog.setChecked(true);
-    f.SetCableCatchAccelFactor(-100);
-    f.SetTimingResolution(20);
+    f.options.SetCableCatchAccelFactor(-100);
+    f.options.SetTimingResolution(20);
     flyApproach();
     touchDown();
     EXPECT_TRUE(h.runUntil([&] { return arresting(); }, 200));

@@ -23,10 +23,10 @@ struct Armed : PlainForm {
     readyOnDeck();
     placeAircraft(kDeckLat, kDeckLon);
     setCatapultPoint(kDeckLat, kDeckLon);
-    form->CatapultHoldFactor = -50;
-    form->CatapultAccelFactor = 700.0;
-    form->CatapultCutoffKnots = 120;
-    form->CatapultCutoffFps = 120 * 1.689;
+    form->options.CatapultHoldFactor = -50;
+    form->options.CatapultAccelFactor = 700.0;
+    form->options.CatapultCutoffKnots = 120;
+    form->options.CatapultCutoffFps = 120 * 1.689;
     form->tmrLaunchCheck.setEnabled(true);
     h.clearRecords();
   }

@@ -71,9 +71,9 @@ TEST(LaunchScenario, HotKeyArmsHoldsReleasesAndStopsAtTheCutoff) {
   ASSERT_TRUE(s.h.runUntil([&f] { return f.tmrAccel.enabled(); }, 50));
   EXPECT_FALSE(f.tmrKeystroke.enabled());
   ASSERT_TRUE(s.h.runUntil([&f] { return !f.tmrAccel.enabled(); }, 2000));
-  EXPECT_GT(s.h.peek<double>(0x3090), f.CatapultCutoffFps);
+  EXPECT_GT(s.h.peek<double>(0x3090), f.options.CatapultCutoffFps);
   // The tick that reads a speed above the cut-off still pushes once more before it ends.
-  EXPECT_LE(s.h.peek<double>(0x3090), f.CatapultCutoffFps + 2 * 700 * 0.005);
+  EXPECT_LE(s.h.peek<double>(0x3090), f.options.CatapultCutoffFps + 2 * 700 * 0.005);
   EXPECT_FALSE(s.h.sawMessage("Catapult disarmed"));
   EXPECT_TRUE(f.tmrKeystroke.enabled());
   EXPECT_TRUE(f.tmrIsCatchCheckNeeded.enabled());
@@ -104,7 +104,7 @@ TEST(LaunchScenario, OverrideDuringTheStrokeEndsItAsALaunchEnds) {
   const size_t pushes = s.h.writesTo(0x3070).size();
   s.h.runFor(2000);
   EXPECT_EQ(s.h.writesTo(0x3070).size(), pushes) << "no push after the override";
-  EXPECT_LT(s.h.peek<double>(0x3090), f.CatapultCutoffFps);
+  EXPECT_LT(s.h.peek<double>(0x3090), f.options.CatapultCutoffFps);
   EXPECT_FALSE(s.h.sawMessage("Catapult disarmed")) << "the override said so already";
 
   f.btnManualDisable.click();
@@ -148,7 +148,7 @@ TEST(LaunchScenario, ALongHoldInsideTheCatchCircleEndsInALaunchNotATrap) {
   ASSERT_TRUE(s.h.runUntil([&f] { return f.tmrAccel.enabled(); }, 50));
   s.h.runUntil([&f] { return !f.tmrAccel.enabled() || f.tmrDecel.enabled(); }, 2000);
   EXPECT_FALSE(f.tmrDecel.enabled()) << "caught at " << s.h.peek<double>(0x3090) << " ft/s";
-  EXPECT_GT(s.h.peek<double>(0x3090), f.CatapultCutoffFps);
+  EXPECT_GT(s.h.peek<double>(0x3090), f.options.CatapultCutoffFps);
   for (const harness::SimWrite& w : s.h.writesTo(0x3070)) EXPECT_GE(w.asDouble(), 0.0);
 }
 

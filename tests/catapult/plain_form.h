@@ -46,8 +46,8 @@ struct PlainForm {
     zone->CarrierIdent = "TEST";
     zone->FrontLeftCornerLat = latDeg;
     zone->FrontLeftCornerLon = lonDeg;
-    form->CatchZones = std::make_unique<TCatchZoneList>();
-    form->CatchZones->push_back(std::move(zone));
+    form->carrierData.CatchZones = std::make_unique<TCatchZoneList>();
+    form->carrierData.CatchZones->push_back(std::move(zone));
     form->arrest.NearestZoneIndex = 0;
   }
   /// The aircraft of a launch: a jet on the deck, gear down, brake set, engines idle.

@@ -44,9 +44,9 @@ TEST(CommandLine, ControlsAreTouchedAsAUserWould) {
   EXPECT_EQ(c.form.lblStatusKey.text().rfind("SHIFT+CTRL+", 0), 0u);
 
   EXPECT_TRUE(c.run("edtDecelFactor -800"));
-  EXPECT_EQ(c.form.CableCatchAccelFactor, -800);
+  EXPECT_EQ(c.form.options.CableCatchAccelFactor, -800);
   EXPECT_TRUE(c.run("updwnDecelFactor up"));
-  EXPECT_EQ(c.form.CableCatchAccelFactor, -850);
+  EXPECT_EQ(c.form.options.CableCatchAccelFactor, -850);
   EXPECT_TRUE(c.run("chkbxCatSmoke 1"));
   EXPECT_TRUE(c.form.chkbxCatSmoke.checked());
   EXPECT_TRUE(c.run("btnToolbar"));
@@ -80,7 +80,7 @@ TEST(CommandLine, BadLinesSayWhatIsWrongAndChangeNothing) {
 TEST(CommandLine, NonNumericOptionTextKeepsTheOptionAndReports) {
   Cli c;
   EXPECT_TRUE(c.run("edtCatapultCutoff abc"));
-  EXPECT_EQ(c.form.CatapultCutoffKnots, 120);
+  EXPECT_EQ(c.form.options.CatapultCutoffKnots, 120);
   ASSERT_FALSE(c.h.errorBoxes.empty());
 }
 

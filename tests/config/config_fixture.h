@@ -57,7 +57,7 @@ class ConfigTest : public ::testing::Test {
     form = std::make_unique<TFormMain>(std::move(services));
     form->SetCaptions();
     form->ProgramFolder = folder;
-    form->PrepareCatchZoneList();
+    form->carrierData.PrepareCatchZoneList();
   }
   ~ConfigTest() override {
     form.reset();
@@ -77,7 +77,7 @@ class ConfigTest : public ::testing::Test {
   /// Lists the folder's data files into the combo box, as the start sequence does.
   bool listDatFiles() {
     form->lstboxDatFiles.setDirectory(folder);
-    return form->FillDatFileList();
+    return form->carrierData.FillDatFileList();
   }
   /// Writes a data file, selects it and loads it.
   bool loadDat(const std::string& content, const std::string& name = "Corvane.dat") {
@@ -85,9 +85,9 @@ class ConfigTest : public ::testing::Test {
     listDatFiles();
     for (size_t i = 0; i < form->cmbDatFile.items().size(); ++i)
       if (form->cmbDatFile.items()[i] == name) form->cmbDatFile.setItemIndex(static_cast<int>(i));
-    return form->LoadCatchZones();
+    return form->carrierData.LoadCatchZones();
   }
-  size_t zoneCount() const { return form->CatchZones ? form->CatchZones->size() : 0; }
+  size_t zoneCount() const { return form->carrierData.CatchZones ? form->carrierData.CatchZones->size() : 0; }
 
   platform::VirtualClock clock{1'000'000};
   platform::EventLoop loop{clock};

@@ -45,7 +45,7 @@ TEST_F(DatFileList, DefaultDataFileIsFoundWithoutRegardToCaseAndRemembered) {
   listDatFiles();
   writeFile("Corvane.INI", "; keep me\r\n[General]\r\nLastLeft=1\r\n");
   platform::IniFile settings(folder + "Corvane.INI");
-  EXPECT_TRUE(form->SelectDefaultDatFile(settings));
+  EXPECT_TRUE(form->carrierData.SelectDefaultDatFile(settings));
   EXPECT_EQ(form->cmbDatFile.text(), "CORVANE.DAT");
   EXPECT_EQ(readFile("Corvane.INI"),
             "; keep me\r\n[General]\r\nLastLeft=1\r\nLastDatFileUsed=Corvane.dat\r\n");
@@ -55,7 +55,7 @@ TEST_F(DatFileList, MissingDefaultDataFileFails) {
   writeFile("other.dat", "");
   listDatFiles();
   platform::IniFile settings(folder + "Corvane.INI");
-  EXPECT_FALSE(form->SelectDefaultDatFile(settings));
+  EXPECT_FALSE(form->carrierData.SelectDefaultDatFile(settings));
   EXPECT_EQ(form->lblConnectionInfo.text(),
             "Connection to FSUIPC OK, but...Corvane.dat file not found.");
   EXPECT_FALSE(fileExists("Corvane.INI"));
@@ -69,8 +69,8 @@ TEST_F(LoadCatchZones, OneBadZoneOfThreeIsLoggedAndSkipped) {
                            zoneSection("Zone03", {{"CarrierIdent", "Third"}});
   ASSERT_TRUE(loadDat(text));
   ASSERT_EQ(zoneCount(), 2u);
-  EXPECT_EQ((*form->CatchZones)[0]->CarrierIdent, "First");
-  EXPECT_EQ((*form->CatchZones)[1]->CarrierIdent, "Third");
+  EXPECT_EQ((*form->carrierData.CatchZones)[0]->CarrierIdent, "First");
+  EXPECT_EQ((*form->carrierData.CatchZones)[1]->CarrierIdent, "Third");
   EXPECT_EQ(form->lblNumOfCarriersLoaded.text(), "# of cable zones: 2 out of 3");
   EXPECT_EQ(readFile(kLog),
             "Corvane .dat load failure log for file : \r\n"
@@ -137,7 +137,7 @@ TEST_F(LoadCatchZones, MissingSelectedFileHasNoValidZones) {
   listDatFiles();
   form->cmbDatFile.setItemIndex(0);
   std::filesystem::remove(folder + "gone.dat");
-  EXPECT_FALSE(form->LoadCatchZones());
+  EXPECT_FALSE(form->carrierData.LoadCatchZones());
   EXPECT_EQ(form->lblConnectionInfo.text(), kNoValidZones);
 }
 
@@ -146,7 +146,7 @@ TEST_F(LoadCatchZones, UnreadableFileTakesTheExceptionPath) {
   form->cmbDatFile.addItem("odd.dat");
   form->cmbDatFile.setItemIndex(0);
   form->tmrIsCatchCheckNeeded.setEnabled(true);
-  EXPECT_FALSE(form->LoadCatchZones());
+  EXPECT_FALSE(form->carrierData.LoadCatchZones());
   EXPECT_EQ(form->lblConnectionInfo.text(),
             "Cannot read " + folder +
                 "odd.dat.  Exception occurred during .dat file load.  Program halted.");
@@ -159,11 +159,11 @@ TEST_F(LoadCatchZones, ReloadReplacesTheEarlierZones) {
   EXPECT_EQ(zoneCount(), 2u);
   ASSERT_TRUE(loadDat(zoneSection("Zone01", {{"CarrierIdent", "Only"}}), "other.dat"));
   ASSERT_EQ(zoneCount(), 1u);
-  EXPECT_EQ((*form->CatchZones)[0]->CarrierIdent, "Only");
+  EXPECT_EQ((*form->carrierData.CatchZones)[0]->CarrierIdent, "Only");
 }
 
 TEST_F(LoadCatchZones, WorksWithoutAPreparedList) {
-  form->CatchZones.reset();
+  form->carrierData.CatchZones.reset();
   EXPECT_TRUE(loadDat(zoneSection("Zone01")));
   EXPECT_EQ(zoneCount(), 1u);
 }
@@ -173,9 +173,9 @@ TEST_F(LoadCatchZones, SampleDataFileLoadsEveryZone) {
                              folder + "Corvane.dat");
   listDatFiles();
   form->cmbDatFile.setItemIndex(0);
-  ASSERT_TRUE(form->LoadCatchZones());
+  ASSERT_TRUE(form->carrierData.LoadCatchZones());
   EXPECT_EQ(form->lblNumOfCarriersLoaded.text(), "# of cable zones: 4 out of 4");
-  const TCatchZoneData& z = *(*form->CatchZones)[0];
+  const TCatchZoneData& z = *(*form->carrierData.CatchZones)[0];
   EXPECT_EQ(z.CarrierIdent, "CVN-99 Corvane (sample)");
   EXPECT_DOUBLE_EQ(z.FrontRightCornerLat, 36.95012);
   EXPECT_DOUBLE_EQ(z.FrontRightCornerLon, -76.29900);

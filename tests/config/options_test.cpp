@@ -20,44 +20,44 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
 using Options = ConfigTest;
 
 TEST_F(Options, UpDownControlsGiveTheBoundsAndShowTheStoredValue) {
-  form->SetCableCatchAccelFactor(-1500);
+  form->options.SetCableCatchAccelFactor(-1500);
   EXPECT_EQ(form->edtDecelFactor.text(), "-1500");
-  form->SetCableCatchAccelFactor(-99.9);
-  EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, -700);
+  form->options.SetCableCatchAccelFactor(-99.9);
+  EXPECT_DOUBLE_EQ(form->options.CableCatchAccelFactor, -700);
   EXPECT_EQ(form->updwnDecelFactor.position(), -700);
-  form->SetCatapultAccelFactor(349.99);
-  EXPECT_DOUBLE_EQ(form->CatapultAccelFactor, 700);
-  form->SetCatapultHoldFactor(200);
-  EXPECT_EQ(form->CatapultHoldFactor, -200);
+  form->options.SetCatapultAccelFactor(349.99);
+  EXPECT_DOUBLE_EQ(form->options.CatapultAccelFactor, 700);
+  form->options.SetCatapultHoldFactor(200);
+  EXPECT_EQ(form->options.CatapultHoldFactor, -200);
   EXPECT_EQ(form->edtCatapultHoldFactor.text(), "200");
-  form->SetCatapultHoldFactor(-75);
-  EXPECT_EQ(form->CatapultHoldFactor, -50);
+  form->options.SetCatapultHoldFactor(-75);
+  EXPECT_EQ(form->options.CatapultHoldFactor, -50);
   EXPECT_EQ(form->edtCatapultHoldFactor.text(), "50");
-  form->SetTimingResolution(21);
-  EXPECT_EQ(form->TimingResolutionFactor, 1);
+  form->options.SetTimingResolution(21);
+  EXPECT_EQ(form->options.TimingResolutionFactor, 1);
   EXPECT_EQ(form->edtTimingResolution.text(), "1");
 }
 
 TEST_F(Options, DecelerationUpArrowMakesTheFactorMoreNegative) {
-  form->SetCableCatchAccelFactor(-700);
+  form->options.SetCableCatchAccelFactor(-700);
   form->updwnDecelFactor.clickUp();
-  EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, -750);
+  EXPECT_DOUBLE_EQ(form->options.CableCatchAccelFactor, -750);
   EXPECT_EQ(form->edtDecelFactor.text(), "-750");
-  form->SetCableCatchAccelFactor(-1500);
+  form->options.SetCableCatchAccelFactor(-1500);
   form->updwnDecelFactor.clickUp();  // no wrap at the end of the range
-  EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, -1500);
+  EXPECT_DOUBLE_EQ(form->options.CableCatchAccelFactor, -1500);
   form->updwnDecelFactor.clickDown();
-  EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, -1450);
+  EXPECT_DOUBLE_EQ(form->options.CableCatchAccelFactor, -1450);
 }
 
 TEST_F(Options, FractionEndsAsTheWholeNumberShown) {
-  form->SetCableCatchAccelFactor(-700);
-  form->SetCableCatchAccelFactor(-712.5);
+  form->options.SetCableCatchAccelFactor(-700);
+  form->options.SetCableCatchAccelFactor(-712.5);
   EXPECT_EQ(form->edtDecelFactor.text(), "-712");
-  EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, -712);
-  form->SetCatapultAccelFactor(700);
-  form->SetCatapultAccelFactor(701.5);
-  EXPECT_DOUBLE_EQ(form->CatapultAccelFactor, 702);
+  EXPECT_DOUBLE_EQ(form->options.CableCatchAccelFactor, -712);
+  form->options.SetCatapultAccelFactor(700);
+  form->options.SetCatapultAccelFactor(701.5);
+  EXPECT_DOUBLE_EQ(form->options.CatapultAccelFactor, 702);
 }
 
 TEST_F(Options, TypedTextGoesThroughTheSetters) {
@@ -82,24 +82,24 @@ TEST_F(Options, TypedTextGoesThroughTheSetters) {
     (form.get()->*c.edit).setText(c.text);
     EXPECT_EQ((form.get()->*c.edit).text(), c.shown) << c.text;
   }
-  EXPECT_DOUBLE_EQ(form->CatapultAccelFactor, 700);
-  EXPECT_EQ(form->CatapultCutoffKnots, 120);
-  EXPECT_EQ(form->CatapultHoldFactor, -125);
+  EXPECT_DOUBLE_EQ(form->options.CatapultAccelFactor, 700);
+  EXPECT_EQ(form->options.CatapultCutoffKnots, 120);
+  EXPECT_EQ(form->options.CatapultHoldFactor, -125);
   EXPECT_EQ(form->tmrDecel.interval(), 200);
   EXPECT_TRUE(errorBoxes.empty());
 }
 
 TEST_F(Options, TextThatIsNotANumberLeavesTheOptionAndIsReported) {
-  form->SetCableCatchAccelFactor(-800);
-  form->SetCatapultCutoffKnots(150);
+  form->options.SetCableCatchAccelFactor(-800);
+  form->options.SetCatapultCutoffKnots(150);
   form->edtDecelFactor.setText("abc");
   form->edtDecelFactor.setText("");
   form->edtDecelFactor.setText("-800,5");
   form->edtCatapultCutoff.setText("12.5");
   form->edtTimingResolution.setText("x");
-  EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, -800);
-  EXPECT_EQ(form->CatapultCutoffKnots, 150);
-  EXPECT_EQ(form->TimingResolutionFactor, 1);
+  EXPECT_DOUBLE_EQ(form->options.CableCatchAccelFactor, -800);
+  EXPECT_EQ(form->options.CatapultCutoffKnots, 150);
+  EXPECT_EQ(form->options.TimingResolutionFactor, 1);
   EXPECT_EQ(errorBoxes, (std::vector<std::string>{"'abc' is not a valid floating point value",
                                                   "'' is not a valid floating point value",
                                                   "'-800,5' is not a valid floating point value",

@@ -19,7 +19,7 @@ class Settings : public ConfigTest {
   /// Loads a settings file made of these lines (CRLF).
   bool loadWith(const std::string& ini) {
     writeFile("Corvane.INI", ini);
-    return form->LoadSettings();
+    return form->options.LoadSettings();
   }
 };
 
@@ -58,8 +58,8 @@ std::string defaultFile() {
 }  // namespace
 
 TEST_F(Settings, MissingFileGivesDefaultsAndRemembersTheDefaultDataFile) {
-  form->SetCatapultHoldFactor(100);
-  ASSERT_TRUE(form->LoadSettings());
+  form->options.SetCatapultHoldFactor(100);
+  ASSERT_TRUE(form->options.LoadSettings());
   EXPECT_EQ(form->cmbDatFile.text(), "Corvane.dat");
   EXPECT_EQ(form->FormMain.left(), 300);
   EXPECT_EQ(form->FormMain.top(), 200);
@@ -67,7 +67,7 @@ TEST_F(Settings, MissingFileGivesDefaultsAndRemembersTheDefaultDataFile) {
   EXPECT_EQ(form->frmToolbar.frmToolbar.top(), 124);
   EXPECT_TRUE(form->chkbxShowDisableReminders.checked());
   EXPECT_FALSE(form->chkbxSpecialSoundHandling.checked());
-  EXPECT_EQ(form->CatapultHoldFactor, -50);
+  EXPECT_EQ(form->options.CatapultHoldFactor, -50);
   EXPECT_EQ(form->rdgrpCtrlKeys.itemIndex(), 0);
   EXPECT_EQ(form->rdgrpFuelTransferRate.itemIndex(), 0);
   EXPECT_EQ(readFile("Corvane.INI"), "[General]\r\nLastDatFileUsed=Corvane.dat\r\n");
@@ -112,21 +112,21 @@ TEST_F(Settings, OptionValuesAreCorrectedOnReading) {
     const std::string line = c.line;
     const size_t slash = line.find('/');
     // Start from other values so that a setter that is not called shows up.
-    form->SetCableCatchAccelFactor(-1000);
-    form->SetCatapultAccelFactor(1000);
-    form->SetCatapultCutoffKnots(150);
-    form->SetCatapultHoldFactor(150);
-    form->SetTimingResolution(7);
+    form->options.SetCableCatchAccelFactor(-1000);
+    form->options.SetCatapultAccelFactor(1000);
+    form->options.SetCatapultCutoffKnots(150);
+    form->options.SetCatapultHoldFactor(150);
+    form->options.SetTimingResolution(7);
     form->rdgrpCtrlKeys.setItemIndex(1 - c.keys);
     form->rdgrpFuelTransferRate.setItemIndex(1 - c.rate);
     ASSERT_TRUE(loadWith("[" + line.substr(0, slash) + "]\r\n" + line.substr(slash + 1) + "\r\n"))
         << c.line;
-    EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, c.decel) << c.line;
-    EXPECT_DOUBLE_EQ(form->CatapultAccelFactor, c.accel) << c.line;
-    EXPECT_EQ(form->CatapultCutoffKnots, c.knots) << c.line;
-    EXPECT_NEAR(form->CatapultCutoffFps, c.fps, 1e-9) << c.line;
-    EXPECT_EQ(form->CatapultHoldFactor, c.hold) << c.line;
-    EXPECT_EQ(form->TimingResolutionFactor, c.timing) << c.line;
+    EXPECT_DOUBLE_EQ(form->options.CableCatchAccelFactor, c.decel) << c.line;
+    EXPECT_DOUBLE_EQ(form->options.CatapultAccelFactor, c.accel) << c.line;
+    EXPECT_EQ(form->options.CatapultCutoffKnots, c.knots) << c.line;
+    EXPECT_NEAR(form->options.CatapultCutoffFps, c.fps, 1e-9) << c.line;
+    EXPECT_EQ(form->options.CatapultHoldFactor, c.hold) << c.line;
+    EXPECT_EQ(form->options.TimingResolutionFactor, c.timing) << c.line;
     EXPECT_EQ(form->tmrDecel.interval(), c.decelMs) << c.line;
     EXPECT_EQ(form->tmrAccel.interval(), c.accelMs) << c.line;
     EXPECT_EQ(form->rdgrpCtrlKeys.itemIndex(), c.keys) << c.line;
@@ -170,42 +170,42 @@ TEST_F(Settings, UnknownRememberedFileFallsBackToTheDefault) {
 TEST_F(Settings, NoDataFileToChooseStopsBeforeTheOptions) {
   std::filesystem::remove(folder + "Corvane.dat");
   listDatFiles();
-  form->SetCatapultHoldFactor(100);
+  form->options.SetCatapultHoldFactor(100);
   EXPECT_FALSE(
       loadWith("[General]\r\nLastDatFileUsed=Gone.dat\r\nLastLeft=11\r\n"
                "[CatapultOps]\r\nCatapultHoldFactor=75\r\n"));
   EXPECT_EQ(form->lblConnectionInfo.text(),
             "Connection to FSUIPC OK, but...Corvane.dat file not found.");
-  EXPECT_EQ(form->CatapultHoldFactor, -100);
+  EXPECT_EQ(form->options.CatapultHoldFactor, -100);
   EXPECT_EQ(form->FormMain.left(), 11);  // the window was already placed
 }
 
 TEST_F(Settings, UnreadableSettingsFileStopsTheStart) {
   std::filesystem::create_directory(folder + "Corvane.INI");
-  EXPECT_FALSE(form->LoadSettings());
+  EXPECT_FALSE(form->options.LoadSettings());
   EXPECT_EQ(form->lblConnectionInfo.text(),
             "Connection to FSUIPC OK, but...problem loading/creating Corvane.INI");
 }
 
 TEST_F(Settings, NothingIsWrittenUnlessLoaded) {
   form->cmbDatFile.setEnabled(false);
-  form->SaveSettings();
+  form->options.SaveSettings();
   EXPECT_FALSE(fileExists("Corvane.INI"));
   writeFile("Corvane.INI", "; mine\r\n");
-  form->SaveSettings();
+  form->options.SaveSettings();
   EXPECT_EQ(readFile("Corvane.INI"), "; mine\r\n");
 }
 
 TEST_F(Settings, NewFileHoldsEveryKeyInOrder) {
-  ASSERT_TRUE(form->LoadSettings());
+  ASSERT_TRUE(form->options.LoadSettings());
   std::filesystem::remove(folder + "Corvane.INI");
-  form->SetCableCatchAccelFactor(-700);
-  form->SetCatapultAccelFactor(700);
-  form->SetCatapultCutoffKnots(120);
-  form->SetCatapultHoldFactor(50);
-  form->SetTimingResolution(1);
+  form->options.SetCableCatchAccelFactor(-700);
+  form->options.SetCatapultAccelFactor(700);
+  form->options.SetCatapultCutoffKnots(120);
+  form->options.SetCatapultHoldFactor(50);
+  form->options.SetTimingResolution(1);
   form->cmbDatFile.setEnabled(true);
-  form->SaveSettings();
+  form->options.SaveSettings();
   EXPECT_EQ(readFile("Corvane.INI"), defaultFile());
   EXPECT_TRUE(errorBoxes.empty());
 }
@@ -228,9 +228,9 @@ TEST_F(Settings, SaveKeepsCommentsUnknownKeysAndOtherSections) {
   ASSERT_TRUE(loadWith(before));
   form->cmbDatFile.setEnabled(true);
   form->FormMain.moveTo(640, 480);
-  form->SetCatapultHoldFactor(75);
+  form->options.SetCatapultHoldFactor(75);
   form->chkbxDetectTailhook.setChecked(false);
-  form->SaveSettings();
+  form->options.SaveSettings();
   const std::string after = readFile("Corvane.INI");
   for (const char* kept :
        {"; Corvane settings of a long-time user\r\n[General]\r\n", "MyNote=keep this\r\n",
@@ -244,27 +244,27 @@ TEST_F(Settings, SaveKeepsCommentsUnknownKeysAndOtherSections) {
                                        : "DetectTrapsIfTailhookExtended=1\r\n"),
             std::string::npos);
   // Reading back gives what was saved.
-  form->SetCatapultHoldFactor(50);
-  ASSERT_TRUE(form->LoadSettings());
-  EXPECT_EQ(form->CatapultHoldFactor, -75);
-  EXPECT_DOUBLE_EQ(form->CableCatchAccelFactor, -900);
+  form->options.SetCatapultHoldFactor(50);
+  ASSERT_TRUE(form->options.LoadSettings());
+  EXPECT_EQ(form->options.CatapultHoldFactor, -75);
+  EXPECT_DOUBLE_EQ(form->options.CableCatchAccelFactor, -900);
 }
 
 TEST_F(Settings, StoredRealIsWrittenAsIs) {
-  ASSERT_TRUE(form->LoadSettings());
+  ASSERT_TRUE(form->options.LoadSettings());
   form->cmbDatFile.setEnabled(true);
   form->updwnDecelFactor.associate = nullptr;  // keep the edit from rounding it
-  form->SetCableCatchAccelFactor(-712.5);
-  form->SaveSettings();
+  form->options.SetCableCatchAccelFactor(-712.5);
+  form->options.SaveSettings();
   EXPECT_NE(readFile("Corvane.INI").find("CableCatchAccelFactor=-712.5\r\n"), std::string::npos);
 }
 
 TEST_F(Settings, FailedSaveIsReportedAndLeavesTheFile) {
-  ASSERT_TRUE(form->LoadSettings());
+  ASSERT_TRUE(form->options.LoadSettings());
   form->cmbDatFile.setEnabled(true);
   const std::string before = readFile("Corvane.INI");
   std::filesystem::create_directory(folder + "Corvane.INI.tmp" + std::to_string(::getpid()));
-  form->SaveSettings();
+  form->options.SaveSettings();
   EXPECT_EQ(readFile("Corvane.INI"), before);
   EXPECT_EQ(errorBoxes, std::vector<std::string>{"Unable to write to " + folder + "Corvane.INI"});
 }

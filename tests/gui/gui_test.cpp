@@ -170,7 +170,7 @@ TEST(Gui, ProgramChangesReachTheWidgetsAndInputReachesTheProgram) {
   change.iDelta =
       g.form().updwnDecelFactor.maximum() >= g.form().updwnDecelFactor.minimum() ? 1 : -1;
   SendMessageA(GetParent(upDown), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
-  EXPECT_EQ(g.form().CableCatchAccelFactor, -750);
+  EXPECT_EQ(g.form().options.CableCatchAccelFactor, -750);
   EXPECT_EQ(textOf(g.widget("FormMain", "edtDecelFactor")), "-750");
 
   // A radio choice and a check box click.
@@ -211,7 +211,7 @@ TEST(Gui, ATypedOptionReachesTheProgramBeforeAnyActionOrClose) {
     Gui g;
     g.typeOption("edtDecelFactor", "-900");
     act(g);
-    EXPECT_EQ(g.form().CableCatchAccelFactor, -900) << how;
+    EXPECT_EQ(g.form().options.CableCatchAccelFactor, -900) << how;
     if (std::string(how) == "reset button") {  // saved, and read back by the restart
       EXPECT_NE(g.h.readFile("Corvane.INI").find("CableCatchAccelFactor=-900"), std::string::npos);
     }
@@ -280,7 +280,7 @@ TEST(Gui, TheKeyboardMovesBetweenControlsAndPressesButtons) {
   platform::pumpMessages();
   setKey(VK_MENU, false);
   EXPECT_EQ(g.form().pgMain.activePage(), 1);
-  EXPECT_EQ(g.form().CatapultAccelFactor, 900);
+  EXPECT_EQ(g.form().options.CatapultAccelFactor, 900);
 }
 
 /// What the modal-loop test watches: the program's ticks, whether one ran inside another, and

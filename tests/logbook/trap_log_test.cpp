@@ -69,7 +69,7 @@ TEST(TrapLog, ZoneIsTheSectionNumberWhenAnEarlierZoneWasRejected) {
     dat.replace(dat.find("[Zone01]"), 8, "[Zone02]");
     h.writeFile("Corvane.dat", "[Zone01]\r\nCarrierIdent=Broken\r\nDeckAltInFeet=-5\r\n" + dat);
     fly(h, scenario, true);
-    ASSERT_EQ(h.form().CatchZones->size(), 1u) << scenario;
+    ASSERT_EQ(h.form().carrierData.CatchZones->size(), 1u) << scenario;
     const std::string log = h.readFile(TrapLogFileName);
     EXPECT_NE(log.find(",CVN-99 Corvane (sample),2,"), std::string::npos) << scenario << "\n"
                                                                           << log;

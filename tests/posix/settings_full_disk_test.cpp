@@ -23,7 +23,7 @@ TEST_F(FullDisk, SaveLeavesTheOldFileAndTellsTheUser) {
   writeFile("Corvane.dat", "");
   listDatFiles();
   writeFile("Corvane.INI", "; kept\r\n[General]\r\nLastLeft=1\r\n");
-  ASSERT_TRUE(form->LoadSettings());
+  ASSERT_TRUE(form->options.LoadSettings());
   form->cmbDatFile.setEnabled(true);
   const std::string before = readFile("Corvane.INI");
   // The save runs in a child process, the only one the limit applies to.
@@ -32,7 +32,7 @@ TEST_F(FullDisk, SaveLeavesTheOldFileAndTellsTheUser) {
     const rlimit limit{64, 64};
     std::signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &limit);
-    form->SaveSettings();
+    form->options.SaveSettings();
     const bool told =
         errorBoxes == std::vector<std::string>{"Unable to write to " + folder + "Corvane.INI"};
     _exit(told ? 0 : 1);
