@@ -2,12 +2,15 @@
 
 #include <utility>
 
+#include "app/action_table.h"
+
 TfrmToolbar::TfrmToolbar() = default;
 
 std::vector<platform::SpeedButton*> TfrmToolbar::buttons() {
-  return {&btnToolbarToggle, &btnReset,         &btnManualOverride, &btnShowStatus,
-          &btnCatapultArm,   &btnFuelLoad,      &btnFuelOffload,    &btnToggleFuelRate,
-          &btnBattleDamage1, &btnBattleDamage2, &btnBattleDamage3};
+  std::vector<platform::SpeedButton*> list{&btnToolbarToggle};
+  for (const TActionRow& row : ActionTable())
+    if (row.ToolbarButton.Button) list.push_back(&(this->*row.ToolbarButton.Button));
+  return list;
 }
 
 TFormMain::TFormMain(TFormServices services)
@@ -23,6 +26,9 @@ TFormMain::TFormMain(TFormServices services)
       tmrAccel(*services.loop, "tmrAccel", 5, false),
       tmrKeystroke(*services.loop, "tmrKeystroke", 250, false),
       tmrLaunchCheck(*services.loop, "tmrLaunchCheck", 7, false),
+      hotKeys({rdgrpCtrlKeys, tmrKeystroke, tmrFindNearest, activity, services.loop->clock(),
+               lblConnectionInfo, btnManualDisable, frmToolbar.btnManualOverride,
+               HotKeysOf(*this)}),
       services_(std::move(services)) {
   wireControls();
   attachServices();
@@ -39,19 +45,20 @@ void TFormMain::wireControls() {
   tmrCheckForCatch.onTimer = [this] { tmrCheckForCatchTimer(); };
   tmrDecel.onTimer = [this] { tmrDecelTimer(); };
   tmrAccel.onTimer = [this] { tmrAccelTimer(); };
-  tmrKeystroke.onTimer = [this] { tmrKeystrokeTimer(); };
+  tmrKeystroke.onTimer = [this] { hotKeys.tmrKeystrokeTimer(); };
   tmrLaunchCheck.onTimer = [this] { tmrLaunchCheckTimer(); };
 
-  actResetProgram.onExecute = [this] { actResetProgramExecute(); };
-  actManualOverride.onExecute = [this] { actManualOverrideExecute(); };
-  actShowStatus.onExecute = [this] { actShowStatusExecute(); };
-  actCatapultArm.onExecute = [this] { actCatapultArmExecute(); };
-  actFuelLoad.onExecute = [this] { fuelTransfer.actFuelLoadExecute(); };
-  actFuelOFFload.onExecute = [this] { fuelTransfer.actFuelOFFloadExecute(); };
-  actFuelRateToggle.onExecute = [this] { fuelTransfer.actFuelRateToggleExecute(); };
-  actBattleDamage1.onExecute = [this] { battleDamage.actBattleDamage1Execute(); };
-  actBattleDamage2.onExecute = [this] { battleDamage.actBattleDamage2Execute(); };
-  actBattleDamage3.onExecute = [this] { battleDamage.actBattleDamage3Execute(); };
+  // Each action runs its handler; its toolbar button executes it, or does what its row says.
+  for (const TActionRow& row : ActionTable()) {
+    platform::Action& action = this->*row.Action;
+    action.onExecute = [this, run = row.OnExecute] { run(*this); };
+    if (!row.ToolbarButton.Button) continue;
+    platform::SpeedButton& button = frmToolbar.*row.ToolbarButton.Button;
+    if (row.ToolbarButton.OnClick)
+      button.onClick = [this, click = row.ToolbarButton.OnClick] { click(*this); };
+    else
+      button.onClick = [&action] { action.execute(); };
+  }
 
   btnReset.onClick = [this] { actResetProgram.execute(); };
   btnToolbar.onClick = [this] { btnToolbarClick(); };
@@ -78,28 +85,18 @@ void TFormMain::wireControls() {
   edtCatapultCutoff.onChange = [this] { edtCatapultCutoffChange(); };
   edtCatapultHoldFactor.onChange = [this] { edtCatapultHoldFactorChange(); };
   edtTimingResolution.onChange = [this] { edtTimingResolutionChange(); };
-  rdgrpCtrlKeys.onClick = [this] { rdgrpCtrlKeysClick(); };
+  rdgrpCtrlKeys.onClick = [this] { hotKeys.rdgrpCtrlKeysClick(); };
 
   frmToolbar.btnToolbarToggle.onClick = [this] { btnToolbarToggleClick(); };
-  frmToolbar.btnReset.onClick = [this] { actResetProgram.execute(); };
   frmToolbar.btnManualOverride.groupIndex = 1;
   frmToolbar.btnManualOverride.allowAllUp = true;
-  frmToolbar.btnManualOverride.onClick = [this] { btnManualOverrideClick(); };
-  frmToolbar.btnShowStatus.onClick = [this] { actShowStatus.execute(); };
-  frmToolbar.btnCatapultArm.onClick = [this] { actCatapultArm.execute(); };
-  frmToolbar.btnFuelLoad.onClick = [this] { actFuelLoad.execute(); };
-  frmToolbar.btnFuelOffload.onClick = [this] { actFuelOFFload.execute(); };
-  frmToolbar.btnToggleFuelRate.onClick = [this] { actFuelRateToggle.execute(); };
-  frmToolbar.btnBattleDamage1.onClick = [this] { actBattleDamage1.execute(); };
-  frmToolbar.btnBattleDamage2.onClick = [this] { actBattleDamage2.execute(); };
-  frmToolbar.btnBattleDamage3.onClick = [this] { actBattleDamage3.execute(); };
   frmToolbar.frmToolbar.setVisible(false);
 }
 
 std::vector<platform::Action*> TFormMain::actions() {
-  return {&actResetProgram,  &actManualOverride, &actShowStatus,     &actCatapultArm,
-          &actFuelLoad,      &actFuelOFFload,    &actFuelRateToggle, &actBattleDamage1,
-          &actBattleDamage2, &actBattleDamage3};
+  std::vector<platform::Action*> list;
+  for (const TActionRow& row : ActionTable()) list.push_back(&(this->*row.Action));
+  return list;
 }
 
 std::vector<platform::Timer*> TFormMain::timers() {

@@ -15,6 +15,7 @@
 #include "cues/cues.h"
 #include "damage/battle_damage.h"
 #include "fuel/fuel_transfer_unit.h"
+#include "input/hot_keys.h"
 #include "logbook/trap_log.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
@@ -81,8 +82,8 @@ class TfrmToolbar {
 };
 
 /// The main window: owner of the seven timers, the controls, the actions and the program state
-/// that no subsystem holds; each subsystem member (cues, battleDamage, trapLog, fuelTransfer) owns
-/// its own state.
+/// that no subsystem holds; each subsystem member (cues, battleDamage, trapLog, fuelTransfer,
+/// hotKeys) owns its own state.
 class TFormMain {
  public:
   explicit TFormMain(TFormServices services);
@@ -184,26 +185,9 @@ class TFormMain {
   /// none is known or NearestZoneIndex does not name a loaded zone.
   const TCatchZoneData* CatapultZone() const;
 
-  // Operator input: hot keys
-  /// Registers all ten keys in the simulator's hot-key slots.
-  void AllocateHotKeys();
-  /// Frees every slot held (waits 250 ms through the clock first).
-  void ReleaseHotKeys();
-  /// Writes value into the first free slot; returns its offset, 0 when none was obtained.
-  uint32_t AllocateHotKeySlot(uint32_t value);
-  /// Polls the slot of key index k (0..9, order of HotKeyTable) and runs its action.
-  void PollHotKey(int k);
-  void rdgrpCtrlKeysClick();
-  void tmrKeystrokeTimer();
-  /// Per key (HotKeyTable order): whether the program still holds the slot in HotKeySlots.
-  /// A released slot keeps its offset but is never written again, so it cannot free or
-  /// re-register a slot that another client may have taken since.
-  std::array<bool, 10> HotKeySlotHeld{};
-
   // Program state
   std::string ProgramFolder;
   std::unique_ptr<TCatchZoneList> CatchZones;
-  uint32_t KeyComboModifier = 0;
   int32_t NearestZoneIndex = -1;
   std::string NearestCarrierIdent;
   double MagVarDeg = 0;
@@ -213,8 +197,6 @@ class TFormMain {
   /// Monotonic milliseconds at which the last catapult stroke ended; 0 = none since the last
   /// reset. The launched aircraft gets the same lock-out from catches as an arrested one.
   int64_t LastLaunchEnd = 0;
-  uint8_t LastHotKeyCount = 0;
-  std::array<uint32_t, 10> HotKeySlots{};
 
   // Options
   double CableCatchAccelFactor = options::CableCatchAccel.defaultValue;
@@ -326,6 +308,8 @@ class TFormMain {
   platform::Timer tmrLaunchCheck;
   /// What the program is doing, and the one switch of the fast timers.
   TActivity activity{{tmrCheckForCatch, tmrDecel, tmrAccel, tmrLaunchCheck}};
+  /// The hot keys: their slots, the poll and the Keystrokes page (keys from the action table).
+  THotKeys hotKeys;
 
   /// Every control of both windows and every action, in window, page and top-to-bottom order:
   /// what a front end binds, in one loop.

@@ -31,7 +31,7 @@ void TFormMain::FormCreate() {
   lblActivelyCheckingStatus.left =
       lblActivelyCheckingCaption.left + lblActivelyCheckingCaption.width + 9;
   frmToolbar.FormCreate();
-  KeyComboModifier = 0;
+  hotKeys.KeyComboModifier = 0;
   ProgramFolder = withTrailingDelimiter(services_.programFolder);
   NearestCarrierIdent.clear();
   battleDamage.EngineMaskTable[0] = 0;
@@ -49,7 +49,7 @@ void TFormMain::InitializeProgram(bool loadDefaults) {
     if (!FillDatFileList()) return;
     if (!LoadSettings()) return;
     if (!LoadCatchZones()) return;
-    if (!loadDefaults) AllocateHotKeys();
+    if (!loadDefaults) hotKeys.AllocateHotKeys();
     EnableLoadedControls();
     if (cues.SimSoundSilenced)
       cues.SwitchSimSound(false);  // an arrest or launch cut short by the link
@@ -71,7 +71,7 @@ void TFormMain::ResetState(bool loadDefaults) {
   // Every number the program formats or parses uses "." whatever the user's locale; nothing
   // to switch here.
   lstboxDatFiles.setDirectory(ProgramFolder);
-  LastHotKeyCount = 0;
+  hotKeys.LastHotKeyCount = 0;
   btnManualDisable.setCaption("Manual override -- disable program");
   for (platform::Label* l :
        {&lblFuelTransferStatus, &lblNearestCarrier, &lblNumOfCarriersLoaded, &lblCurrentMagVar,
@@ -155,7 +155,7 @@ void TFormMain::StopProgram() {
   tmrCheckForCatch.setEnabled(false);
   tmrIsCatchCheckNeeded.setEnabled(false);
   tmrFindNearest.setEnabled(false);
-  ReleaseHotKeys();
+  hotKeys.ReleaseHotKeys();
   SaveSettings();
   CatchZones.reset();
   SimLinkClose();

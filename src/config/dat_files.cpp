@@ -17,7 +17,7 @@ namespace {
 /// The hot keys are given back first, while the link is still open: the reset registers them
 /// anew, and slots left held would fill the simulator's table halt after halt.
 void HaltAfterLoadFailure(TFormMain& form) {
-  form.ReleaseHotKeys();
+  form.hotKeys.ReleaseHotKeys();
   SimLinkClose();
   for (platform::Timer* t : form.timers()) t->setEnabled(false);
   form.activity.programStopped = true;

@@ -87,7 +87,7 @@ bool TFormMain::LoadSettings() {
   // A change of the selected item runs rdgrpCtrlKeysClick, which registers the hot keys.
   rdgrpCtrlKeys.setItemIndex(
       CorrectedChoice(settings.readInteger(SectionGeneral, KeyKeystrokeCompatibilityOption, 0)));
-  if (FormMain.visible()) rdgrpCtrlKeysClick();
+  if (FormMain.visible()) hotKeys.rdgrpCtrlKeysClick();
   rdgrpFuelTransferRate.setItemIndex(
       CorrectedChoice(settings.readInteger(SectionFuelOps, KeyTransferRateIndex, 0)));
   SetTimingResolution(readOption(settings, options::TimingResolution));
