@@ -1,5 +1,6 @@
 #include <utility>
 
+#include "app/action_table.h"
 #include "app/form_main.h"
 #include "simlink/sim_link.h"
 
@@ -42,11 +43,7 @@ std::vector<TControlEntry> TFormMain::controls() {
            &chkbxShowCablesActiveMsg, &chkbxDamageSounds, &chkbxCatSmoke,
            &chkbxSpecialSoundHandling, &chkbxDetectTailhook, &rdgrpCtrlKeys})
     add(*c, "FormMain", 2);
-  for (platform::Control* c : std::initializer_list<platform::Control*>{
-           &lblStatusKey, &lblCatapultKey, &lblFuelLoadKey, &lblFuelOffloadKey,
-           &lblFuelTransferRateKey, &lblManualOverrideKey, &lblResetKey, &lblBattleDamage1Key,
-           &lblBattleDamage2Key, &lblBattleDamage3Key})
-    add(*c, "FormMain", 3);
+  for (platform::Label* l : KeyLabelsOf(*this)) add(*l, "FormMain", 3);
   // The toolbar, top to bottom.
   add(frmToolbar.frmToolbar, "frmToolbar", -1);
   for (platform::SpeedButton* b : frmToolbar.buttons()) add(*b, "frmToolbar", -1);

@@ -2,12 +2,15 @@
 
 #include <utility>
 
+#include "app/action_table.h"
+
 TfrmToolbar::TfrmToolbar() = default;
 
 std::vector<platform::SpeedButton*> TfrmToolbar::buttons() {
-  return {&btnToolbarToggle, &btnReset,         &btnManualOverride, &btnShowStatus,
-          &btnCatapultArm,   &btnFuelLoad,      &btnFuelOffload,    &btnToggleFuelRate,
-          &btnBattleDamage1, &btnBattleDamage2, &btnBattleDamage3};
+  std::vector<platform::SpeedButton*> list{&btnToolbarToggle};
+  for (const TActionRow& row : ActionTable())
+    if (row.ToolbarButton.Button) list.push_back(&(this->*row.ToolbarButton.Button));
+  return list;
 }
 
 TFormMain::TFormMain(TFormServices services)
@@ -25,7 +28,7 @@ TFormMain::TFormMain(TFormServices services)
       tmrLaunchCheck(*services.loop, "tmrLaunchCheck", 7, false),
       carrierData({cmbDatFile, lstboxDatFiles, lblNumOfCarriersLoaded, lblConnectionInfo, Screen,
                    activity, tmrIsCatchCheckNeeded, tmrFindNearest, tmrKeystroke,
-                   services.loop->clock(), ProgramFolder, [this] { ReleaseHotKeys(); },
+                   services.loop->clock(), ProgramFolder, [this] { hotKeys.ReleaseHotKeys(); },
                    [this](bool loadDefaults) { ResetState(loadDefaults); },
                    [this] { EnableLoadedControls(); }, [this] { arrest.tmrFindNearestTimer(); }}),
       options({edtCatapultCutoff,
@@ -56,7 +59,7 @@ TFormMain::TFormMain(TFormServices services)
                carrierData,
                ProgramFolder,
                [this](const std::string& text) { showErrorBox(text); },
-               [this] { rdgrpCtrlKeysClick(); },
+               [this] { hotKeys.rdgrpCtrlKeysClick(); },
                edition::HasTailhookOption}),
       arrest({lblFlightStatus,
               lblCableCatchStatus,
@@ -95,6 +98,9 @@ TFormMain::TFormMain(TFormServices services)
                   return (*carrierData.CatchZones)[index].get();
                 },
                 options.CatapultAccelFactor, options.CatapultCutoffFps, options.CatapultHoldFactor}),
+      hotKeys({rdgrpCtrlKeys, tmrKeystroke, tmrFindNearest, activity, services.loop->clock(),
+               lblConnectionInfo, btnManualDisable, frmToolbar.btnManualOverride,
+               HotKeysOf(*this)}),
       services_(std::move(services)) {
   wireControls();
   attachServices();
@@ -111,19 +117,20 @@ void TFormMain::wireControls() {
   tmrCheckForCatch.onTimer = [this] { arrest.tmrCheckForCatchTimer(); };
   tmrDecel.onTimer = [this] { arrest.tmrDecelTimer(); };
   tmrAccel.onTimer = [this] { catapult.tmrAccelTimer(); };
-  tmrKeystroke.onTimer = [this] { tmrKeystrokeTimer(); };
+  tmrKeystroke.onTimer = [this] { hotKeys.tmrKeystrokeTimer(); };
   tmrLaunchCheck.onTimer = [this] { catapult.tmrLaunchCheckTimer(); };
 
-  actResetProgram.onExecute = [this] { actResetProgramExecute(); };
-  actManualOverride.onExecute = [this] { actManualOverrideExecute(); };
-  actShowStatus.onExecute = [this] { actShowStatusExecute(); };
-  actCatapultArm.onExecute = [this] { catapult.actCatapultArmExecute(); };
-  actFuelLoad.onExecute = [this] { fuelTransfer.actFuelLoadExecute(); };
-  actFuelOFFload.onExecute = [this] { fuelTransfer.actFuelOFFloadExecute(); };
-  actFuelRateToggle.onExecute = [this] { fuelTransfer.actFuelRateToggleExecute(); };
-  actBattleDamage1.onExecute = [this] { battleDamage.actBattleDamage1Execute(); };
-  actBattleDamage2.onExecute = [this] { battleDamage.actBattleDamage2Execute(); };
-  actBattleDamage3.onExecute = [this] { battleDamage.actBattleDamage3Execute(); };
+  // Each action runs its handler; its toolbar button executes it, or does what its row says.
+  for (const TActionRow& row : ActionTable()) {
+    platform::Action& action = this->*row.Action;
+    action.onExecute = [this, run = row.OnExecute] { run(*this); };
+    if (!row.ToolbarButton.Button) continue;
+    platform::SpeedButton& button = frmToolbar.*row.ToolbarButton.Button;
+    if (row.ToolbarButton.OnClick)
+      button.onClick = [this, click = row.ToolbarButton.OnClick] { click(*this); };
+    else
+      button.onClick = [&action] { action.execute(); };
+  }
 
   btnReset.onClick = [this] { actResetProgram.execute(); };
   btnToolbar.onClick = [this] { btnToolbarClick(); };
@@ -136,28 +143,18 @@ void TFormMain::wireControls() {
 
   // Each option's up-down with its edit field, the default shown, the change handler.
   options.WireControls();
-  rdgrpCtrlKeys.onClick = [this] { rdgrpCtrlKeysClick(); };
+  rdgrpCtrlKeys.onClick = [this] { hotKeys.rdgrpCtrlKeysClick(); };
 
   frmToolbar.btnToolbarToggle.onClick = [this] { btnToolbarToggleClick(); };
-  frmToolbar.btnReset.onClick = [this] { actResetProgram.execute(); };
   frmToolbar.btnManualOverride.groupIndex = 1;
   frmToolbar.btnManualOverride.allowAllUp = true;
-  frmToolbar.btnManualOverride.onClick = [this] { btnManualOverrideClick(); };
-  frmToolbar.btnShowStatus.onClick = [this] { actShowStatus.execute(); };
-  frmToolbar.btnCatapultArm.onClick = [this] { actCatapultArm.execute(); };
-  frmToolbar.btnFuelLoad.onClick = [this] { actFuelLoad.execute(); };
-  frmToolbar.btnFuelOffload.onClick = [this] { actFuelOFFload.execute(); };
-  frmToolbar.btnToggleFuelRate.onClick = [this] { actFuelRateToggle.execute(); };
-  frmToolbar.btnBattleDamage1.onClick = [this] { actBattleDamage1.execute(); };
-  frmToolbar.btnBattleDamage2.onClick = [this] { actBattleDamage2.execute(); };
-  frmToolbar.btnBattleDamage3.onClick = [this] { actBattleDamage3.execute(); };
   frmToolbar.frmToolbar.setVisible(false);
 }
 
 std::vector<platform::Action*> TFormMain::actions() {
-  return {&actResetProgram,  &actManualOverride, &actShowStatus,     &actCatapultArm,
-          &actFuelLoad,      &actFuelOFFload,    &actFuelRateToggle, &actBattleDamage1,
-          &actBattleDamage2, &actBattleDamage3};
+  std::vector<platform::Action*> list;
+  for (const TActionRow& row : ActionTable()) list.push_back(&(this->*row.Action));
+  return list;
 }
 
 std::vector<platform::Timer*> TFormMain::timers() {

@@ -19,6 +19,7 @@
 #include "cues/cues.h"
 #include "damage/battle_damage.h"
 #include "fuel/fuel_transfer_unit.h"
+#include "input/hot_keys.h"
 #include "logbook/trap_log.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
@@ -86,7 +87,7 @@ class TfrmToolbar {
 
 /// The main window: owner of the seven timers, the controls, the actions and the program state
 /// that no subsystem holds; each subsystem member (cues, battleDamage, trapLog, fuelTransfer,
-/// catapult) owns its own state.
+/// catapult, hotKeys) owns its own state.
 class TFormMain {
  public:
   explicit TFormMain(TFormServices services);
@@ -131,27 +132,8 @@ class TFormMain {
   void actShowStatusExecute();
 
 
-  // Operator input: hot keys
-  /// Registers all ten keys in the simulator's hot-key slots.
-  void AllocateHotKeys();
-  /// Frees every slot held (waits 250 ms through the clock first).
-  void ReleaseHotKeys();
-  /// Writes value into the first free slot; returns its offset, 0 when none was obtained.
-  uint32_t AllocateHotKeySlot(uint32_t value);
-  /// Polls the slot of key index k (0..9, order of HotKeyTable) and runs its action.
-  void PollHotKey(int k);
-  void rdgrpCtrlKeysClick();
-  void tmrKeystrokeTimer();
-  /// Per key (HotKeyTable order): whether the program still holds the slot in HotKeySlots.
-  /// A released slot keeps its offset but is never written again, so it cannot free or
-  /// re-register a slot that another client may have taken since.
-  std::array<bool, 10> HotKeySlotHeld{};
-
   // Program state
   std::string ProgramFolder;
-  uint32_t KeyComboModifier = 0;
-  uint8_t LastHotKeyCount = 0;
-  std::array<uint32_t, 10> HotKeySlots{};
 
   // Main window controls
   platform::Window FormMain{"FormMain"};
@@ -264,6 +246,8 @@ class TFormMain {
   TArrest arrest;
   /// The catapult: arming, hold, stroke, and the end of the last stroke (LastLaunchEnd).
   TCatapult catapult;
+  /// The hot keys: their slots, the poll and the Keystrokes page (keys from the action table).
+  THotKeys hotKeys;
 
   /// Every control of both windows and every action, in window, page and top-to-bottom order:
   /// what a front end binds, in one loop.

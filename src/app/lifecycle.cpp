@@ -31,7 +31,7 @@ void TFormMain::FormCreate() {
   lblActivelyCheckingStatus.left =
       lblActivelyCheckingCaption.left + lblActivelyCheckingCaption.width + 9;
   frmToolbar.FormCreate();
-  KeyComboModifier = 0;
+  hotKeys.KeyComboModifier = 0;
   ProgramFolder = withTrailingDelimiter(services_.programFolder);
   arrest.NearestCarrierIdent.clear();
   battleDamage.EngineMaskTable[0] = 0;
@@ -49,7 +49,7 @@ void TFormMain::InitializeProgram(bool loadDefaults) {
     if (!carrierData.FillDatFileList()) return;
     if (!options.LoadSettings()) return;
     if (!carrierData.LoadCatchZones()) return;
-    if (!loadDefaults) AllocateHotKeys();
+    if (!loadDefaults) hotKeys.AllocateHotKeys();
     EnableLoadedControls();
     if (cues.SimSoundSilenced)
       cues.SwitchSimSound(false);  // an arrest or launch cut short by the link
@@ -70,7 +70,7 @@ void TFormMain::ResetState(bool loadDefaults) {
   // Every number the program formats or parses uses "." whatever the user's locale; nothing
   // to switch here.
   lstboxDatFiles.setDirectory(ProgramFolder);
-  LastHotKeyCount = 0;
+  hotKeys.LastHotKeyCount = 0;
   btnManualDisable.setCaption("Manual override -- disable program");
   for (platform::Label* l :
        {&lblFuelTransferStatus, &lblNearestCarrier, &lblNumOfCarriersLoaded, &lblCurrentMagVar,
@@ -137,7 +137,7 @@ void TFormMain::StopProgram() {
   tmrCheckForCatch.setEnabled(false);
   tmrIsCatchCheckNeeded.setEnabled(false);
   tmrFindNearest.setEnabled(false);
-  ReleaseHotKeys();
+  hotKeys.ReleaseHotKeys();
   options.SaveSettings();
   carrierData.CatchZones.reset();
   SimLinkClose();

@@ -1,6 +1,7 @@
 #include <cctype>
 #include <string>
 
+#include "app/action_table.h"
 #include "app/edition.h"
 #include "app/form_main.h"
 #include "app/number_format.h"
@@ -25,27 +26,14 @@ void TfrmToolbar::FormCreate() {
   frmToolbar.setCaption("CV");
   frmToolbar.setHint("Corvane as Toolbar");
   frmToolbar.clientWidth = 30;
-  struct Face {
-    platform::SpeedButton* button;
-    const char* caption;
-    const char* hint;
-  };
-  const Face faces[] = {
-      {&btnToolbarToggle, "", "Return to Corvane Main Window"},
-      {&btnReset, "Rst ", "Reset Program and Connection"},
-      {&btnManualOverride, "MO", "Manual Override"},
-      {&btnShowStatus, "Stat ", "Show Status"},
-      {&btnCatapultArm, "Cat ", "Catapult Arm/Disarm"},
-      {&btnFuelLoad, "F+ ", "Fuel Load"},
-      {&btnFuelOffload, "F-  ", "Fuel OFFload"},
-      {&btnToggleFuelRate, "FR ", "Fuel Rate Toggle"},
-      {&btnBattleDamage1, "D1", "Battle Damage Level 1"},
-      {&btnBattleDamage2, "D2", "Battle Damage Level 2"},
-      {&btnBattleDamage3, "D3", "Battle Damage Level 3"},
-  };
-  for (const Face& f : faces) {
-    f.button->setCaption(f.caption);
-    f.button->setHint(f.hint);
+  btnToolbarToggle.setCaption("");
+  btnToolbarToggle.setHint("Return to Corvane Main Window");
+  // The other buttons, one per action: the button's hint names its action.
+  for (const TActionRow& row : ActionTable()) {
+    if (!row.ToolbarButton.Button) continue;
+    platform::SpeedButton& button = this->*row.ToolbarButton.Button;
+    button.setCaption(row.ToolbarButton.Caption);
+    button.setHint(*row.Hint ? row.Hint : row.Caption);
   }
   // Group bars in pairs, one on each side of the column: reset/override/status, catapult,
   // fuel, battle damage.
@@ -100,21 +88,13 @@ void TFormMain::SetCaptions() {
   }
 
   // The key texts themselves follow the key combination (rdgrpCtrlKeysClick).
-  for (platform::Label* l : {&lblStatusKey, &lblCatapultKey, &lblFuelLoadKey, &lblFuelOffloadKey,
-                             &lblFuelTransferRateKey, &lblManualOverrideKey, &lblResetKey,
-                             &lblBattleDamage1Key, &lblBattleDamage2Key, &lblBattleDamage3Key})
-    l->setFontColor(platform::Color::Navy);
+  for (platform::Label* l : KeyLabelsOf(*this)) l->setFontColor(platform::Color::Navy);
 
-  actResetProgram.setCaption("Reset Program and Connection");
-  actManualOverride.setCaption("Manual Override");
-  actShowStatus.setHint("Show Status");
-  actCatapultArm.setHint("Catapult Arm/Disarm");
-  actFuelLoad.setHint("Fuel Load");
-  actFuelOFFload.setHint("Fuel OFFload");
-  actFuelRateToggle.setHint("Fuel Rate Toggle");
-  actBattleDamage1.setHint("Battle Damage Level 1");
-  actBattleDamage2.setHint("Battle Damage Level 2");
-  actBattleDamage3.setHint("Battle Damage Level 3");
+  for (const TActionRow& row : ActionTable()) {
+    platform::Action& action = this->*row.Action;
+    if (*row.Caption) action.setCaption(row.Caption);
+    if (*row.Hint) action.setHint(row.Hint);
+  }
 }
 
 void TFormMain::btnToolbarClick() {

@@ -1,34 +1,45 @@
 #include <string>
+#include <utility>
 
-#include "app/form_main.h"
-#include "input/hot_key_table.h"
+#include "input/hot_keys.h"
 #include "simlink/batch.h"
 
-void TFormMain::rdgrpCtrlKeysClick() {
+THotKeys::THotKeys(THotKeysView view)
+    : HotKeySlots(view.list.keys.size(), 0),
+      HotKeySlotHeld(view.list.keys.size(), false),
+      view_(std::move(view)) {}
+
+int THotKeys::KeyIndex(const std::string& key) const {
+  for (size_t i = 0; i < view_.list.keys.size(); ++i)
+    if (view_.list.keys[i].Key == key) return static_cast<int>(i);
+  return -1;
+}
+
+void THotKeys::rdgrpCtrlKeysClick() {
   ReleaseHotKeys();
-  const std::string prefix = rdgrpCtrlKeys.itemIndex() == 1 ? "SHIFT+CTRL+" : "SHIFT+";
+  const std::string prefix = view_.rdgrpCtrlKeys.itemIndex() == 1 ? "SHIFT+CTRL+" : "SHIFT+";
   AllocateHotKeys();
-  for (int k : HotKeyLabelOrder) {
-    const THotKey& key = HotKeyTable[static_cast<size_t>(k)];
-    (this->*key.Label).setText(prefix + key.LabelText);
+  for (int k : view_.list.labelOrder) {
+    const THotKey& key = view_.list.keys[static_cast<size_t>(k)];
+    if (key.Label) key.Label->setText(prefix + key.LabelText);
   }
 }
 
-void TFormMain::tmrKeystrokeTimer() {
+void THotKeys::tmrKeystrokeTimer() {
   uint32_t counter = 0;
   if (simlink::Batch().read(simlink::kHotKeyCounter, counter).process()) {
     const auto low = static_cast<uint8_t>(counter & 0xFF);
     if (low != LastHotKeyCount) {
       LastHotKeyCount = low;
-      for (int k : HotKeyPollOrder) PollHotKey(k);
+      for (int k : view_.list.pollOrder) PollHotKey(k);
     }
   }
   // A reset served above may have stopped the program; it stays stopped.
-  if (!activity.programStopped) tmrFindNearest.setEnabled(true);
+  if (!view_.activity.programStopped) view_.tmrFindNearest.setEnabled(true);
 }
 
-void TFormMain::PollHotKey(int k) {
-  if (k < 0 || k >= kHotKeyCount) return;
+void THotKeys::PollHotKey(int k) {
+  if (k < 0 || static_cast<size_t>(k) >= view_.list.keys.size()) return;
   const auto i = static_cast<size_t>(k);
   if (HotKeySlots[i] == 0 || !HotKeySlotHeld[i]) return;
 
@@ -36,12 +47,12 @@ void TFormMain::PollHotKey(int k) {
   if (!simlink::Batch().read(simlink::hotKeySlotAt(HotKeySlots[i]), value).process()) return;
   if (!IsHotKeyPressed(value)) return;
 
-  const THotKey& key = HotKeyTable[i];
+  const THotKey& key = view_.list.keys[i];
   if (key.TogglesOverride) {
-    btnManualDisable.setDown(!btnManualDisable.down());
-    frmToolbar.btnManualOverride.setDown(!frmToolbar.btnManualOverride.down());
+    view_.btnManualDisable.setDown(!view_.btnManualDisable.down());
+    view_.btnManualOverride.setDown(!view_.btnManualOverride.down());
   }
-  (this->*key.Action).execute();
+  key.Action->execute();
 
   // Acknowledges the press in the slot held now: a reset run by the action may have moved
   // the key, or released it for good when the new start-up failed.

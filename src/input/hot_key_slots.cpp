@@ -1,37 +1,36 @@
 #include <algorithm>
 #include <string>
 
-#include "app/form_main.h"
-#include "input/hot_key_table.h"
+#include "input/hot_keys.h"
 #include "simlink/batch.h"
 #include "simlink/sim_link.h"
 
-void TFormMain::AllocateHotKeys() {
-  KeyComboModifier = rdgrpCtrlKeys.itemIndex() == 1 ? kHotKeyCtrlModifier : 0;
+void THotKeys::AllocateHotKeys() {
+  KeyComboModifier = view_.rdgrpCtrlKeys.itemIndex() == 1 ? kHotKeyCtrlModifier : 0;
   // At most one slot per key: whatever is still held goes back before registering anew,
   // so allocations repeated by resets and option changes never eat up the slot table.
   if (std::any_of(HotKeySlotHeld.begin(), HotKeySlotHeld.end(), [](bool h) { return h; }))
     ReleaseHotKeys();
 
   bool anySlot = false;
-  for (int k : HotKeyAllocationOrder) {
+  for (int k : view_.list.allocationOrder) {
     const auto i = static_cast<size_t>(k);
     HotKeySlots[i] =
-        AllocateHotKeySlot(HotKeyRegistrationValue(HotKeyTable[i].Code, KeyComboModifier));
+        AllocateHotKeySlot(HotKeyRegistrationValue(view_.list.keys[i].Code, KeyComboModifier));
     HotKeySlotHeld[i] = HotKeySlots[i] != 0;
     anySlot = anySlot || HotKeySlotHeld[i];
   }
 
   if (anySlot) {
-    tmrKeystroke.setEnabled(true);
+    view_.tmrKeystroke.setEnabled(true);
   } else {
-    tmrKeystroke.setEnabled(false);
-    lblConnectionInfo.setText(lblConnectionInfo.text() + " (" + "some keys" + " " +
-                              "not available" + "/" + "already allocated" + ")");
+    view_.tmrKeystroke.setEnabled(false);
+    view_.lblConnectionInfo.setText(view_.lblConnectionInfo.text() + " (" + "some keys" + " " +
+                                    "not available" + "/" + "already allocated" + ")");
   }
 }
 
-uint32_t TFormMain::AllocateHotKeySlot(uint32_t value) {
+uint32_t THotKeys::AllocateHotKeySlot(uint32_t value) {
   uint32_t count = 0;
   if (!simlink::Batch().read(simlink::kHotKeySlotCount, count).process()) return 0;
 
@@ -49,16 +48,16 @@ uint32_t TFormMain::AllocateHotKeySlot(uint32_t value) {
   return 0;
 }
 
-void TFormMain::ReleaseHotKeys() {
-  tmrKeystroke.setEnabled(false);
+void THotKeys::ReleaseHotKeys() {
+  view_.tmrKeystroke.setEnabled(false);
   // A server that stopped answering is not waited for again: its slots are given up unsaid.
   if (SimLinkLost()) {
-    HotKeySlotHeld.fill(false);
+    HotKeySlotHeld.assign(HotKeySlotHeld.size(), false);
     return;
   }
   // Lets a poll the server may still be serving settle before the slots go.
-  clock().sleepMs(tmrKeystroke.interval());
-  for (int k : HotKeyPollOrder) {
+  view_.clock.sleepMs(view_.tmrKeystroke.interval());
+  for (int k : view_.list.pollOrder) {
     const auto i = static_cast<size_t>(k);
     if (!HotKeySlotHeld[i] || HotKeySlots[i] == 0) continue;
     HotKeySlotHeld[i] = false;

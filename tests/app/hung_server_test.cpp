@@ -53,7 +53,7 @@ TEST(HungServer, StopAfterATimeOutMakesNoExchangeButSavesAndCloses) {
   ASSERT_TRUE(form.tmrKeystroke.enabled());
   form.options.SetCatapultHoldFactor(75);
   h.transport->failSends(kForever, 0);
-  form.tmrKeystrokeTimer();  // its counter read times out
+  form.hotKeys.tmrKeystrokeTimer();  // its counter read times out
 
   const int sends = h.transport->sendCount();
   const int64_t before = h.clock.nowMs();

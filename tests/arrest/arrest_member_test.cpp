@@ -119,7 +119,7 @@ TEST_F(Nearest, NoZoneAtAllStopsTheProgramUntilReset) {
   EXPECT_EQ(form->lblNearestCarrier.text(), error);
   EXPECT_FALSE(SimLinkIsOpen());
   // Neither this tick, nor the hot-key poll, nor time brings a timer back.
-  form->tmrKeystrokeTimer();
+  form->hotKeys.tmrKeystrokeTimer();
   loop.runUntil(clock.nowMs() + 60000);
   for (platform::Timer* t : form->timers()) EXPECT_FALSE(t->enabled()) << t->name();
   EXPECT_EQ(form->lblNearestCarrier.text(), error);

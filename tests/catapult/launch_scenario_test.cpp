@@ -168,7 +168,10 @@ TEST(LaunchScenario, F11ResetInsideThePollKeepsTenSlots) {
     EXPECT_TRUE(s.h.sawMessage("Corvane disabled while resetting"));
     EXPECT_EQ(used(), 10);
     EXPECT_TRUE(f.tmrKeystroke.enabled());
-    EXPECT_EQ(s.h.peek<uint32_t>(f.HotKeySlots[8]) >> 24, 0u);  // F11's press acknowledged
+    EXPECT_EQ(
+        s.h.peek<uint32_t>(f.hotKeys.HotKeySlots[static_cast<size_t>(f.hotKeys.KeyIndex("F11"))]) >>
+            24,
+        0u);  // F11's press acknowledged
   }
   s.press("SHIFT+F12");
   s.h.runFor(300);

@@ -40,7 +40,7 @@ TEST(CommandLine, ControlsAreTouchedAsAUserWould) {
   EXPECT_FALSE(c.form.btnManualDisable.down());
 
   EXPECT_TRUE(c.run("rdgrpCtrlKeys 1"));
-  EXPECT_EQ(c.form.KeyComboModifier, 512u);
+  EXPECT_EQ(c.form.hotKeys.KeyComboModifier, 512u);
   EXPECT_EQ(c.form.lblStatusKey.text().rfind("SHIFT+CTRL+", 0), 0u);
 
   EXPECT_TRUE(c.run("edtDecelFactor -800"));

@@ -19,25 +19,25 @@ struct Polling : input_test::Keys {
   }
   void press(const char* key) { ASSERT_GT(table.press(*sim::parseHotKey(key)), 0) << key; }
   uint32_t slotOf(int key) const {
-    return h.peek<uint32_t>(form->HotKeySlots[static_cast<size_t>(key)]);
+    return h.peek<uint32_t>(form->hotKeys.HotKeySlots[static_cast<size_t>(key)]);
   }
 };
 
 TEST(HotKeyPoll, APressRunsTheActionOnceAndIsAcknowledged) {
   Polling p;
   p.press("SHIFT+F8");
-  p.form->tmrKeystrokeTimer();
+  p.form->hotKeys.tmrKeystrokeTimer();
   EXPECT_EQ(p.ran, std::vector<std::string>{"actShowStatus"});
   EXPECT_EQ(p.slotOf(hkF8), 65911u);  // byte 3 cleared again
-  EXPECT_EQ(p.form->LastHotKeyCount, 1);
-  p.form->tmrKeystrokeTimer();
+  EXPECT_EQ(p.form->hotKeys.LastHotKeyCount, 1);
+  p.form->hotKeys.tmrKeystrokeTimer();
   EXPECT_EQ(p.ran.size(), 1u);
 }
 
 TEST(HotKeyPoll, KeysPressedBetweenTwoTicksAreServedInPollOrder) {
   Polling p;
   for (const char* key : {"SHIFT+F7", "SHIFT+F1", "SHIFT+F9", "SHIFT+F5", "SHIFT+F7"}) p.press(key);
-  p.form->tmrKeystrokeTimer();
+  p.form->hotKeys.tmrKeystrokeTimer();
   EXPECT_EQ(p.ran, (std::vector<std::string>{"actCatapultArm", "actFuelLoad", "actBattleDamage1",
                                              "actFuelRateToggle"}));
 }
@@ -59,13 +59,13 @@ TEST(HotKeyPoll, CounterDecidesWhetherSlotsAreRead) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Polling p;
-    p.form->LastHotKeyCount = c.last;
+    p.form->hotKeys.LastHotKeyCount = c.last;
     p.h.poke<uint32_t>(0x32FE, 0x12345600u | c.counter);
-    p.h.poke<uint32_t>(p.form->HotKeySlots[hkF9], 65912u | (c.flagByte << 24));
+    p.h.poke<uint32_t>(p.form->hotKeys.HotKeySlots[hkF9], 65912u | (c.flagByte << 24));
     const int batches = p.h.transport->batchCount();
-    p.form->tmrKeystrokeTimer();
+    p.form->hotKeys.tmrKeystrokeTimer();
     EXPECT_EQ(p.ran.size(), c.runs ? 1u : 0u);
-    EXPECT_EQ(p.form->LastHotKeyCount, c.counter);
+    EXPECT_EQ(p.form->hotKeys.LastHotKeyCount, c.counter);
     if (c.last == c.counter) {
       EXPECT_EQ(p.h.transport->batchCount() - batches, 1);  // the counter only
     }
@@ -79,7 +79,7 @@ TEST(HotKeyPoll, ShiftCtrlKeysAnswerOnlyWithCtrl) {
   Polling p(1);
   EXPECT_EQ(p.table.press(*sim::parseHotKey("SHIFT+F9")), 0);
   p.press("SHIFT+CTRL+F9");
-  p.form->tmrKeystrokeTimer();
+  p.form->hotKeys.tmrKeystrokeTimer();
   EXPECT_EQ(p.ran, std::vector<std::string>{"actCatapultArm"});
   EXPECT_EQ(p.slotOf(hkF9), 66424u);
 }
@@ -88,13 +88,13 @@ TEST(HotKeyPoll, F12TogglesTheOverrideBothWays) {
   Polling p;
   p.form->btnManualDisable.setEnabled(true);
   p.press("SHIFT+F12");
-  p.form->tmrKeystrokeTimer();
+  p.form->hotKeys.tmrKeystrokeTimer();
   EXPECT_TRUE(p.form->btnManualDisable.down());
   EXPECT_TRUE(p.form->frmToolbar.btnManualOverride.down());
   EXPECT_EQ(p.h.messageTexts(), std::vector<std::string>{"Corvane has been manually disabled"});
 
   p.press("SHIFT+F12");
-  p.form->tmrKeystrokeTimer();
+  p.form->hotKeys.tmrKeystrokeTimer();
   EXPECT_FALSE(p.form->btnManualDisable.down());
   EXPECT_FALSE(p.form->frmToolbar.btnManualOverride.down());
   EXPECT_EQ(p.h.messageTexts().back(), "Corvane reenabled");
@@ -109,18 +109,18 @@ TEST(HotKeyPoll, EveryTickBringsTheNearestSearchBack) {
 
   p.form->tmrFindNearest.setEnabled(false);
   SimLinkClose();
-  p.form->tmrKeystrokeTimer();
+  p.form->hotKeys.tmrKeystrokeTimer();
   EXPECT_TRUE(p.form->tmrFindNearest.enabled());
 }
 
 TEST(HotKeyPoll, KeysWithoutASlotDoNothing) {
   Polling p;
-  p.form->HotKeySlots[hkF8] = 0;
+  p.form->hotKeys.HotKeySlots[hkF8] = 0;
   p.press("SHIFT+F8");
-  p.form->tmrKeystrokeTimer();
+  p.form->hotKeys.tmrKeystrokeTimer();
   EXPECT_TRUE(p.ran.empty());
-  p.form->PollHotKey(-1);
-  p.form->PollHotKey(10);
+  p.form->hotKeys.PollHotKey(-1);
+  p.form->hotKeys.PollHotKey(10);
 }
 
 TEST(HotKeyPoll, TheCatapultKeyArmsAndDisarms) {

@@ -12,24 +12,25 @@ namespace {
 
 using input_test::Keys;
 
-/// Registration values in allocation order for the modifier.
-std::vector<uint32_t> allocationValues(uint32_t modifier) {
+/// Registration values of the window's keys in allocation order for the modifier.
+std::vector<uint32_t> allocationValues(const Keys& k, uint32_t modifier) {
+  const THotKeyList& list = k.form->hotKeys.List();
   std::vector<uint32_t> out;
-  for (int k : HotKeyAllocationOrder)
-    out.push_back(HotKeyRegistrationValue(HotKeyTable[static_cast<size_t>(k)].Code, modifier));
+  for (int key : list.allocationOrder)
+    out.push_back(HotKeyRegistrationValue(list.keys[static_cast<size_t>(key)].Code, modifier));
   return out;
 }
 
 TEST(HotKeySlots, ShiftRegistersTheTenKeysInAllocationOrder) {
   Keys k;
   k.form->rdgrpCtrlKeys.setItemIndex(0);
-  const auto expected = allocationValues(0);
+  const auto expected = allocationValues(k, 0);
   for (uint32_t i = 0; i < 10; ++i) EXPECT_EQ(k.slot(i), expected[i]) << i;
   EXPECT_EQ(k.slot(10), 0u);
-  EXPECT_EQ(k.form->HotKeySlots[hkF12], 0x3210u);
-  EXPECT_EQ(k.form->HotKeySlots[hkF9], 0x3214u);
-  EXPECT_EQ(k.form->HotKeySlots[hkF7], 0x3234u);
-  EXPECT_EQ(k.form->KeyComboModifier, 0u);
+  EXPECT_EQ(k.form->hotKeys.HotKeySlots[hkF12], 0x3210u);
+  EXPECT_EQ(k.form->hotKeys.HotKeySlots[hkF9], 0x3214u);
+  EXPECT_EQ(k.form->hotKeys.HotKeySlots[hkF7], 0x3234u);
+  EXPECT_EQ(k.form->hotKeys.KeyComboModifier, 0u);
   EXPECT_TRUE(k.form->tmrKeystroke.enabled());
   EXPECT_EQ(k.form->lblFuelLoadKey.text(), "SHIFT+F5   Fuel LOAD On/Off");
   EXPECT_EQ(k.form->lblResetKey.text(), "SHIFT+F11   Reset Program");
@@ -50,13 +51,13 @@ TEST(HotKeySlots, SwitchingToShiftCtrlFreesThenRegistersAgain) {
   EXPECT_EQ(writes[1], (std::pair<uint32_t, int64_t>{0x3210, 0}));
   for (size_t i = 0; i < 10; ++i) EXPECT_EQ(writes[i].second, 0);
   // ... then ten registrations with CTRL, which reuse the freed slots.
-  const auto expected = allocationValues(512);
+  const auto expected = allocationValues(k, 512);
   for (size_t i = 0; i < 10; ++i) {
     EXPECT_EQ(writes[10 + i].first, 0x3210 + 4 * i);
     EXPECT_EQ(writes[10 + i].second, expected[i]);
   }
   EXPECT_EQ(k.slot(1), 66424u);  // SHIFT+CTRL+F9
-  EXPECT_EQ(k.form->KeyComboModifier, 512u);
+  EXPECT_EQ(k.form->hotKeys.KeyComboModifier, 512u);
   const std::pair<platform::Label*, const char*> labels[] = {
       {&k.form->lblFuelLoadKey, "SHIFT+CTRL+F5   Fuel LOAD On/Off"},
       {&k.form->lblFuelOffloadKey, "SHIFT+CTRL+F6   Fuel OFFload On/Off"},
@@ -76,15 +77,15 @@ TEST(HotKeySlots, OnlySixFreeSlotsGoToTheFirstSixKeys) {
   Keys k(10);
   for (uint32_t i : {0u, 2u, 4u, 6u}) k.h.poke<uint32_t>(0x3210 + 4 * i, 0x00010170 + i);
   k.form->lblConnectionInfo.setText("status");
-  k.form->AllocateHotKeys();
-  EXPECT_EQ(k.form->HotKeySlots[hkF12], 0x3214u);
-  EXPECT_EQ(k.form->HotKeySlots[hkF9], 0x321Cu);
-  EXPECT_EQ(k.form->HotKeySlots[hkF11], 0x3224u);
-  EXPECT_EQ(k.form->HotKeySlots[hkF8], 0x322Cu);
-  EXPECT_EQ(k.form->HotKeySlots[hkF5], 0x3230u);
-  EXPECT_EQ(k.form->HotKeySlots[hkF6], 0x3234u);
+  k.form->hotKeys.AllocateHotKeys();
+  EXPECT_EQ(k.form->hotKeys.HotKeySlots[hkF12], 0x3214u);
+  EXPECT_EQ(k.form->hotKeys.HotKeySlots[hkF9], 0x321Cu);
+  EXPECT_EQ(k.form->hotKeys.HotKeySlots[hkF11], 0x3224u);
+  EXPECT_EQ(k.form->hotKeys.HotKeySlots[hkF8], 0x322Cu);
+  EXPECT_EQ(k.form->hotKeys.HotKeySlots[hkF5], 0x3230u);
+  EXPECT_EQ(k.form->hotKeys.HotKeySlots[hkF6], 0x3234u);
   for (int key : {hkF1, hkF2, hkF3, hkF7})
-    EXPECT_EQ(k.form->HotKeySlots[static_cast<size_t>(key)], 0u);
+    EXPECT_EQ(k.form->hotKeys.HotKeySlots[static_cast<size_t>(key)], 0u);
   EXPECT_EQ(k.form->lblConnectionInfo.text(), "status");
   EXPECT_TRUE(k.form->tmrKeystroke.enabled());
 }
@@ -94,7 +95,7 @@ TEST(HotKeySlots, NoSlotAtAllStopsThePollAndSaysSo) {
   for (uint32_t i = 0; i < 4; ++i) k.h.poke<uint32_t>(0x3210 + 4 * i, 0x00010170);
   k.form->lblConnectionInfo.setText("FS2004 connection status : Okay");
   k.form->tmrKeystroke.setEnabled(true);
-  k.form->AllocateHotKeys();
+  k.form->hotKeys.AllocateHotKeys();
   EXPECT_FALSE(k.form->tmrKeystroke.enabled());
   EXPECT_EQ(k.form->lblConnectionInfo.text(),
             "FS2004 connection status : Okay (some keys not available/already allocated)");
@@ -106,7 +107,7 @@ TEST(HotKeySlots, AHugeSlotCountIsCappedBelowTheMessageTime) {
   for (uint32_t i = 0; i < 58; ++i) k.h.poke<uint32_t>(0x3210 + 4 * i, 0x00010170);
   // 0x32F8 reads free, but its upper half is the message time: never a slot.
   const int batches = k.h.transport->batchCount();
-  EXPECT_EQ(k.form->AllocateHotKeySlot(65912), 0u);
+  EXPECT_EQ(k.form->hotKeys.AllocateHotKeySlot(65912), 0u);
   EXPECT_EQ(k.h.transport->batchCount() - batches, 1 + 58);  // the count, then 58 slots
   EXPECT_EQ(k.h.peek<uint32_t>(0x32F8), 0u);
   EXPECT_EQ(k.h.peek<uint32_t>(0x32FE), 0u);
@@ -119,7 +120,7 @@ TEST(HotKeySlots, AFailedSlotReadMovesOnToTheNextSlot) {
     std::memcpy(&first, block + 4, 4);
     k.h.transport->overrideAnswer(first == 0x3210 ? std::optional<uint32_t>(0) : std::nullopt);
   };
-  EXPECT_EQ(k.form->AllocateHotKeySlot(65912), 0x3214u);
+  EXPECT_EQ(k.form->hotKeys.AllocateHotKeySlot(65912), 0x3214u);
   EXPECT_EQ(k.slot(1), 65912u);
 
   k.h.transport->onBatch = [&k](uint8_t* block, size_t) {
@@ -127,7 +128,7 @@ TEST(HotKeySlots, AFailedSlotReadMovesOnToTheNextSlot) {
     std::memcpy(&first, block + 4, 4);
     k.h.transport->overrideAnswer(first == 0x320C ? std::optional<uint32_t>(0) : std::nullopt);
   };
-  EXPECT_EQ(k.form->AllocateHotKeySlot(65913), 0u);
+  EXPECT_EQ(k.form->hotKeys.AllocateHotKeySlot(65913), 0u);
 }
 
 TEST(HotKeySlots, RepeatedResetsDoNotUseUpTheSlotTable) {
@@ -135,26 +136,26 @@ TEST(HotKeySlots, RepeatedResetsDoNotUseUpTheSlotTable) {
   for (int reset = 0; reset < 20; ++reset) {
     // What a reset does: StopProgram releases, the settings loader re-selects the option
     // (firing its handler) and the start-up registers once more.
-    k.form->ReleaseHotKeys();
-    k.form->rdgrpCtrlKeysClick();
-    k.form->AllocateHotKeys();
+    k.form->hotKeys.ReleaseHotKeys();
+    k.form->hotKeys.rdgrpCtrlKeysClick();
+    k.form->hotKeys.AllocateHotKeys();
   }
   EXPECT_EQ(k.usedSlots(), 10);
-  for (int i = 0; i < 5; ++i) k.form->AllocateHotKeys();
+  for (int i = 0; i < 5; ++i) k.form->hotKeys.AllocateHotKeys();
   EXPECT_EQ(k.usedSlots(), 10);
 }
 
 TEST(HotKeySlots, AReleasedSlotIsNeverWrittenAgain) {
   Keys k;
   k.form->rdgrpCtrlKeys.setItemIndex(0);
-  k.form->ReleaseHotKeys();
+  k.form->hotKeys.ReleaseHotKeys();
   EXPECT_EQ(k.usedSlots(), 0);
-  EXPECT_EQ(k.form->HotKeySlots[hkF12], 0x3210u);  // the offsets stay
+  EXPECT_EQ(k.form->hotKeys.HotKeySlots[hkF12], 0x3210u);  // the offsets stay
   EXPECT_FALSE(k.form->tmrKeystroke.enabled());
 
   k.h.poke<uint32_t>(0x3210, 0x00010141);  // another client takes the slot
-  k.form->ReleaseHotKeys();
-  k.form->PollHotKey(hkF12);
+  k.form->hotKeys.ReleaseHotKeys();
+  k.form->hotKeys.PollHotKey(hkF12);
   EXPECT_EQ(k.slot(0), 0x00010141u);
 }
 

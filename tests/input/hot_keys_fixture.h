@@ -2,11 +2,36 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/action_table.h"
 #include "catapult/plain_form.h"
-#include "input/hot_key_table.h"
+#include "input/hot_keys.h"
 #include "sim/hot_keys.h"
+
+/// Index of the key named key in the window's key list (the rows of the action table that have a
+/// hot key, in table order); -1 when none has it.
+inline int HotKeyIndexOf(std::string_view key) {
+  int i = 0;
+  for (const TActionRow& row : ActionTable()) {
+    if (!row.HotKey.Key) continue;
+    if (row.HotKey.Key == key) return i;
+    ++i;
+  }
+  return -1;
+}
+
+inline const int hkF1 = HotKeyIndexOf("F1");
+inline const int hkF2 = HotKeyIndexOf("F2");
+inline const int hkF3 = HotKeyIndexOf("F3");
+inline const int hkF5 = HotKeyIndexOf("F5");
+inline const int hkF6 = HotKeyIndexOf("F6");
+inline const int hkF7 = HotKeyIndexOf("F7");
+inline const int hkF8 = HotKeyIndexOf("F8");
+inline const int hkF9 = HotKeyIndexOf("F9");
+inline const int hkF11 = HotKeyIndexOf("F11");
+inline const int hkF12 = HotKeyIndexOf("F12");
 
 namespace input_test {
 
