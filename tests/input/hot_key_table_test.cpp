@@ -35,7 +35,7 @@ TEST(HotKeyTable, RegistrationValuesForBothCombinations) {
   EXPECT_EQ(k.form->hotKeys.KeyIndex("F4"), -1);
 }
 
-TEST(HotKeyTable, TheRanksGiveTheThreeOrders) {
+TEST(HotKeyTable, OrdersNameEveryKeyOnce) {
   input_test::Keys k;
   const THotKeyList& list = k.form->hotKeys.List();
   using Names = std::vector<std::string>;
