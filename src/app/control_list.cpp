@@ -62,12 +62,12 @@ platform::Control* TFormMain::findControl(std::string_view window, std::string_v
 }
 
 void TFormMain::attachServices() {
-  // The link is process-wide; the window chooses its transport and clock.
-  if (services_.transport) SimLinkConfigure(services_.transport, &clock());
+  // Temporary bridge: code not yet handed the link reaches it as the running window's.
+  previousRunningLink_ = simlink::SetRunningLink(&link);
   loop().onError = [this](const std::string& text) { showErrorBox(text); };
 }
 
 void TFormMain::detachServices() {
-  if (services_.transport) SimLinkConfigure(nullptr, nullptr);
+  simlink::SetRunningLink(previousRunningLink_);
   loop().onError = nullptr;
 }

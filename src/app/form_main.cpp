@@ -11,10 +11,14 @@ std::vector<platform::SpeedButton*> TfrmToolbar::buttons() {
 }
 
 TFormMain::TFormMain(TFormServices services)
-    : cues({chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, ProgramFolder},
+    : ownLink(services.link != nullptr
+                  ? nullptr
+                  : std::make_unique<simlink::Link>(nullptr, &services.loop->clock())),
+      link(services.link != nullptr ? *services.link : *ownLink),
+      cues({chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, ProgramFolder, link},
            services.soundPlayers),
-      battleDamage(
-          {btnManualDisable, chkbxDamageSounds, cues, *services.random, services.loop->clock()}),
+      battleDamage({btnManualDisable, chkbxDamageSounds, cues, *services.random,
+                    services.loop->clock(), link}),
       trapLog({chkbxTrapLog, lblOtherStatus, cues, services.loop->clock(), ProgramFolder}),
       tmrIsCatchCheckNeeded(*services.loop, "tmrIsCatchCheckNeeded", 1000, true),
       tmrFindNearest(*services.loop, "tmrFindNearest", 15000, false),
