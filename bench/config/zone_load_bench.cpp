@@ -65,10 +65,10 @@ int loadAndSearch(const std::string& folder) {
   platform::EventLoop loop(clock);
   platform::Random random;
   platform::LoopbackTransport transport(bench::handshakeOnlyServer);
-  SimLinkConfigure(&transport, &clock);
+  simlink::Link link(&transport, &clock);
   uint32_t result = 0;
-  if (!SimLinkOpen(0, result)) return 2;
-  TFormMain form(TFormServices{&loop, &random, {}, folder, {}});
+  if (!link.SimLinkOpen(0, result)) return 2;
+  TFormMain form(TFormServices{&loop, &random, {}, folder, {}, &link});
   form.ProgramFolder = folder;
   form.carrierData.PrepareCatchZoneList();
   form.lstboxDatFiles.setDirectory(folder);
@@ -82,7 +82,7 @@ int loadAndSearch(const std::string& folder) {
     const bool ok = form.carrierData.LoadCatchZones();
     bestMs = std::min(bestMs, msSince(start));
     if (!ok) return 3;
-    if (round == 0) SimLinkOpen(0, result);  // the first search must not find the link closed
+    if (round == 0) link.SimLinkOpen(0, result);  // the first search must not find the link closed
   }
   const MemoryUse after = memoryUse();
 
@@ -93,8 +93,7 @@ int loadAndSearch(const std::string& folder) {
     searchUs.push_back(msSince(start) * 1000.0);
   }
   std::sort(searchUs.begin(), searchUs.end());
-  SimLinkClose();
-  SimLinkConfigure(nullptr, nullptr);
+  link.SimLinkClose();
   if (form.arrest.NearestZoneIndex < 0) return 4;
   std::ofstream(folder + kResultName)
       << form.carrierData.CatchZones->size() << ' ' << bestMs << ' ' << (after.peakKb - before.currentKb) << ' '

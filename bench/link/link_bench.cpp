@@ -88,11 +88,10 @@ bool benchLink() {
   if (!server.ok()) return false;
   const std::unique_ptr<platform::IpcTransport> transport = platform::makeSystemTransport();
   platform::RealClock clock;
-  SimLinkConfigure(transport.get(), &clock);
+  simlink::Link link(transport.get(), &clock);
   uint32_t result = 0;
-  if (!SimLinkOpen(0, result)) {
+  if (!link.SimLinkOpen(0, result)) {
     std::fprintf(stderr, "open: %s\n", SimLinkErrorTexts[result]);
-    SimLinkConfigure(nullptr, nullptr);
     return false;
   }
   uint8_t values[10][8];
@@ -102,21 +101,23 @@ bool benchLink() {
   for (int i = 0; i < kWarmUp + kRounds && ok; ++i) {
     const auto start = Clock::now();
     for (int r = 0; r < 10 && ok; ++r) {
-      ok = SimLinkRead(kCatchCheckReads[r].offset, kCatchCheckReads[r].size, values[r], result);
+      ok =
+          link.SimLinkRead(kCatchCheckReads[r].offset, kCatchCheckReads[r].size, values[r], result);
     }
-    ok = ok && SimLinkProcess(result);
+    ok = ok && link.SimLinkProcess(result);
     if (i >= kWarmUp) us.push_back(elapsedUs(start));
   }
   if (!ok) std::fprintf(stderr, "exchange: %s\n", SimLinkErrorTexts[result]);
-  SimLinkConfigure(nullptr, nullptr);
+  link.SimLinkClose();
   if (!ok) return false;
-  const double link = report("SimLinkProcess, ten catch-check reads", us);
+  const double linked = report("SimLinkProcess, ten catch-check reads", us);
   const double bare = benchBareRoundTrip(kWarmUp, kRounds);
   if (bare <= 0) return false;
-  std::printf("ratio of the medians, link / bare round trip: %.2f\n", link / bare);
-  std::printf("figure: exchange round trip, ten catch-check reads in one batch | median %.1f us "
-              "| one message round trip per batch | bare round trip %.1f us, ratio %.2f | -\n",
-              link, bare, link / bare);
+  std::printf("ratio of the medians, link / bare round trip: %.2f\n", linked / bare);
+  std::printf(
+      "figure: exchange round trip, ten catch-check reads in one batch | median %.1f us "
+      "| one message round trip per batch | bare round trip %.1f us, ratio %.2f | -\n",
+      linked, bare, linked / bare);
   return true;
 }
 

@@ -90,10 +90,10 @@ int main(int argc, char** argv) {
         platform::executableFolder() + CORVANE_BENCH_NAME,
         std::vector<std::string>{"--busy", std::to_string(load)});
   platform::RealClock clock;
-  SimLinkConfigure(transport.get(), &clock);
+  simlink::Link link(transport.get(), &clock);
   uint32_t result = kSimLinkNoServer;
   // The server is up once the link opens.
-  for (int i = 0; i < 200 && sim.running() && !SimLinkOpen(0, result); ++i) clock.sleepMs(25);
+  for (int i = 0; i < 200 && sim.running() && !link.SimLinkOpen(0, result); ++i) clock.sleepMs(25);
   if (result != kSimLinkOk) {
     std::fprintf(stderr, "could not reach corvane-sim: %s\n", SimLinkErrorTexts[result]);
     return 1;
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
       const int64_t t0 = clock.nowUs();
       tickUs.push_back(t0);
       uint32_t r = 0;
-      if (exchange && SimLinkRead(0x3090, 8, &speed, r)) SimLinkProcess(r);
+      if (exchange && link.SimLinkRead(0x3090, 8, &speed, r)) link.SimLinkProcess(r);
       exchangeMs.push_back(static_cast<double>(clock.nowUs() - t0) / 1000.0);
       if (static_cast<int>(tickUs.size()) > count) loop.quit();
     });
@@ -164,8 +164,7 @@ int main(int argc, char** argv) {
   for (const std::string& f : figures) std::printf("%s\n", f.c_str());
 
   if (busy) busy->kill();
-  SimLinkClose();
-  SimLinkConfigure(nullptr, nullptr);
+  link.SimLinkClose();
   sim.stop();
   fs::remove_all(dir);
   return 0;

@@ -59,12 +59,9 @@ platform::Control* TFormMain::findControl(std::string_view window, std::string_v
 }
 
 void TFormMain::attachServices() {
-  // The link is process-wide; the window chooses its transport and clock.
-  if (services_.transport) SimLinkConfigure(services_.transport, &clock());
   loop().onError = [this](const std::string& text) { showErrorBox(text); };
 }
 
 void TFormMain::detachServices() {
-  if (services_.transport) SimLinkConfigure(nullptr, nullptr);
   loop().onError = nullptr;
 }

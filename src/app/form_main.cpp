@@ -14,10 +14,14 @@ std::vector<platform::SpeedButton*> TfrmToolbar::buttons() {
 }
 
 TFormMain::TFormMain(TFormServices services)
-    : cues({chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, ProgramFolder},
+    : ownLink(services.link != nullptr
+                  ? nullptr
+                  : std::make_unique<simlink::Link>(nullptr, &services.loop->clock())),
+      link(services.link != nullptr ? *services.link : *ownLink),
+      cues({chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, ProgramFolder, link},
            services.soundPlayers),
-      battleDamage(
-          {btnManualDisable, chkbxDamageSounds, cues, *services.random, services.loop->clock()}),
+      battleDamage({btnManualDisable, chkbxDamageSounds, cues, *services.random,
+                    services.loop->clock(), link}),
       trapLog({chkbxTrapLog, lblOtherStatus, cues, services.loop->clock(), ProgramFolder}),
       tmrIsCatchCheckNeeded(*services.loop, "tmrIsCatchCheckNeeded", 1000, true),
       tmrFindNearest(*services.loop, "tmrFindNearest", 15000, false),
@@ -26,7 +30,7 @@ TFormMain::TFormMain(TFormServices services)
       tmrAccel(*services.loop, "tmrAccel", 5, false),
       tmrKeystroke(*services.loop, "tmrKeystroke", 250, false),
       tmrLaunchCheck(*services.loop, "tmrLaunchCheck", 7, false),
-      carrierData({cmbDatFile, lstboxDatFiles, lblNumOfCarriersLoaded, lblConnectionInfo, Screen,
+      carrierData({link, cmbDatFile, lstboxDatFiles, lblNumOfCarriersLoaded, lblConnectionInfo, Screen,
                    activity, tmrIsCatchCheckNeeded, tmrFindNearest, tmrKeystroke,
                    services.loop->clock(), ProgramFolder, [this] { hotKeys.ReleaseHotKeys(); },
                    [this](bool loadDefaults) { ResetState(loadDefaults); },
@@ -61,7 +65,7 @@ TFormMain::TFormMain(TFormServices services)
                [this](const std::string& text) { showErrorBox(text); },
                [this] { hotKeys.rdgrpCtrlKeysClick(); },
                edition::HasTailhookOption}),
-      arrest({lblFlightStatus,
+      arrest({link, lblFlightStatus,
               lblCableCatchStatus,
               lblActivelyCheckingStatus,
               lblNearestCarrier,
@@ -88,7 +92,7 @@ TFormMain::TFormMain(TFormServices services)
                 StopProgram();
                 ResetState(false);
               }}),
-      catapult({btnManualDisable, chkbxCatSmoke, tmrIsCatchCheckNeeded, tmrFindNearest,
+      catapult({link, btnManualDisable, chkbxCatSmoke, tmrIsCatchCheckNeeded, tmrFindNearest,
                 tmrKeystroke, activity, cues, trapLog, services.loop->clock(),
                 // The nearest zone, whose front-left corner is the catapult point.
                 [this]() -> const TCatchZoneData* {
@@ -98,7 +102,7 @@ TFormMain::TFormMain(TFormServices services)
                   return (*carrierData.CatchZones)[index].get();
                 },
                 options.CatapultAccelFactor, options.CatapultCutoffFps, options.CatapultHoldFactor}),
-      hotKeys({rdgrpCtrlKeys, tmrKeystroke, tmrFindNearest, activity, services.loop->clock(),
+      hotKeys({link, rdgrpCtrlKeys, tmrKeystroke, tmrFindNearest, activity, services.loop->clock(),
                lblConnectionInfo, btnManualDisable, frmToolbar.btnManualOverride,
                HotKeysOf(*this)}),
       services_(std::move(services)) {

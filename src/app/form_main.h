@@ -26,6 +26,7 @@
 #include "platform/event_loop.h"
 #include "platform/random.h"
 #include "platform/sound_player.h"
+#include "simlink/sim_link.h"
 
 struct TCatchReadings;
 
@@ -46,8 +47,9 @@ struct TFormServices {
   /// prints a line); used for conversion errors in the option edit fields and for any error
   /// escaping a tick or an action.
   std::function<void(const std::string&)> errorBox;
-  /// The transport of the simulator link; null leaves the link as it was configured.
-  platform::IpcTransport* transport = nullptr;
+  /// The window's link to the simulator, made by the front end with its transport and clock
+  /// and outliving the window; null: the window makes its own, which finds no server.
+  simlink::Link* link = nullptr;
 };
 
 /// One control as a front end sees it: which window holds it, on which page of pgMain
@@ -198,6 +200,10 @@ class TFormMain {
   platform::Label lblBattleDamage1Key{"lblBattleDamage1Key"};
   platform::Label lblBattleDamage2Key{"lblBattleDamage2Key"};
   platform::Label lblBattleDamage3Key{"lblBattleDamage3Key"};
+  /// The link made for the window when its front end hands it none.
+  std::unique_ptr<simlink::Link> ownLink;
+  /// The window's link to the simulator, handed to the subsystems that use it.
+  simlink::Link& link;
   /// Messages and sounds, with the hidden wave players.
   TCues cues;
   /// The battle-damage actions.
@@ -211,7 +217,7 @@ class TFormMain {
   // refer to)
   /// The fuel transfer and its state (fuelLoading, fuelOffloading, tankCapacity).
   fuel::FuelTransferUnit fuelTransfer{
-      {rdgrpFuelTransferRate, lblFuelTransferStatus, btnManualDisable,
+      {rdgrpFuelTransferRate, lblFuelTransferStatus, btnManualDisable, link,
        [this](const std::string& text, int16_t seconds) { cues.ShowSimMessage(text, seconds); }}};
 
   // Actions (ActionList1)

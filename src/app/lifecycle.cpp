@@ -101,21 +101,21 @@ void TFormMain::EnableLoadedControls() {
 bool TFormMain::ConnectToSimulator() {
   try {
     uint32_t result = 0;
-    if (!SimLinkOpen(0, result)) {
+    if (!link.SimLinkOpen(0, result)) {
       lblConnectionInfo.setText(std::string(SimLinkErrorTexts[result]) + " -- Is FS running?");
       return false;
     }
-    const std::string simName = SimulatorName(SimLinkSimIndex);
+    const std::string simName = SimulatorName(link.SimLinkSimIndex);
     if (simName != Unscramble(edition::AcceptedSimScrambled)) {
-      SimLinkClose();
+      link.SimLinkClose();
       lblConnectionInfo.setText(edition::WrongSimulatorMessage);
       return false;
     }
-    const uint32_t version = SimLinkServerVersion;
+    const uint32_t version = link.SimLinkServerVersion;
     lblConnectionInfo.setText(simName + " connection status : " + SimLinkErrorTexts[result] +
                               ",  FSUIPC Ver : " + VersionText(version));
     if (!VersionAtLeast283(version)) {
-      SimLinkClose();
+      link.SimLinkClose();
       lblConnectionInfo.setText(
           "Program only works with FSUIPC 2.83 or later -- Connection Aborted");
       return false;
@@ -140,7 +140,7 @@ void TFormMain::StopProgram() {
   hotKeys.ReleaseHotKeys();
   options.SaveSettings();
   carrierData.CatchZones.reset();
-  SimLinkClose();
+  link.SimLinkClose();
 }
 
 void TFormMain::actResetProgramExecute() {

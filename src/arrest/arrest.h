@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
+#include "simlink/sim_link.h"
 
 class TActivity;
 class TCues;
@@ -22,6 +23,8 @@ class FuelTransferUnit;
 /// fast timers), the cues, the trap log, the fuel transfer it steps, the clock, and small
 /// callbacks for what other parts own.
 struct TArrestView {
+  /// The window's link to the simulator.
+  simlink::Link& link;
   platform::Label& lblFlightStatus;
   platform::Label& lblCableCatchStatus;
   platform::Label& lblActivelyCheckingStatus;

@@ -34,7 +34,7 @@ void TArrest::tmrCheckForCatchTimer() {
     uint32_t groundSpeed = 0;
     int32_t verticalSpeed = 0;
     const bool logging = view_.chkbxTrapLog.checked();
-    Batch batch;
+    Batch batch(view_.link);
     batch.read(kHeadingTrue, heading)
         .read(kBank, bank)
         .read(kOnGround, onGround)
@@ -91,11 +91,11 @@ void TArrest::tmrCheckForCatchTimer() {
 
 void TArrest::tmrDecelTimer() {
   double speed = 0;
-  const bool read = Batch().read(kForwardSpeed, speed).process();
+  const bool read = Batch(view_.link).read(kForwardSpeed, speed).process();
   if (read) view_.trapLog.TrapLogArrestSample(speed);
   if (read && speed > 0) {
     // A refused or failed write is simply repeated by the next tick.
-    (void)Batch().write(kLongitudinalAccel, view_.cableCatchAccelFactor()).process();
+    (void)Batch(view_.link).write(kLongitudinalAccel, view_.cableCatchAccelFactor()).process();
     return;
   }
   // Stopped, or the speed could not be read: the arrest ends. A failed exchange is a lost

@@ -35,7 +35,7 @@ void TArrest::tmrIsCatchCheckNeededTimer() {
     if constexpr (edition::HasTailhookOption) {
       if (view_.chkbxDetectTailhook.checked()) {
         double hook = 0;
-        Batch hookRead;
+        Batch hookRead(view_.link);
         if (!(hookRead.read(kTailHook, hook).process() && hook > 0.5)) {
           if (hookRead.result() != 0) reconnect();  // whatever the hook
           return;
@@ -51,7 +51,7 @@ void TArrest::tmrIsCatchCheckNeededTimer() {
     view_.activity.SetChecking(distance < kCatchGateDistance);
 
     TGateReadings r;
-    Batch batch;
+    Batch batch(view_.link);
     batch.read(kCrashed, r.crashed)
         .read(kOnGround, r.onGround)
         .read(kGearLever, r.gearLever)

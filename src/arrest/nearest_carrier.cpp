@@ -16,7 +16,7 @@ double TArrest::FindNearestCarrier() {
   double best = kNoZoneDistance;
   FixedPoint lonFixed, latFixed;
   int16_t magVarRaw = 0;
-  if (!Batch()
+  if (!Batch(view_.link)
            .read(kLongitude, lonFixed)
            .read(kLatitude, latFixed)
            .read(kMagVar, magVarRaw)

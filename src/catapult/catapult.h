@@ -9,12 +9,15 @@
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
+#include "simlink/sim_link.h"
 
 class TCues;
 class TTrapLog;
 
 /// What the catapult sees of the window and of the rest of the program.
 struct TCatapultView {
+  /// The window's link to the simulator.
+  simlink::Link& link;
   /// Down while the program is manually disabled: arming is refused, an armed catapult ends.
   const platform::SpeedButton& btnManualDisable;
   /// Checked: smoke on at release.

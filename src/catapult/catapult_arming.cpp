@@ -36,14 +36,14 @@ void TCatapult::actCatapultArmExecute() {
 
   uint8_t engineType = 0;
   int32_t tailWheel = 0;
-  if (!Batch().read(kEngineType, engineType).read(kTailWheel, tailWheel).process()) return;
+  if (!Batch(view_.link).read(kEngineType, engineType).read(kTailWheel, tailWheel).process()) return;
   if (const char* reason = CatapultTypeRefusal(engineType, tailWheel)) {
     view_.cues.ShowSimMessage(std::string(kCatapultNotArmed) + reason, kArmingMessageSeconds);
     return;
   }
 
   FixedPoint lon, lat;
-  if (!Batch().read(kLongitude, lon).read(kLatitude, lat).process()) return;
+  if (!Batch(view_.link).read(kLongitude, lon).read(kLatitude, lat).process()) return;
   const TCatchZoneData* zone = CatapultZone();
   if (zone == nullptr ||
       !WithinCatapultArmingReach(zone->FrontLeftCornerLat - latitudeDegrees(lat),
@@ -56,7 +56,7 @@ void TCatapult::actCatapultArmExecute() {
   int16_t parkingBrake = 0;
   int32_t gearLever = 0;
   int16_t onGround = 0;
-  const bool read = Batch()
+  const bool read = Batch(view_.link)
                         .read(kParkingBrake, parkingBrake)
                         .read(kGearLever, gearLever)
                         .read(kOnGround, onGround)

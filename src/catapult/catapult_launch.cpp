@@ -19,7 +19,7 @@ void TCatapult::tmrLaunchCheckTimer() {
   uint8_t engineType = 0;
   int32_t tailWheel = 0;
   FixedPoint lon, lat;
-  if (!Batch()
+  if (!Batch(view_.link)
            .read(kParkingBrake, parkingBrake)
            .read(kForwardSpeed, forwardSpeed)
            .read(kThrottle1, throttle)
@@ -57,14 +57,14 @@ void TCatapult::tmrLaunchCheckTimer() {
   }
   if (CatapultHolds(parkingBrake, forwardSpeed)) {
     const double hold = CatapultHoldAccel(view_.CatapultHoldFactor, forwardSpeed);
-    Batch().write(kLongitudinalAccel, hold).process();
+    Batch(view_.link).write(kLongitudinalAccel, hold).process();
   }
 }
 
 void TCatapult::tmrAccelTimer() {
   using namespace simlink;
   double forwardSpeed = 0;
-  if (!Batch()
+  if (!Batch(view_.link)
            .read(kForwardSpeed, forwardSpeed)
            .write(kLongitudinalAccel, view_.CatapultAccelFactor)
            .process()) {
@@ -98,5 +98,5 @@ void TCatapult::EndLaunch(bool announce) {
 
 bool TCatapult::SetSmoke(bool on) {
   const uint16_t value = on ? 1 : 0;
-  return simlink::Batch().write(simlink::kSmoke, value).process();
+  return simlink::Batch(view_.link).write(simlink::kSmoke, value).process();
 }

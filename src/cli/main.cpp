@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
   platform::Random random;
   if (args.seedFixed) random.fixSeed(args.seed);
   const std::unique_ptr<platform::IpcTransport> transport = platform::makeSystemTransport();
+  simlink::Link link(transport.get(), &clock);
 
   TFormServices services;
   services.loop = &loop;
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
     return std::make_unique<ReportingSoundPlayer>(name);
   };
   services.errorBox = [](const std::string& text) { std::cout << "Error: " << text << std::endl; };
-  services.transport = transport.get();
+  services.link = &link;
 
   TFormMain form(services);
   // Captions that never change are not reported.

@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
+#include "simlink/sim_link.h"
 
 namespace platform {
 class IniFile;
@@ -19,6 +20,8 @@ class IniFile;
 /// the clock of the failure log, the program folder, and the window's steps it runs around a
 /// change of data file.
 struct TCarrierDataView {
+  /// The window's link to the simulator.
+  simlink::Link& link;
   platform::ComboBox& cmbDatFile;
   platform::FileListBox& lstboxDatFiles;
   platform::Label& lblNumOfCarriersLoaded;

@@ -17,7 +17,7 @@
 // anew, and slots left held would fill the simulator's table halt after halt.
 void TCarrierData::HaltAfterLoadFailure() {
   if (view_.ReleaseHotKeys) view_.ReleaseHotKeys();
-  SimLinkClose();
+  view_.link.SimLinkClose();
   view_.tmrIsCatchCheckNeeded.setEnabled(false);
   view_.tmrFindNearest.setEnabled(false);
   view_.activity.StopAll();

@@ -6,20 +6,23 @@
 
 #include "platform/controls.h"
 #include "platform/sound_player.h"
+#include "simlink/sim_link.h"
 
 /// What the cues see of the window: the options they obey, the status line they write and the
-/// folder the two fixed sound files are looked for in.
+/// folder the two fixed sound files are looked for in, and the link to the simulator.
 struct TCuesView {
   const platform::CheckBox& chkbxDamageSounds;
   const platform::CheckBox& chkbxSpecialSoundHandling;
   platform::Label& lblOtherStatus;
   /// Folder of the program file, with its trailing delimiter (set once the window is created).
   const std::string& ProgramFolder;
+  /// The window's link to the simulator.
+  simlink::Link& link;
 };
 
 /// Messages shown inside the simulator and the program's sounds: the three wave players, the
 /// sound files found for them and the simulator's own sound switched off during a trap or launch.
-/// Simulator requests go through the process's link (simlink::Batch).
+/// Simulator requests go through the window's link (simlink::Batch on view.link).
 class TCues {
  public:
   /// Creates the players mplyrCatchSound, mplyrCatapultSound and mplyrBattleDamage, in that

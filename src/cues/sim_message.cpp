@@ -12,5 +12,8 @@ void TCues::ShowSimMessage(const std::string& text, int16_t seconds) {
   // The display time is queued only once the text is, so the simulator never shows a stale
   // text for a new time; a refused request or a failed exchange is dropped without a word.
   const auto block = BuildSimMessageBlock(text);
-  (void)simlink::Batch().write(kMessageText, block).write(kMessageTime, seconds).process();
+  (void)simlink::Batch(view_.link)
+      .write(kMessageText, block)
+      .write(kMessageTime, seconds)
+      .process();
 }

@@ -70,7 +70,7 @@ void TCues::PlayDamageSound(uint8_t kind) {
 void TCues::SwitchSimSound(bool start) {
   if (!view_.chkbxSpecialSoundHandling.checked()) return;
   const uint16_t word = start ? SoundControlStartWord : SoundControlEndWord;
-  const bool written = simlink::Batch().write(kSoundControl, word).process();
+  const bool written = simlink::Batch(view_.link).write(kSoundControl, word).process();
   // Silenced until the end word has reached the simulator: a link lost in between gives the
   // sound back at the next connection.
   SimSoundSilenced = start || !written;

@@ -37,7 +37,7 @@ void DamageFlagList(const TBattleDamageView& view, const std::array<simlink::Var
   view.cues.PlayDamageSound(damage::FarExplosion);
 
   std::array<uint8_t, N> flags{};
-  simlink::Batch read;
+  simlink::Batch read(view.link);
   for (std::size_t i = 0; i < N; ++i) read.read(vars[i], flags[i]);
   if (!read.process()) return;
 
@@ -67,7 +67,7 @@ void DamageFlagList(const TBattleDamageView& view, const std::array<simlink::Var
     view.cues.PlayDamageSound(damage::Radio);
   }
 
-  simlink::Batch write;
+  simlink::Batch write(view.link);
   for (std::size_t i = 0; i < N; ++i) write.write(vars[i], results[i]);
   write.process();
 }
@@ -95,7 +95,7 @@ void TBattleDamage::actBattleDamage3Execute() {
   view_.cues.PlayDamageSound(damage::NearExplosion);
 
   damage::Level3State s;
-  simlink::Batch read;
+  simlink::Batch read(view_.link);
   for (std::size_t i = 0; i < s.flags.size(); ++i) read.read(simlink::kDamageLevel3[i], s.flags[i]);
   read.read(simlink::kEngineFailures, s.engineFailures).read(simlink::kEngineCount, s.engineCount);
   for (std::size_t t = 0; t < damage::TankCount; ++t)
@@ -129,7 +129,7 @@ void TBattleDamage::actBattleDamage3Execute() {
     view_.cues.PlayDamageSound(damage::ElectricalSystem);
   }
 
-  simlink::Batch write;
+  simlink::Batch write(view_.link);
   for (std::size_t i = 0; i < r.flags.size(); ++i)
     write.write(simlink::kDamageLevel3[i], r.flags[i]);
   write.write(simlink::kEngineFailures, r.engineFailures);

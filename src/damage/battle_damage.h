@@ -5,12 +5,14 @@
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/random.h"
+#include "simlink/sim_link.h"
 
 class TCues;
 
 /// What battle damage sees of the window and its services: the override button it obeys, the
 /// sound option that chooses between a message and a sound, the cues that show and play them,
-/// the random source of the draws and the clock of the pause before a follow-up sound.
+/// the random source of the draws, the clock of the pause before a follow-up sound and the link
+/// to the simulator.
 struct TBattleDamageView {
   /// Down while the program is manually disabled.
   const platform::SpeedButton& btnManualDisable;
@@ -18,10 +20,12 @@ struct TBattleDamageView {
   TCues& cues;
   platform::Random& random;
   platform::Clock& clock;
+  /// The window's link to the simulator.
+  simlink::Link& link;
 };
 
 /// The three battle-damage actions. Failure flags, engines and tanks are read from and written
-/// back to the simulator through the process's link (simlink::Batch).
+/// back to the simulator through the window's link (simlink::Batch on view.link).
 class TBattleDamage {
  public:
   explicit TBattleDamage(TBattleDamageView view) : view_(view) {}

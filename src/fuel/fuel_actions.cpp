@@ -33,7 +33,7 @@ void FuelTransferUnit::actFuelLoadExecute() {
   }
   simlink::FixedPoint altitude;
   int16_t ground = 0;
-  simlink::Batch batch;
+  simlink::Batch batch(view_.link);
   batch.read(simlink::kAltitude, altitude).read(simlink::kGroundAltitude, ground);
   if (!QueueCapacityReads(batch, tankCapacity).process()) return;
 
@@ -52,7 +52,7 @@ void FuelTransferUnit::actFuelOFFloadExecute() {
     StartStopFuelOffload(false, "");
     return;
   }
-  simlink::Batch batch;
+  simlink::Batch batch(view_.link);
   if (!QueueCapacityReads(batch, tankCapacity).process()) return;
   StartStopFuelOffload(true, "");
 }

@@ -13,10 +13,10 @@ simlink::Batch& QueueLevelReads(simlink::Batch& batch, TankLevels& levels) {
 
 /// Writes the new level of every tank taking part, one exchange per tank; a refused write
 /// skips that tank only.
-void WriteLevels(const TransferStep& step) {
+void WriteLevels(simlink::Link& link, const TransferStep& step) {
   for (std::size_t i = 0; i < TankCount; ++i) {
     if (!step.eligible[i]) continue;
-    simlink::Batch().write(simlink::kFuelTanks[i].level, step.levels[i]).process();
+    simlink::Batch(link).write(simlink::kFuelTanks[i].level, step.levels[i]).process();
   }
 }
 
@@ -38,7 +38,7 @@ void FuelTransferUnit::FuelLoadTick() {
   TankLevels levels{};
   simlink::FixedPoint altitude;
   int16_t ground = 0;
-  simlink::Batch batch;
+  simlink::Batch batch(view_.link);
   QueueLevelReads(batch, levels)
       .read(simlink::kAltitude, altitude)
       .read(simlink::kGroundAltitude, ground);
@@ -55,12 +55,12 @@ void FuelTransferUnit::FuelLoadTick() {
     StartStopFuelLoad(false, " (tanks are full)");
     return;
   }
-  WriteLevels(step);
+  WriteLevels(view_.link, step);
 }
 
 void FuelTransferUnit::FuelOffloadTick() {
   TankLevels levels{};
-  simlink::Batch batch;
+  simlink::Batch batch(view_.link);
   if (!QueueLevelReads(batch, levels).process()) return;
   TankLevels increments{};
   for (std::size_t i = 0; i < TankCount; ++i) increments[i] = TankIncrement(tankCapacity[i]);
@@ -69,7 +69,7 @@ void FuelTransferUnit::FuelOffloadTick() {
     StartStopFuelOffload(false, " (not allowed below 10% capacity)");
     return;
   }
-  WriteLevels(step);
+  WriteLevels(view_.link, step);
 }
 
 }  // namespace fuel

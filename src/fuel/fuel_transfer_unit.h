@@ -7,18 +7,20 @@
 
 #include "fuel/fuel_transfer.h"
 #include "platform/controls.h"
+#include "simlink/sim_link.h"
 
 namespace fuel {
 
 /// What the fuel transfer sees of the window: the controls it reads and writes, the manual
-/// override it obeys and a way to show a message inside the simulator. The simulator itself is
-/// reached through simlink::Batch.
+/// override it obeys, the link to the simulator and a way to show a message inside it.
 struct FuelView {
   /// The transfer rate; its item data is the rate constant of the selected item.
   platform::RadioGroup& rdgrpFuelTransferRate;
   platform::Label& lblFuelTransferStatus;
   /// Down while the program is manually disabled.
   const platform::SpeedButton& btnManualDisable;
+  /// The window's link to the simulator.
+  simlink::Link& link;
   /// Shows text inside the simulator for that many seconds.
   std::function<void(const std::string& text, int16_t seconds)> showSimMessage;
 };

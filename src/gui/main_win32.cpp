@@ -46,13 +46,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::EventLoop loop(clock);
   platform::Random random;
   const std::unique_ptr<platform::IpcTransport> transport = platform::makeSystemTransport();
+  simlink::Link link(transport.get(), &clock);
 
   gui::Win32Front* window = nullptr;
   TFormServices services;
   services.loop = &loop;
   services.random = &random;
   services.programFolder = platform::executableFolder();
-  services.transport = transport.get();
+  services.link = &link;
   services.soundPlayers = [](const std::string& name) {
     return platform::makeSystemSoundPlayer(name);
   };

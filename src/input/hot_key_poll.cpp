@@ -27,7 +27,7 @@ void THotKeys::rdgrpCtrlKeysClick() {
 
 void THotKeys::tmrKeystrokeTimer() {
   uint32_t counter = 0;
-  if (simlink::Batch().read(simlink::kHotKeyCounter, counter).process()) {
+  if (simlink::Batch(view_.link).read(simlink::kHotKeyCounter, counter).process()) {
     const auto low = static_cast<uint8_t>(counter & 0xFF);
     if (low != LastHotKeyCount) {
       LastHotKeyCount = low;
@@ -44,7 +44,7 @@ void THotKeys::PollHotKey(int k) {
   if (HotKeySlots[i] == 0 || !HotKeySlotHeld[i]) return;
 
   uint32_t value = 0;
-  if (!simlink::Batch().read(simlink::hotKeySlotAt(HotKeySlots[i]), value).process()) return;
+  if (!simlink::Batch(view_.link).read(simlink::hotKeySlotAt(HotKeySlots[i]), value).process()) return;
   if (!IsHotKeyPressed(value)) return;
 
   const THotKey& key = view_.list.keys[i];
@@ -58,5 +58,5 @@ void THotKeys::PollHotKey(int k) {
   // the key, or released it for good when the new start-up failed.
   if (!HotKeySlotHeld[i] || HotKeySlots[i] == 0) return;
   const uint32_t registration = HotKeyRegistrationValue(key.Code, KeyComboModifier);
-  simlink::Batch().write(simlink::hotKeySlotAt(HotKeySlots[i]), registration).process();
+  simlink::Batch(view_.link).write(simlink::hotKeySlotAt(HotKeySlots[i]), registration).process();
 }

@@ -32,7 +32,7 @@ void THotKeys::AllocateHotKeys() {
 
 uint32_t THotKeys::AllocateHotKeySlot(uint32_t value) {
   uint32_t count = 0;
-  if (!simlink::Batch().read(simlink::kHotKeySlotCount, count).process()) return 0;
+  if (!simlink::Batch(view_.link).read(simlink::kHotKeySlotCount, count).process()) return 0;
 
   // The count comes from the server; slots beyond the counter offset do not exist.
   const uint32_t limit = std::min(count, kHotKeyMaxSlots);
@@ -40,18 +40,18 @@ uint32_t THotKeys::AllocateHotKeySlot(uint32_t value) {
   for (uint32_t i = 0; freeSlot == 0 && i < limit; ++i) {
     uint32_t slotValue = ~0u;
     const simlink::Var<uint32_t> slot = simlink::hotKeySlot(i);
-    if (simlink::Batch().read(slot, slotValue).process() && slotValue == 0) freeSlot = slot.offset;
+    if (simlink::Batch(view_.link).read(slot, slotValue).process() && slotValue == 0) freeSlot = slot.offset;
   }
   if (freeSlot == 0) return 0;
 
-  if (simlink::Batch().write(simlink::hotKeySlotAt(freeSlot), value).process()) return freeSlot;
+  if (simlink::Batch(view_.link).write(simlink::hotKeySlotAt(freeSlot), value).process()) return freeSlot;
   return 0;
 }
 
 void THotKeys::ReleaseHotKeys() {
   view_.tmrKeystroke.setEnabled(false);
   // A server that stopped answering is not waited for again: its slots are given up unsaid.
-  if (SimLinkLost()) {
+  if (view_.link.SimLinkLost()) {
     HotKeySlotHeld.assign(HotKeySlotHeld.size(), false);
     return;
   }
@@ -62,6 +62,6 @@ void THotKeys::ReleaseHotKeys() {
     if (!HotKeySlotHeld[i] || HotKeySlots[i] == 0) continue;
     HotKeySlotHeld[i] = false;
     const uint32_t zero = 0;
-    simlink::Batch().write(simlink::hotKeySlotAt(HotKeySlots[i]), zero).process();
+    simlink::Batch(view_.link).write(simlink::hotKeySlotAt(HotKeySlots[i]), zero).process();
   }
 }

@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
+#include "simlink/sim_link.h"
 #include "simlink/offsets.h"
 
 // The function keys registered in the simulator interface's hot-key slots, and the slot protocol
@@ -67,6 +68,8 @@ struct THotKeyList {
 /// clock of the pause before slots are freed, the connection line that says when no key could be
 /// registered, the two manual-override buttons F12 toggles, and the keys with their actions.
 struct THotKeysView {
+  /// The window's link to the simulator.
+  simlink::Link& link;
   platform::RadioGroup& rdgrpCtrlKeys;
   platform::Timer& tmrKeystroke;
   platform::Timer& tmrFindNearest;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "simlink/batch.h"
@@ -24,40 +25,6 @@ constexpr uint32_t kSimCheckTag = 0xFADE;
 // Most records a batch can hold: write records of no data, 12 bytes each.
 constexpr size_t kMaxRecords = (kSimLinkCapacity - kTerminator) / kWriteHeader + 1;
 
-// What the client queued, record by record: the reply is checked against it and read results
-// go to the destinations kept here (the block's destination field is too narrow for a pointer).
-struct QueuedRecord {
-  uint32_t id;
-  uint32_t size;
-  void* dest;
-};
-
-struct LinkState {
-  platform::IpcTransport* transport = nullptr;
-  platform::Clock* clock = nullptr;
-  platform::IpcHandle window = 0;
-  uint32_t messageId = 0;
-  uint16_t atom = 0;
-  platform::IpcHandle mapping = 0;
-  uint8_t* view = nullptr;
-  uint32_t used = 0;  // bytes of queued records: next = view + used
-  std::vector<QueuedRecord> records;
-  // 11 or 12 once an exchange has failed all its retries: the server is taken as lost, later
-  // exchanges fail at once with this code and the next open looks for no server.
-  uint32_t lost = 0;
-};
-
-LinkState& link() {
-  static LinkState state;
-  return state;
-}
-
-platform::Clock& linkClock() {
-  static platform::RealClock realClock;
-  LinkState& s = link();
-  return s.clock != nullptr ? *s.clock : realClock;
-}
-
 void storeU32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
 
 uint32_t loadU32(const uint8_t* p) {
@@ -66,49 +33,20 @@ uint32_t loadU32(const uint8_t* p) {
   return v;
 }
 
-// Appends one record header; the caller fills or zeroes the data area behind it.
-uint8_t* queueRecord(uint32_t id, uint32_t header, uint32_t offset, uint32_t size, void* dest,
-                     uint32_t& result) {
-  LinkState& s = link();
-  if (s.view == nullptr) {
-    result = kSimLinkNotOpen;
-    return nullptr;
-  }
-  // 64-bit sum: a size near 2^32 must be refused, not wrap round to a small total.
-  const uint64_t used = uint64_t{s.used} + kTerminator + header + size;
-  if (used > kSimLinkCapacity) {
-    // The caller abandons this batch; the reads already queued point at its variables, which
-    // may be gone by the next exchange, so the whole batch is dropped here.
-    s.used = 0;
-    s.records.clear();
-    result = kSimLinkFull;
-    return nullptr;
-  }
-  uint8_t* record = s.view + s.used;
-  storeU32(record, id);
-  storeU32(record + 4, offset);
-  storeU32(record + 8, size);
-  if (header == kReadHeader) storeU32(record + 12, static_cast<uint32_t>(s.records.size()));
-  s.records.push_back({id, size, dest});
-  s.used += header + size;
-  result = kSimLinkOk;
-  return record + header;
-}
-
 // True when every record in the block still has the identifier and size the client queued;
 // only then are the record boundaries known to lie where the client put them.
-bool replyMatchesQueue(const uint8_t* block, const std::vector<QueuedRecord>& records) {
+bool replyMatchesQueue(const uint8_t* block, const std::vector<simlink::QueuedRecord>& records) {
   uint32_t pos = 0;
-  for (const QueuedRecord& r : records) {
+  for (const simlink::QueuedRecord& r : records) {
     if (loadU32(block + pos) != r.id || loadU32(block + pos + 8) != r.size) return false;
     pos += (r.id == kReadId ? kReadHeader : kWriteHeader) + r.size;
   }
   return true;
 }
 
-void copyReadResults(const uint8_t* block, const std::vector<QueuedRecord>& records) {
+void copyReadResults(const uint8_t* block, const std::vector<simlink::QueuedRecord>& records) {
   uint32_t pos = 0;
-  for (const QueuedRecord& r : records) {
+  for (const simlink::QueuedRecord& r : records) {
     if (r.id == kReadId) {
       if (r.dest != nullptr && r.size != 0) std::memcpy(r.dest, block + pos + kReadHeader, r.size);
       pos += kReadHeader + r.size;
@@ -116,12 +54,6 @@ void copyReadResults(const uint8_t* block, const std::vector<QueuedRecord>& reco
       pos += kWriteHeader + r.size;
     }
   }
-}
-
-bool failOpen(uint32_t code, uint32_t& result) {
-  SimLinkClose();
-  result = code;
-  return false;
 }
 
 }  // namespace
@@ -145,54 +77,92 @@ const std::array<const char*, 16> SimLinkErrorTexts{
     "Read or Write request cannot be added, memory for Process is full",
 };
 
-uint32_t SimLinkServerVersion = 0;
-uint32_t SimLinkSimIndex = 0;
+namespace simlink {
 
-void SimLinkConfigure(platform::IpcTransport* transport, platform::Clock* clock) {
+Link::Link(platform::IpcTransport* transport, platform::Clock* clock)
+    : transport_(transport), clock_(clock) {}
+
+Link::~Link() { SimLinkClose(); }
+
+void Link::SimLinkConfigure(platform::IpcTransport* transport, platform::Clock* clock) {
   SimLinkClose();
-  link().lost = 0;
-  link().transport = transport;
-  link().clock = clock;
+  lost_ = 0;
+  transport_ = transport;
+  clock_ = clock;
 }
 
-bool SimLinkIsOpen() { return link().view != nullptr; }
+platform::Clock& Link::clock() {
+  static platform::RealClock realClock;
+  return clock_ != nullptr ? *clock_ : realClock;
+}
 
-bool SimLinkLost() { return link().lost != 0; }
+// Appends one record header; the caller fills or zeroes the data area behind it.
+uint8_t* Link::queueRecord(uint32_t id, uint32_t header, uint32_t offset, uint32_t size, void* dest,
+                           uint32_t& result) {
+  if (view_ == nullptr) {
+    result = kSimLinkNotOpen;
+    return nullptr;
+  }
+  // 64-bit sum: a size near 2^32 must be refused, not wrap round to a small total.
+  const uint64_t used = uint64_t{used_} + kTerminator + header + size;
+  if (used > kSimLinkCapacity) {
+    // The caller abandons this batch; the reads already queued point at its variables, which
+    // may be gone by the next exchange, so the whole batch is dropped here.
+    used_ = 0;
+    records_.clear();
+    result = kSimLinkFull;
+    return nullptr;
+  }
+  uint8_t* record = view_ + used_;
+  storeU32(record, id);
+  storeU32(record + 4, offset);
+  storeU32(record + 8, size);
+  if (header == kReadHeader) storeU32(record + 12, static_cast<uint32_t>(records_.size()));
+  records_.push_back({id, size, dest});
+  used_ += header + size;
+  result = kSimLinkOk;
+  return record + header;
+}
 
-bool SimLinkOpen(uint32_t requiredIndex, uint32_t& result) {
-  LinkState& s = link();
-  if (s.view != nullptr) {
+bool Link::failOpen(uint32_t code, uint32_t& result) {
+  SimLinkClose();
+  result = code;
+  return false;
+}
+
+bool Link::SimLinkOpen(uint32_t requiredIndex, uint32_t& result) {
+  if (view_ != nullptr) {
     result = kSimLinkAlreadyOpen;
     return false;
   }
   SimLinkServerVersion = 0;
   SimLinkSimIndex = 0;
-  if (s.lost != 0) {
+  if (lost_ != 0) {
     // The server stopped answering on this link: a handshake now would most likely wait as
     // long again. It counts as not available; the next attempt to connect looks for it.
-    s.lost = 0;
+    lost_ = 0;
     result = kSimLinkNoServer;
     return false;
   }
-  if (s.transport == nullptr) {
+  if (transport_ == nullptr) {
     result = kSimLinkNoServer;
     return false;
   }
-  platform::IpcTransport& t = *s.transport;
+  platform::IpcTransport& t = *transport_;
 
   bool wide = false;
-  s.window = t.findWindow("UIPCMAIN");
-  if (s.window == 0) {
-    s.window = t.findWindow("FS98MAIN");
+  window_ = t.findWindow("UIPCMAIN");
+  if (window_ == 0) {
+    window_ = t.findWindow("FS98MAIN");
     wide = true;
   }
-  if (s.window == 0) {
+  if (window_ == 0) {
     result = kSimLinkNoServer;
     return false;
   }
-  s.messageId = t.registerWindowMessage(kMessageName);
-  if (s.messageId == 0) {
-    s.window = 0;
+  messageId_ = t.registerWindowMessage(kMessageName);
+  if (messageId_ == 0) {
+    window_ = 0;
     result = kSimLinkRegisterFailed;
     return false;
   }
@@ -201,33 +171,32 @@ bool SimLinkOpen(uint32_t requiredIndex, uint32_t& result) {
   uint32_t attempt = 0;
   ++attempt;
   std::snprintf(mappingName, sizeof(mappingName), "%s:%X:%X", kMessageName, t.processId(), attempt);
-  s.atom = t.addAtom(mappingName);
-  if (s.atom == 0) return failOpen(kSimLinkAtomFailed, result);
+  atom_ = t.addAtom(mappingName);
+  if (atom_ == 0) return failOpen(kSimLinkAtomFailed, result);
 
   bool existed = false;
-  s.mapping = t.createMapping(mappingName, platform::kIpcBlockSize, existed);
-  if (s.mapping == 0 || existed) return failOpen(kSimLinkMappingFailed, result);
+  mapping_ = t.createMapping(mappingName, platform::kIpcBlockSize, existed);
+  if (mapping_ == 0 || existed) return failOpen(kSimLinkMappingFailed, result);
 
-  s.view = t.mapView(s.mapping, platform::kIpcBlockSize);
-  if (s.view == nullptr) return failOpen(kSimLinkViewFailed, result);
-  s.used = 0;
-  s.records.clear();
-  s.records.reserve(kMaxRecords);
+  view_ = t.mapView(mapping_, platform::kIpcBlockSize);
+  if (view_ == nullptr) return failOpen(kSimLinkViewFailed, result);
+  used_ = 0;
+  records_.clear();
+  records_.reserve(kMaxRecords);
 
   static const uint16_t libraryVersion = static_cast<uint16_t>(SimLinkLibraryVersion & 0xFFFF);
   for (int pass = 1;
        pass <= kHandshakePasses && (SimLinkServerVersion == 0 || SimLinkSimIndex == 0); ++pass) {
-    simlink::Batch batch;
-    batch.read(simlink::kServerVersion, SimLinkServerVersion)
-        .read(simlink::kSimCheck, SimLinkSimIndex);
-    if (pass == 1) batch.write(simlink::kLibraryVersion, libraryVersion);
+    Batch batch(*this);
+    batch.read(kServerVersion, SimLinkServerVersion).read(kSimCheck, SimLinkSimIndex);
+    if (pass == 1) batch.write(kLibraryVersion, libraryVersion);
     if (!batch.process()) {
       result = batch.result();
-      s.lost = 0;  // this attempt has waited already; the next one may look again
+      lost_ = 0;  // this attempt has waited already; the next one may look again
       SimLinkClose();
       return false;
     }
-    linkClock().sleepMs(kHandshakeWaitMs);
+    clock().sleepMs(kHandshakeWaitMs);
   }
 
   if (SimLinkServerVersion < kMinServerVersion || (SimLinkSimIndex >> 16) != kSimCheckTag) {
@@ -241,35 +210,34 @@ bool SimLinkOpen(uint32_t requiredIndex, uint32_t& result) {
   return true;
 }
 
-void SimLinkClose() {
-  LinkState& s = link();
-  s.window = 0;
-  s.messageId = 0;
-  s.used = 0;
-  s.records.clear();
-  if (s.transport == nullptr) return;
-  if (s.atom != 0) {
-    s.transport->deleteAtom(s.atom);
-    s.atom = 0;
+void Link::SimLinkClose() {
+  window_ = 0;
+  messageId_ = 0;
+  used_ = 0;
+  records_.clear();
+  if (transport_ == nullptr) return;
+  if (atom_ != 0) {
+    transport_->deleteAtom(atom_);
+    atom_ = 0;
   }
-  if (s.view != nullptr) {
-    s.transport->unmapView(s.view, platform::kIpcBlockSize);
-    s.view = nullptr;
+  if (view_ != nullptr) {
+    transport_->unmapView(view_, platform::kIpcBlockSize);
+    view_ = nullptr;
   }
-  if (s.mapping != 0) {
-    s.transport->closeMapping(s.mapping);
-    s.mapping = 0;
+  if (mapping_ != 0) {
+    transport_->closeMapping(mapping_);
+    mapping_ = 0;
   }
 }
 
-bool SimLinkRead(uint32_t offset, uint32_t size, void* dest, uint32_t& result) {
+bool Link::SimLinkRead(uint32_t offset, uint32_t size, void* dest, uint32_t& result) {
   uint8_t* data = queueRecord(kReadId, kReadHeader, offset, size, dest, result);
   if (data == nullptr) return false;
   std::memset(data, 0, size);
   return true;
 }
 
-bool SimLinkWrite(uint32_t offset, uint32_t size, const void* src, uint32_t& result) {
+bool Link::SimLinkWrite(uint32_t offset, uint32_t size, const void* src, uint32_t& result) {
   uint8_t* data = queueRecord(kWriteId, kWriteHeader, offset, size, nullptr, result);
   if (data == nullptr) return false;
   if (src != nullptr) {
@@ -280,41 +248,41 @@ bool SimLinkWrite(uint32_t offset, uint32_t size, const void* src, uint32_t& res
   return true;
 }
 
-bool SimLinkProcess(uint32_t& result) {
-  LinkState& s = link();
-  if (s.view == nullptr) {
+bool Link::SimLinkProcess(uint32_t& result) {
+  if (view_ == nullptr) {
     result = kSimLinkNotOpen;
     return false;
   }
-  if (s.used == 0) {
+  if (used_ == 0) {
     result = kSimLinkNothingQueued;
     return false;
   }
-  storeU32(s.view + s.used, 0);
-  s.used = 0;
-  if (s.lost != 0) {
+  storeU32(view_ + used_, 0);
+  used_ = 0;
+  if (lost_ != 0) {
     // Another full round of retries would freeze the program for as long again.
-    s.records.clear();
-    result = s.lost;
+    records_.clear();
+    result = lost_;
     return false;
   }
 
   uint32_t answer = 0;
   bool sent = false;
   for (uint32_t attempt = 0; attempt < kSendAttempts && !sent; ++attempt) {
-    sent =
-        s.transport->sendMessageTimeout(s.window, s.messageId, s.atom, 0, kSendTimeoutMs, answer);
-    if (!sent) linkClock().sleepMs(kRetryWaitMs);
+    sent = transport_->sendMessageTimeout(window_, messageId_, atom_, 0, kSendTimeoutMs, answer);
+    if (!sent) clock().sleepMs(kRetryWaitMs);
   }
   if (!sent) {
-    result = s.transport->lastError() == 0 ? kSimLinkTimedOut : kSimLinkSendFailed;
-    s.lost = result;
-  } else if (answer != 1 || !replyMatchesQueue(s.view, s.records)) {
+    result = transport_->lastError() == 0 ? kSimLinkTimedOut : kSimLinkSendFailed;
+    lost_ = result;
+  } else if (answer != 1 || !replyMatchesQueue(view_, records_)) {
     result = kSimLinkBadData;
   } else {
-    copyReadResults(s.view, s.records);
+    copyReadResults(view_, records_);
     result = kSimLinkOk;
   }
-  s.records.clear();
+  records_.clear();
   return result == kSimLinkOk;
 }
+
+}  // namespace simlink

@@ -60,7 +60,7 @@ TEST(HungServer, StopAfterATimeOutMakesNoExchangeButSavesAndCloses) {
   form.StopProgram();
   EXPECT_EQ(h.transport->sendCount(), sends);
   EXPECT_EQ(h.clock.nowMs(), before);
-  EXPECT_FALSE(SimLinkIsOpen());
+  EXPECT_FALSE(h.link.SimLinkIsOpen());
   EXPECT_NE(h.readFile("Corvane.INI").find("CatapultHoldFactor=75"), std::string::npos);
   for (platform::Timer* t : form.timers()) EXPECT_FALSE(t->enabled()) << t->name();
 }

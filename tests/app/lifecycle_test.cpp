@@ -61,7 +61,7 @@ TEST(Connection, StatusLineShowsSimulatorAndVersion) {
   harness::Harness h(serverWith(0x36300002));
   TFormMain& form = h.start();
   EXPECT_EQ(form.lblConnectionInfo.text(), okLine("3.630b"));
-  EXPECT_TRUE(SimLinkIsOpen());
+  EXPECT_TRUE(h.link.SimLinkIsOpen());
 }
 
 TEST(Connection, OldServerIsRefusedAndTheLinkClosed) {
@@ -70,7 +70,7 @@ TEST(Connection, OldServerIsRefusedAndTheLinkClosed) {
     TFormMain& form = h.start();
     EXPECT_EQ(form.lblConnectionInfo.text(),
               "Program only works with FSUIPC 2.83 or later -- Connection Aborted");
-    EXPECT_FALSE(SimLinkIsOpen());
+    EXPECT_FALSE(h.link.SimLinkIsOpen());
     EXPECT_FALSE(form.pgMain.enabled());
     EXPECT_FALSE(form.btnManualDisable.enabled());
     EXPECT_FALSE(form.frmToolbar.btnManualOverride.enabled());
@@ -82,7 +82,7 @@ TEST(Connection, AnotherSimulatorIsRefused) {
   harness::Harness h(serverWith(0x36300000, IsFS2004Edition ? 6 : 1));
   TFormMain& form = h.start();
   EXPECT_EQ(form.lblConnectionInfo.text(), edition::WrongSimulatorMessage);
-  EXPECT_FALSE(SimLinkIsOpen());
+  EXPECT_FALSE(h.link.SimLinkIsOpen());
 }
 
 TEST(Connection, SimulatorIndexBeyondTheTableIsAnError) {
@@ -98,7 +98,7 @@ TEST(Connection, SimulatorIndexBeyondTheTableIsAnError) {
   h.runFor(40000);
   EXPECT_FALSE(form.pgMain.enabled());
   EXPECT_EQ(form.carrierData.CatchZones, nullptr);
-  EXPECT_FALSE(SimLinkIsOpen());
+  EXPECT_FALSE(h.link.SimLinkIsOpen());
   EXPECT_EQ(form.lblNearestCarrier.text(),
             "Error: unable to find nearest cables. Please send a bug report.");
 }
@@ -271,7 +271,7 @@ TEST(Lifecycle, CloseAfterStartUpSavesSettingsAndClosesTheLink) {
   TFormMain& form = h.start();
   form.options.SetCatapultHoldFactor(75);
   form.FormClose();
-  EXPECT_FALSE(SimLinkIsOpen());
+  EXPECT_FALSE(h.link.SimLinkIsOpen());
   EXPECT_NE(h.readFile("Corvane.INI").find("CatapultHoldFactor=75"), std::string::npos);
   EXPECT_TRUE(h.sawMessage("Corvane deactivated"));
   for (platform::Timer* t : form.timers()) EXPECT_FALSE(t->enabled()) << t->name();

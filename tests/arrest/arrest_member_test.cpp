@@ -62,7 +62,7 @@ TEST_F(Nearest, FailedReadKeepsEverything) {
   setPosition(0, 0);
   form->arrest.FindNearestCarrier();
   const std::string label = form->lblNearestCarrier.text();
-  SimLinkClose();
+  link.SimLinkClose();
   EXPECT_EQ(form->arrest.FindNearestCarrier(), 180.0);
   EXPECT_EQ(form->arrest.NearestDistance, 180.0);
   EXPECT_EQ(form->arrest.NearestZoneIndex, 0);
@@ -117,7 +117,7 @@ TEST_F(Nearest, NoZoneAtAllStopsTheProgramUntilReset) {
   form->arrest.tmrFindNearestTimer();
   const std::string error = "Error: unable to find nearest cables. Please send a bug report.";
   EXPECT_EQ(form->lblNearestCarrier.text(), error);
-  EXPECT_FALSE(SimLinkIsOpen());
+  EXPECT_FALSE(link.SimLinkIsOpen());
   // Neither this tick, nor the hot-key poll, nor time brings a timer back.
   form->hotKeys.tmrKeystrokeTimer();
   loop.runUntil(clock.nowMs() + 60000);
@@ -235,7 +235,7 @@ TEST_F(Gate, CrashEndsArrestAndLaunchAsTheirOwnEndsDo) {
 
 TEST_F(Gate, FailedExchangeWithCodeRunsReset) {
   form->lblFlightStatus.setText("Flying");
-  SimLinkClose();
+  link.SimLinkClose();
   form->arrest.tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(resets, 1);
   EXPECT_EQ(form->lblFlightStatus.text(), "Flying");
@@ -246,7 +246,7 @@ TEST_F(Gate, LostLinkLogsTheArrestAndTheStrokeUnderWayAsLinkBeforeTheReset) {
   form->chkbxTrapLog.setChecked(true);
   form->trapLog.trapLogArrest.motion.begin(clock.nowMs(), 200);
   form->trapLog.trapLogLaunch.motion.begin(clock.nowMs(), 100);
-  SimLinkClose();
+  link.SimLinkClose();
   form->arrest.tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(resets, 1);
   std::ifstream in(folder / TrapLogFileName, std::ios::binary);
@@ -358,7 +358,7 @@ TEST_F(Catch, LockoutAfterAnArrestAndAfterACatapultStroke) {
 TEST_F(Catch, FailedSpeedReadEndsArrest) {
   form->arrest.tmrCheckForCatchTimer();
   ASSERT_TRUE(form->tmrDecel.enabled());
-  SimLinkClose();
+  link.SimLinkClose();
   form->arrest.tmrDecelTimer();
   EXPECT_FALSE(form->tmrDecel.enabled());
   EXPECT_NE(form->arrest.LastArrestEnd, 0);
@@ -375,7 +375,7 @@ TEST_F(Catch, NoCatchOutsideTheTests) {
       {"heading off by 35", [](Catch& f) { f.setHeadingTrue(125); }},
       {"beside the circle", [](Catch& f) { f.setPosition(0, 0.0011); }},
       {"no nearest zone", [](Catch& f) { f.form->arrest.NearestZoneIndex = -1; }},
-      {"link closed", [](Catch&) { SimLinkClose(); }},
+      {"link closed", [](Catch& f) { f.link.SimLinkClose(); }},
   };
   for (const auto& c : cases) {
     c.setup(*this);

@@ -29,9 +29,8 @@ class ArrestAlone : public ::testing::Test {
         server(clock),
         transport([this](uint8_t* block, size_t size) { return server.handleBlock(block, size); }) {
     transport.setClock(&clock);
-    SimLinkConfigure(&transport, &clock);
     uint32_t result = 0;
-    EXPECT_TRUE(SimLinkOpen(0, result));
+    EXPECT_TRUE(link.SimLinkOpen(0, result));
     auto z = std::make_unique<TCatchZoneData>();
     z->CarrierIdent = "CV-63";
     z->FrontRightCornerLat = z->FrontLeftCornerLat = 0.001;
@@ -51,10 +50,7 @@ class ArrestAlone : public ::testing::Test {
       if (offset == 0x3070 && size == sizeof accelWritten) std::memcpy(&accelWritten, data, size);
     };
   }
-  ~ArrestAlone() override {
-    SimLinkClose();
-    SimLinkConfigure(nullptr, nullptr);
-  }
+  ~ArrestAlone() override { link.SimLinkClose(); }
   void setFixed(uint32_t offset, double value) {
     const double high = std::floor(value);
     server.space().set<uint32_t>(offset, static_cast<uint32_t>((value - high) * 4294967296.0));
@@ -65,6 +61,7 @@ class ArrestAlone : public ::testing::Test {
   platform::EventLoop loop;
   sim::SimServer server;
   platform::LoopbackTransport transport;
+  simlink::Link link{&transport, &clock};
   platform::Label flight{"lblFlightStatus"}, caught{"lblCableCatchStatus"},
       checking{"lblActivelyCheckingStatus"}, nearest{"lblNearestCarrier"},
       magVar{"lblCurrentMagVar"}, other{"lblOtherStatus"}, fuelStatus{"lblFuelTransferStatus"};
@@ -79,14 +76,15 @@ class ArrestAlone : public ::testing::Test {
       keys{loop, "tmrKeystroke", 250, false}, launchCheck{loop, "tmrLaunchCheck", 7, false};
   TActivity activity{{check, decel, accel, launchCheck}};
   std::string folder = "./";
-  TCues cues{{damageSounds, specialSounds, other, folder}, {}};
+  TCues cues{{damageSounds, specialSounds, other, folder, link}, {}};
   TTrapLog trapLog{{log, other, cues, clock, folder}};
-  fuel::FuelTransferUnit fuel{{rate, fuelStatus, disable, [](const std::string&, int16_t) {}}};
+  fuel::FuelTransferUnit fuel{{rate, fuelStatus, disable, link, [](const std::string&, int16_t) {}}};
   TCatchZoneList zones;
   int64_t launchEnd = 0;
   double accelWritten = 0;
   std::vector<std::string> asked;
-  TArrest arrest{{flight,
+  TArrest arrest{{link,
+                  flight,
                   caught,
                   checking,
                   nearest,
@@ -160,7 +158,7 @@ TEST_F(ArrestAlone, NoZoneHaltsTheProgramAndALostLinkAsksForTheReset) {
 
   asked.clear();
   activity.programStopped = false;
-  SimLinkClose();
+  link.SimLinkClose();
   arrest.tmrIsCatchCheckNeededTimer();
   EXPECT_EQ(asked, std::vector<std::string>{"reset"});
 }

@@ -46,8 +46,8 @@ class FormFixture : public ::testing::Test {
       writes.push_back({clock.nowMs(), offset, std::vector<uint8_t>(data, data + size)});
     };
     transport.setClock(&clock);
-    SimLinkConfigure(&transport, &clock);
     TFormServices services;
+    services.link = &link;
     services.loop = &loop;
     services.random = &random;
     services.programFolder = folder.string() + "/";
@@ -64,14 +64,12 @@ class FormFixture : public ::testing::Test {
     form->carrierData.CatchZones = std::make_unique<TCatchZoneList>();
     form->tmrIsCatchCheckNeeded.setEnabled(false);
     uint32_t result = 0;
-    opened = SimLinkOpen(0, result);
+    opened = link.SimLinkOpen(0, result);
     writes.clear();
   }
 
   ~FormFixture() override {
     form.reset();
-    SimLinkClose();
-    SimLinkConfigure(nullptr, nullptr);
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
   }
@@ -150,6 +148,8 @@ class FormFixture : public ::testing::Test {
   platform::Random random;
   sim::SimServer server;
   platform::LoopbackTransport transport;
+  /// The window's link, over transport.
+  simlink::Link link{&transport, &clock};
   std::filesystem::path folder;
   std::vector<ClientWrite> writes;
   std::vector<platform::SoundEvent> sounds;

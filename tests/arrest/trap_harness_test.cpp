@@ -25,7 +25,7 @@ class Trap : public ::testing::Test {
   TFormMain& start() {
     approach(0.045);
     TFormMain& f = h.start();
-    EXPECT_TRUE(SimLinkIsOpen()) << f.lblConnectionInfo.text();
+    EXPECT_TRUE(h.link.SimLinkIsOpen()) << f.lblConnectionInfo.text();
     return f;
   }
   void fixed(uint32_t offset, double value) {
@@ -237,8 +237,8 @@ TEST_F(Trap, ArrestCutShortByALostLinkIsLoggedAsLinkWithoutAGrade) {
   };
   ASSERT_TRUE(h.runUntil([&] { return !arresting(); }, 1000));
   // The server that let the exchange time out is looked for again at the next connection.
-  ASSERT_TRUE(h.runUntil([&] { return !SimLinkIsOpen(); }, 1000));
-  ASSERT_TRUE(h.runUntil([&] { return SimLinkIsOpen(); }, 30000));
+  ASSERT_TRUE(h.runUntil([&] { return !h.link.SimLinkIsOpen(); }, 1000));
+  ASSERT_TRUE(h.runUntil([&] { return h.link.SimLinkIsOpen(); }, 30000));
   h.runFor(1000);
   EXPECT_EQ(h.peek<uint16_t>(0x0B20), 1) << "the simulator's sound back";
   EXPECT_TRUE(f.tmrKeystroke.enabled());
@@ -256,7 +256,7 @@ TEST_F(Trap, LostServerDuringApproachResetsAndReconnects) {
   h.transport->setServer(platform::LoopbackTransport::Server::None);
   h.transport->failSends(1000000, 1400);
   h.runFor(1000);
-  EXPECT_FALSE(SimLinkIsOpen());
+  EXPECT_FALSE(h.link.SimLinkIsOpen());
   EXPECT_FALSE(f.pgMain.enabled());
   EXPECT_NE(f.lblConnectionInfo.text().find(" -- Is FS running?"), std::string::npos)
       << f.lblConnectionInfo.text();
@@ -264,7 +264,7 @@ TEST_F(Trap, LostServerDuringApproachResetsAndReconnects) {
 
   h.transport->failSends(0, 0);
   h.transport->setServer(platform::LoopbackTransport::Server::Fsuipc);
-  ASSERT_TRUE(h.runUntil([&] { return SimLinkIsOpen(); }, 20000));
+  ASSERT_TRUE(h.runUntil([&] { return h.link.SimLinkIsOpen(); }, 20000));
   EXPECT_TRUE(f.pgMain.enabled());
   // Back in business: the next approach is caught.
   h.runFor(1000);

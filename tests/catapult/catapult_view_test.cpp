@@ -39,21 +39,21 @@ struct AloneCatapult : ::testing::Test {
   platform::Timer tmrKeystroke{h.loop, "tmrKeystroke", 250, true};
   platform::Timer tmrLaunchCheck{h.loop, "tmrLaunchCheck", 7, false};
   TActivity activity{{tmrCheckForCatch, tmrDecel, tmrAccel, tmrLaunchCheck}};
-  TCues cues{{chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, h.folder}, {}};
+  TCues cues{{chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, h.folder, h.link}, {}};
   TTrapLog trapLog{{chkbxTrapLog, lblOtherStatus, cues, h.clock, h.folder}};
   /// The zone the nearest-zone callback names (null: none known).
   std::unique_ptr<TCatchZoneData> nearest;
   double CatapultAccelFactor = 700;
   double CatapultCutoffFps = 200;
   int CatapultHoldFactor = 3;
-  TCatapult catapult{{btnManualDisable, chkbxCatSmoke, tmrIsCatchCheckNeeded, tmrFindNearest,
+  TCatapult catapult{{h.link, btnManualDisable, chkbxCatSmoke, tmrIsCatchCheckNeeded, tmrFindNearest,
                       tmrKeystroke, activity, cues, trapLog, h.clock,
                       [this] { return static_cast<const TCatchZoneData*>(nearest.get()); },
                       CatapultAccelFactor, CatapultCutoffFps, CatapultHoldFactor}};
 
   void SetUp() override {
     uint32_t result = 0;
-    ASSERT_TRUE(SimLinkOpen(0, result));
+    ASSERT_TRUE(h.link.SimLinkOpen(0, result));
     h.poke<uint8_t>(simlink::kEngineType.offset, 1);
     h.poke<int32_t>(simlink::kTailWheel.offset, 0);
     h.poke<int16_t>(simlink::kParkingBrake.offset, 32767);
@@ -65,7 +65,7 @@ struct AloneCatapult : ::testing::Test {
     setCatapultPoint(kDeckLat + 0.001, kDeckLon);
     h.clearRecords();
   }
-  void TearDown() override { SimLinkClose(); }
+  void TearDown() override { h.link.SimLinkClose(); }
 
   void setCatapultPoint(double latDeg, double lonDeg) {
     nearest = std::make_unique<TCatchZoneData>();

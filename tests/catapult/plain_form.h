@@ -22,14 +22,15 @@ struct PlainForm {
     services.loop = &h.loop;
     services.random = &h.random;
     services.programFolder = h.folder;
+    services.link = &h.link;
     form = std::make_unique<TFormMain>(std::move(services));
     uint32_t result = 0;
-    SimLinkOpen(0, result);
+    h.link.SimLinkOpen(0, result);
     h.clearRecords();
   }
   ~PlainForm() {
     form.reset();
-    SimLinkClose();
+    h.link.SimLinkClose();
   }
 
   /// Places the aircraft at lat/lon degrees as the server encodes them.

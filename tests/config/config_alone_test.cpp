@@ -76,7 +76,9 @@ struct Alone {
   platform::RadioGroup rdgrpCtrlKeys{"rdgrpCtrlKeys"}, rdgrpFuelTransferRate{"rdgrpRate"};
   platform::Window FormMain{"FormMain"}, frmToolbar{"frmToolbar"};
   std::vector<std::string> calls;
-  TCarrierData carrierData{{cmbDatFile, lstboxDatFiles, lblNumOfCarriersLoaded, lblConnectionInfo,
+  /// No server: a failed load closes a link that was never open.
+  simlink::Link link;
+  TCarrierData carrierData{{link, cmbDatFile, lstboxDatFiles, lblNumOfCarriersLoaded, lblConnectionInfo,
                             Screen, activity, tmrIsCatchCheckNeeded, tmrFindNearest, tmrKeystroke,
                             clock, folder, [this] { calls.push_back("ReleaseHotKeys"); },
                             [this](bool) { calls.push_back("ResetState"); },

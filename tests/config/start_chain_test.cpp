@@ -53,7 +53,7 @@ TEST(StartChain, ChoosingAFileWithoutValidZonesHaltsUntilReset) {
             "Selected .dat file contains no valid catch zones.  Program stopped.");
   EXPECT_FALSE(form.cmbDatFile.enabled());
   EXPECT_FALSE(form.pgMain.enabled());
-  EXPECT_FALSE(SimLinkIsOpen());
+  EXPECT_FALSE(h.link.SimLinkIsOpen());
   EXPECT_FALSE(h.fileExists("CorvaneDatLoadErrorLog.txt"));
   h.runFor(1'000);
   EXPECT_FALSE(form.cmbDatFile.enabled());

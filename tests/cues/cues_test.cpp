@@ -29,7 +29,7 @@ TEST_F(Cues, ShowSimMessageWritesTextThenSecondsInOneExchange) {
 }
 
 TEST_F(Cues, ShowSimMessageWithLinkClosedIsSilent) {
-  SimLinkClose();
+  link.SimLinkClose();
   form->cues.ShowSimMessage("Corvane enabled", 3);
   EXPECT_TRUE(writes.empty());
 }
@@ -140,24 +140,20 @@ class CuesAlone : public ::testing::Test {
       : server(clock),
         transport([this](uint8_t* block, size_t size) { return server.handleBlock(block, size); }) {
     transport.setClock(&clock);
-    SimLinkConfigure(&transport, &clock);
     uint32_t result = 0;
-    opened = SimLinkOpen(0, result);
-  }
-  ~CuesAlone() override {
-    SimLinkClose();
-    SimLinkConfigure(nullptr, nullptr);
+    opened = link.SimLinkOpen(0, result);
   }
 
   platform::VirtualClock clock;
   sim::SimServer server;
   platform::LoopbackTransport transport;
+  simlink::Link link{&transport, &clock};
   platform::CheckBox chkbxDamageSounds{"chkbxDamageSounds"};
   platform::CheckBox chkbxSpecialSoundHandling{"chkbxSpecialSoundHandling"};
   platform::Label lblOtherStatus{"lblOtherStatus"};
   std::string folder = "/nonexistent/";
   std::vector<platform::SoundEvent> sounds;
-  TCues cues{{chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, folder},
+  TCues cues{{chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, folder, link},
              [this](const std::string& name) {
                return std::make_unique<platform::RecordingSoundPlayer>(name, &sounds);
              }};
@@ -172,11 +168,11 @@ TEST_F(CuesAlone, SimSoundStaysSilencedUntilTheEndWordIsWritten) {
   EXPECT_TRUE(cues.SimSoundSilenced);
   // The end of a trap while the link is down leaves the simulator silenced, to be undone at
   // the next connection.
-  SimLinkClose();
+  link.SimLinkClose();
   cues.SwitchSimSound(false);
   EXPECT_TRUE(cues.SimSoundSilenced);
   uint32_t result = 0;
-  ASSERT_TRUE(SimLinkOpen(0, result));
+  ASSERT_TRUE(link.SimLinkOpen(0, result));
   cues.SwitchSimSound(false);
   EXPECT_FALSE(cues.SimSoundSilenced);
   EXPECT_EQ(server.space().get<uint16_t>(0x0B20), 7);

@@ -7,8 +7,8 @@
 
 namespace {
 
-// The fuel transfer built alone, with its own controls and a message recorder: no window and
-// no simulator link (none is opened, so every exchange is refused).
+// The fuel transfer built alone, with its own controls, a message recorder and a link that is
+// never opened (so every exchange is refused): no window.
 class FuelUnit : public ::testing::Test {
  protected:
   FuelUnit() {
@@ -27,9 +27,10 @@ class FuelUnit : public ::testing::Test {
   platform::Label status{"lblFuelTransferStatus"};
   platform::SpeedButton disable{"btnManualDisable"};
   std::vector<std::string> shown;
-  fuel::FuelTransferUnit unit{{rate, status, disable, [this](const std::string& t, int16_t s) {
-                                 shown.push_back(t + "|" + std::to_string(s));
-                               }}};
+  simlink::Link link;
+  fuel::FuelTransferUnit unit{
+      {rate, status, disable, link,
+       [this](const std::string& t, int16_t s) { shown.push_back(t + "|" + std::to_string(s)); }}};
 };
 
 TEST_F(FuelUnit, ObeysTheOverrideItIsGivenAndTogglesTheRateOfItsGroup) {

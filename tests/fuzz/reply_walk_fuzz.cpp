@@ -43,10 +43,10 @@ struct Rig {
     std::memcpy(block, reply, replySize < size ? replySize : size);
     return answer;
   }};
+  simlink::Link link{&transport, &clock};
   Rig() {
-    SimLinkConfigure(&transport, &clock);
     uint32_t result = 0;
-    open = SimLinkOpen(0, result);
+    open = link.SimLinkOpen(0, result);
     FUZZ_CHECK(open);
   }
 };
@@ -70,10 +70,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (read) {
       q.dest = std::make_unique<uint8_t[]>(bytes);
       std::memset(q.dest.get(), kUntouched, bytes);
-      queued = SimLinkRead(0x1000, bytes, q.dest.get(), result);
+      queued = rig.link.SimLinkRead(0x1000, bytes, q.dest.get(), result);
     } else {
       std::vector<uint8_t> value(bytes, 0x5A);
-      queued = SimLinkWrite(0x1000, bytes, value.data(), result);
+      queued = rig.link.SimLinkWrite(0x1000, bytes, value.data(), result);
     }
     if (!queued) {
       FUZZ_CHECK(result == kSimLinkFull);
@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   rig.replySize = size - pos;
 
   uint32_t result = 0;
-  const bool ok = SimLinkProcess(result);
+  const bool ok = rig.link.SimLinkProcess(result);
   FUZZ_CHECK(ok == (result == kSimLinkOk));
   FUZZ_CHECK(result == kSimLinkOk || result == kSimLinkBadData);
   // The block as the server left it: the reply over what the client queued.

@@ -63,7 +63,7 @@ Harness::Harness(Options options) {
   }
   flightModel_ = options.flightModel;
   if (!options.serverPresent) transport->setServer(platform::LoopbackTransport::Server::None);
-  SimLinkConfigure(transport.get(), &clock);
+  link.SimLinkConfigure(transport.get(), &clock);
 
   // The program's last message text, kept until its display time arrives.
   server->onClientWrite = [this, observe = server->onClientWrite](uint32_t offset, uint32_t size,
@@ -95,7 +95,7 @@ Harness::Harness(Options options) {
 
 Harness::~Harness() {
   form_.reset();
-  SimLinkConfigure(nullptr, nullptr);
+  link.SimLinkConfigure(nullptr, nullptr);
   std::error_code ec;
   fs::remove_all(folder, ec);
 }
@@ -118,6 +118,7 @@ TFormMain& Harness::start() {
   services.loop = &loop;
   services.random = &random;
   services.programFolder = folder;
+  services.link = &link;
   services.soundPlayers = [this](const std::string& name) {
     return std::make_unique<platform::RecordingSoundPlayer>(name, &sounds,
                                                             [this](const platform::SoundEvent& e) {

@@ -75,6 +75,8 @@ class Harness {
   /// Its server core.
   sim::SimServer* server = nullptr;
   std::unique_ptr<platform::LoopbackTransport> transport;
+  /// The program's link to the simulator, over transport; handed to the window by start().
+  simlink::Link link;
   /// The program folder (with a trailing '/'), removed when the harness ends.
   std::string folder;
 

@@ -108,7 +108,7 @@ TEST(HotKeyPoll, EveryTickBringsTheNearestSearchBack) {
   EXPECT_TRUE(p.form->tmrFindNearest.enabled());
 
   p.form->tmrFindNearest.setEnabled(false);
-  SimLinkClose();
+  p.h.link.SimLinkClose();
   p.form->hotKeys.tmrKeystrokeTimer();
   EXPECT_TRUE(p.form->tmrFindNearest.enabled());
 }

@@ -27,7 +27,7 @@ struct Alone {
   platform::Action actExtra{"actExtra"};
   platform::Label lblExtraKey{"lblExtraKey"};
   int ran = 0;
-  THotKeys keys{{rdgrpCtrlKeys, tmrKeystroke, tmrFindNearest, activity, h.clock, lblConnectionInfo,
+  THotKeys keys{{h.link, rdgrpCtrlKeys, tmrKeystroke, tmrFindNearest, activity, h.clock, lblConnectionInfo,
                  btnManualDisable, btnManualOverride, ExtraKey()}};
 
   Alone() {
@@ -35,9 +35,9 @@ struct Alone {
     rdgrpCtrlKeys.addItem("SHIFT+CTRL+<key>");
     actExtra.onExecute = [this] { ++ran; };
     uint32_t result = 0;
-    SimLinkOpen(0, result);
+    h.link.SimLinkOpen(0, result);
   }
-  ~Alone() { SimLinkClose(); }
+  ~Alone() { h.link.SimLinkClose(); }
   THotKeyList ExtraKey() {
     THotKey key;
     key.Key = "F4";

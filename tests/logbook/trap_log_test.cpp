@@ -151,7 +151,8 @@ class TrapLogAlone : public ::testing::Test {
   platform::CheckBox chkbxSpecialSoundHandling{"chkbxSpecialSoundHandling"};
   platform::CheckBox chkbxTrapLog{"chkbxTrapLog"};
   platform::Label lblOtherStatus{"lblOtherStatus"};
-  TCues cues{{chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, folder}, {}};
+  simlink::Link link;  // never opened: the cues' messages go nowhere
+  TCues cues{{chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, folder, link}, {}};
   TTrapLog log{{chkbxTrapLog, lblOtherStatus, cues, clock, folder}};
 
   void SetUp() override {

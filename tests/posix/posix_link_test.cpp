@@ -27,7 +27,7 @@ TEST(PosixTransportAgainstCorvaneSim, ConnectsRunsAndClosesCleanly) {
   run.loop.runUntil(run.clock.nowMs() + 1200);       // one gate tick over the socket
   EXPECT_EQ(form.lblFlightStatus.text(), "LANDED");  // parked on the sample deck
   form.FormClose();
-  EXPECT_FALSE(SimLinkIsOpen());
+  EXPECT_FALSE(run.link.SimLinkIsOpen());
   EXPECT_EQ(run.sim->stop(), 0);
   EXPECT_FALSE(fs::exists(run.dir / "ipc" / "UIPCMAIN"));
 }
@@ -45,7 +45,7 @@ TEST(PosixTransportAgainstCorvaneSim, RefusalsReachTheConnectionLine) {
     SystemRun run(c.args.front() == "--sim-index" ? c.args : editionSim(c.args));
     TFormMain& form = run.start();
     EXPECT_EQ(form.lblConnectionInfo.text(), c.line);
-    EXPECT_FALSE(SimLinkIsOpen());
+    EXPECT_FALSE(run.link.SimLinkIsOpen());
   }
 }
 

@@ -41,7 +41,7 @@ TEST_F(BatchTest, PositionIsTwoFourByteReadsLowHalfFirst) {
   std::array<uint32_t, 9> sent{};
   transport.onBatch = [&](uint8_t* block, size_t) { std::memcpy(sent.data(), block, 36); };
   FixedPoint lat;
-  ASSERT_TRUE(Batch().read(kLatitude, lat).process());
+  ASSERT_TRUE(Batch(link).read(kLatitude, lat).process());
   EXPECT_EQ(joinPosition(lat), -2.5);
   // id, offset, size, index, data: 1 0x560 4 0 ? | 1 0x564 4 1 ? | terminator
   EXPECT_EQ(sent[1], 0x0560u);
@@ -54,7 +54,7 @@ TEST_F(BatchTest, FirstRefusedRequestEndsTheBatchWithItsCode) {
   // Text areas until the block is full: the refusal drops the batch, and nothing queued after
   // it may be sent.
   const std::array<uint8_t, 128> text{};
-  Batch batch;
+  Batch batch(link);
   int queued = 0;
   while (batch.write(kMessageText, text).queued()) ++queued;
   EXPECT_GT(queued, 200);
@@ -67,7 +67,7 @@ TEST_F(BatchTest, FirstRefusedRequestEndsTheBatchWithItsCode) {
   EXPECT_EQ(sent, 0);
   EXPECT_EQ(speed, 1);
   // The next batch starts afresh.
-  Batch next;
+  Batch next(link);
   EXPECT_TRUE(next.read(kForwardSpeed, speed).process());
   EXPECT_EQ(next.result(), kSimLinkOk);
   EXPECT_EQ(sent, 1);

@@ -46,10 +46,10 @@ class PosixLinkTest : public ::testing::Test {
     dir = pattern;
     server.handshake(0x19980005, 0xFADE0007);
     transport = std::make_unique<platform::PosixTransport>(dir);
-    SimLinkConfigure(transport.get(), &clock);
+    link.SimLinkConfigure(transport.get(), &clock);
   }
   void TearDown() override {
-    SimLinkConfigure(nullptr, nullptr);
+    link.SimLinkConfigure(nullptr, nullptr);
     transport.reset();
     endpoint.reset();
     ::rmdir(dir.c_str());
@@ -61,7 +61,7 @@ class PosixLinkTest : public ::testing::Test {
   }
   uint32_t open() {
     uint32_t result = 99;
-    SimLinkOpen(0, result);
+    link.SimLinkOpen(0, result);
     return result;
   }
 
@@ -69,20 +69,21 @@ class PosixLinkTest : public ::testing::Test {
   FakeServer server;
   platform::VirtualClock clock{0};
   std::unique_ptr<platform::PosixTransport> transport;
+  simlink::Link link;
   std::unique_ptr<platform::PosixServerEndpoint> endpoint;
 };
 
 TEST_F(PosixLinkTest, RoundTripThroughSharedMemory) {
   startServer();
   ASSERT_EQ(open(), 0u);
-  EXPECT_EQ(SimLinkSimIndex, 7u);
+  EXPECT_EQ(link.SimLinkSimIndex, 7u);
   EXPECT_EQ(server.libraryVersion, 1004);
   const double accel = -700.0;
   double back = 0;
   uint32_t result = 99;
-  ASSERT_TRUE(SimLinkWrite(0x3070, 8, &accel, result));
-  ASSERT_TRUE(SimLinkRead(0x3070, 8, &back, result));
-  ASSERT_TRUE(SimLinkProcess(result));
+  ASSERT_TRUE(link.SimLinkWrite(0x3070, 8, &accel, result));
+  ASSERT_TRUE(link.SimLinkRead(0x3070, 8, &back, result));
+  ASSERT_TRUE(link.SimLinkProcess(result));
   EXPECT_EQ(back, -700.0);
   EXPECT_EQ(endpoint->requestsServed(), 2u);
 }
@@ -125,7 +126,7 @@ TEST_F(PosixLinkTest, CloseRemovesTheSharedMemory) {
   startServer();
   ASSERT_EQ(open(), 0u);
   EXPECT_TRUE(shmExists(ownMappingName()));
-  SimLinkClose();
+  link.SimLinkClose();
   EXPECT_FALSE(shmExists(ownMappingName()));
 }
 
@@ -134,22 +135,22 @@ TEST_F(PosixLinkTest, ServerGoneIsASendFailureWithLastError) {
   ASSERT_EQ(open(), 0u);
   endpoint.reset();
   uint32_t v = 0, result = 99;
-  ASSERT_TRUE(SimLinkRead(0x3304, 4, &v, result));
-  EXPECT_FALSE(SimLinkProcess(result));
+  ASSERT_TRUE(link.SimLinkRead(0x3304, 4, &v, result));
+  EXPECT_FALSE(link.SimLinkProcess(result));
   EXPECT_EQ(result, 12u);
   EXPECT_EQ(clock.nowMs(), 100 + 10 * 100);
   // The server is lost: a server that comes back is not sent to on the old link, and the open
   // right after the loss does not look for it; the next open does.
   startServer();
-  ASSERT_TRUE(SimLinkRead(0x3304, 4, &v, result));
-  EXPECT_FALSE(SimLinkProcess(result));
+  ASSERT_TRUE(link.SimLinkRead(0x3304, 4, &v, result));
+  EXPECT_FALSE(link.SimLinkProcess(result));
   EXPECT_EQ(result, 12u);
   EXPECT_EQ(clock.nowMs(), 100 + 10 * 100);
-  SimLinkClose();
+  link.SimLinkClose();
   EXPECT_EQ(open(), 2u);
   ASSERT_EQ(open(), 0u);
-  ASSERT_TRUE(SimLinkRead(0x3304, 4, &v, result));
-  EXPECT_TRUE(SimLinkProcess(result));
+  ASSERT_TRUE(link.SimLinkRead(0x3304, 4, &v, result));
+  EXPECT_TRUE(link.SimLinkProcess(result));
   EXPECT_EQ(v, 0x19980005u);
 }
 

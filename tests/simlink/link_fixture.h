@@ -7,7 +7,7 @@
 #include "simlink/fake_server.h"
 #include "simlink/sim_link.h"
 
-// The process-wide link wired to a loopback server on a virtual clock.
+// A link of its own wired to a loopback server on a virtual clock.
 class LinkTest : public ::testing::Test {
  public:
   static constexpr uint32_t kGoodVersion = 0x19980005;
@@ -18,13 +18,13 @@ class LinkTest : public ::testing::Test {
   void SetUp() override {
     server.handshake(kGoodVersion, kFs2004Check);
     transport.setClock(&clock);
-    SimLinkConfigure(&transport, &clock);
+    link.SimLinkConfigure(&transport, &clock);
   }
-  void TearDown() override { SimLinkConfigure(nullptr, nullptr); }
+  void TearDown() override { link.SimLinkConfigure(nullptr, nullptr); }
 
   // Starts again with a fresh server and a fresh transport calling handler (default: the server).
   void renew(platform::BlockHandler handler = nullptr) {
-    SimLinkConfigure(nullptr, nullptr);
+    link.SimLinkConfigure(nullptr, nullptr);
     server = FakeServer{};
     if (!handler) handler = [this](uint8_t* b, size_t n) { return server.handle(b, n); };
     transport = platform::LoopbackTransport(std::move(handler));
@@ -33,13 +33,13 @@ class LinkTest : public ::testing::Test {
 
   uint32_t open(uint32_t requiredIndex = 0) {
     uint32_t result = 99;
-    const bool ok = SimLinkOpen(requiredIndex, result);
+    const bool ok = link.SimLinkOpen(requiredIndex, result);
     EXPECT_EQ(ok, result == 0);
     return result;
   }
   uint32_t process() {
     uint32_t result = 99;
-    const bool ok = SimLinkProcess(result);
+    const bool ok = link.SimLinkProcess(result);
     EXPECT_EQ(ok, result == 0);
     return result;
   }
@@ -52,4 +52,5 @@ class LinkTest : public ::testing::Test {
   FakeServer server;
   platform::VirtualClock clock{0};
   platform::LoopbackTransport transport;
+  simlink::Link link;
 };

@@ -18,13 +18,13 @@ class ExchangeTest : public LinkTest {
   }
   uint32_t read(uint32_t offset, uint32_t size, void* dest) {
     uint32_t result = 99;
-    const bool ok = SimLinkRead(offset, size, dest, result);
+    const bool ok = link.SimLinkRead(offset, size, dest, result);
     EXPECT_EQ(ok, result == 0);
     return result;
   }
   uint32_t write(uint32_t offset, uint32_t size, const void* src) {
     uint32_t result = 99;
-    const bool ok = SimLinkWrite(offset, size, src, result);
+    const bool ok = link.SimLinkWrite(offset, size, src, result);
     EXPECT_EQ(ok, result == 0);
     return result;
   }
@@ -63,7 +63,7 @@ TEST_F(ExchangeTest, OneBatchWritesThenReadsBackInRecordOrder) {
 
 TEST_F(ExchangeTest, ClosedAndEmptyQueuesAreRefused) {
   EXPECT_EQ(process(), 10u);
-  SimLinkClose();
+  link.SimLinkClose();
   uint32_t v = 0;
   EXPECT_EQ(process(), 9u);
   EXPECT_EQ(read(0x3304, 4, &v), 9u);
@@ -122,7 +122,8 @@ TEST_F(ExchangeTest, SendRetriesTenTimesWithAWaitAfterEachFailure) {
   };
   for (const SendCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.failures << " failures, error " << c.lastError);
-    SimLinkConfigure(&transport, &clock);  // a fresh link: the server of the case before is lost
+    // A fresh start: the server of the case before is lost.
+    link.SimLinkConfigure(&transport, &clock);
     ASSERT_EQ(open(), 0u);
     const int64_t start = clock.nowMs();
     const int sendsBefore = transport.sendCount();
@@ -139,14 +140,14 @@ TEST_F(ExchangeTest, SendRetriesTenTimesWithAWaitAfterEachFailure) {
 TEST_F(ExchangeTest, LostServerIsNotWaitedForAgainUntilTheLinkIsOpenedTwice) {
   for (const uint32_t lastError : {0u, 5u}) {
     SCOPED_TRACE(testing::Message() << "error " << lastError);
-    SimLinkConfigure(&transport, &clock);
+    link.SimLinkConfigure(&transport, &clock);
     ASSERT_EQ(open(), 0u);
     const uint32_t code = lastError == 0 ? 11 : 12;
     uint32_t value = 77;
     transport.failSends(10, lastError);
     ASSERT_EQ(read(0x3304, 4, &value), 0u);
     EXPECT_EQ(process(), code);
-    EXPECT_TRUE(SimLinkLost());
+    EXPECT_TRUE(link.SimLinkLost());
 
     // The server would answer now, but the link no longer sends, nor waits.
     const int sends = transport.sendCount();
@@ -154,9 +155,9 @@ TEST_F(ExchangeTest, LostServerIsNotWaitedForAgainUntilTheLinkIsOpenedTwice) {
     ASSERT_EQ(read(0x3304, 4, &value), 0u);
     EXPECT_EQ(process(), code);
     EXPECT_EQ(process(), 10u) << "the queue is emptied as by any failure";
-    SimLinkClose();
+    link.SimLinkClose();
     EXPECT_EQ(open(), 2u) << "the open right after the loss looks for no server";
-    EXPECT_FALSE(SimLinkLost());
+    EXPECT_FALSE(link.SimLinkLost());
     EXPECT_EQ(transport.sendCount(), sends);
     EXPECT_EQ(clock.nowMs(), at);
     EXPECT_EQ(value, 77u);
@@ -167,7 +168,7 @@ TEST_F(ExchangeTest, LostServerIsNotWaitedForAgainUntilTheLinkIsOpenedTwice) {
     EXPECT_EQ(value, kGoodVersion);
   }
   // A handshake that times out has waited already: the next open looks again.
-  SimLinkClose();
+  link.SimLinkClose();
   transport.failSends(10, 0);
   EXPECT_EQ(open(), 11u);
   EXPECT_EQ(open(), 0u);
@@ -177,7 +178,7 @@ TEST_F(ExchangeTest, LostServerIsNotWaitedForAgainUntilTheLinkIsOpenedTwice) {
   ASSERT_EQ(read(0x3304, 4, &value), 0u);
   EXPECT_EQ(process(), 13u);
   transport.overrideAnswer(std::nullopt);
-  EXPECT_FALSE(SimLinkLost());
+  EXPECT_FALSE(link.SimLinkLost());
   ASSERT_EQ(read(0x3304, 4, &value), 0u);
   EXPECT_EQ(process(), 0u);
 }

@@ -13,10 +13,10 @@ using Server = platform::LoopbackTransport::Server;
 
 TEST_F(LinkTest, OpenShakesHandsOnceAndKeepsSimulatorIndex) {
   EXPECT_EQ(open(), 0u);
-  EXPECT_TRUE(SimLinkIsOpen());
+  EXPECT_TRUE(link.SimLinkIsOpen());
   EXPECT_EQ(transport.lastMappingName(), "FSASMLIB:IPC:1A2C:1");
-  EXPECT_EQ(SimLinkServerVersion, kGoodVersion);
-  EXPECT_EQ(SimLinkSimIndex, 7u);
+  EXPECT_EQ(link.SimLinkServerVersion, kGoodVersion);
+  EXPECT_EQ(link.SimLinkSimIndex, 7u);
   EXPECT_EQ(server.libraryVersionWrites, 1);
   EXPECT_EQ(server.libraryVersion, 1004);
   EXPECT_EQ(transport.batchCount(), 1);
@@ -26,9 +26,9 @@ TEST_F(LinkTest, OpenShakesHandsOnceAndKeepsSimulatorIndex) {
 TEST_F(LinkTest, SecondOpenIsRefusedAndFirstLinkKeepsWorking) {
   ASSERT_EQ(open(), 0u);
   EXPECT_EQ(open(), 1u);
-  EXPECT_TRUE(SimLinkIsOpen());
+  EXPECT_TRUE(link.SimLinkIsOpen());
   uint32_t version = 0, result = 99;
-  ASSERT_TRUE(SimLinkRead(0x3304, 4, &version, result));
+  ASSERT_TRUE(link.SimLinkRead(0x3304, 4, &version, result));
   EXPECT_EQ(process(), 0u);
   EXPECT_EQ(version, kGoodVersion);
 }
@@ -66,7 +66,7 @@ TEST_F(LinkTest, EveryOpenFailureLeavesTheLinkClosedWithNothingHeld) {
     renew();
     c.setUp(*this);
     EXPECT_EQ(open(c.requiredIndex), c.expected);
-    EXPECT_FALSE(SimLinkIsOpen());
+    EXPECT_FALSE(link.SimLinkIsOpen());
     const bool foreign = std::string(c.name) == "mapping exists";
     EXPECT_EQ(transport.liveMappings(), foreign ? 1u : 0u);  // someone else's stays
     EXPECT_EQ(transport.liveAtoms(), 0u);
@@ -78,7 +78,7 @@ TEST_F(LinkTest, OldestAcceptedVersionAndRelayServerAreAccepted) {
   transport.setServer(Server::WideOnly);
   server.handshake(0x19980005, 0xFADE0006);
   EXPECT_EQ(open(6), 0u);
-  EXPECT_EQ(SimLinkSimIndex, 6u);
+  EXPECT_EQ(link.SimLinkSimIndex, 6u);
 }
 
 TEST_F(LinkTest, RelayWithoutSimulatorFailsAfterFivePasses) {
@@ -120,24 +120,24 @@ TEST_F(LinkTest, ServerThatAppearsLaterIsFoundByTheNextOpen) {
 }
 
 TEST_F(LinkTest, UnconfiguredLinkFindsNoServer) {
-  SimLinkConfigure(nullptr, nullptr);
+  link.SimLinkConfigure(nullptr, nullptr);
   EXPECT_EQ(open(), 2u);
 }
 
 TEST_F(LinkTest, CloseIsHarmlessAnyTimeAndReleasesEverything) {
-  SimLinkClose();
-  SimLinkClose();
+  link.SimLinkClose();
+  link.SimLinkClose();
   transport.failView(true);
   EXPECT_EQ(open(), 6u);  // half open: atom and mapping were acquired first
-  SimLinkClose();
+  link.SimLinkClose();
   EXPECT_TRUE(nothingHeld());
   transport.failView(false);
   ASSERT_EQ(open(), 0u);
-  SimLinkClose();
-  SimLinkClose();
+  link.SimLinkClose();
+  link.SimLinkClose();
   EXPECT_TRUE(nothingHeld());
-  EXPECT_FALSE(SimLinkIsOpen());
-  EXPECT_EQ(SimLinkServerVersion, kGoodVersion);  // versions survive the close
+  EXPECT_FALSE(link.SimLinkIsOpen());
+  EXPECT_EQ(link.SimLinkServerVersion, kGoodVersion);  // versions survive the close
   EXPECT_EQ(open(), 0u);
 }
 

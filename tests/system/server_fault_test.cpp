@@ -98,20 +98,20 @@ TEST(ServerAnsweringGarbage, EveryBatchFailsWithBadDataAndNoDestinationIsWritten
   SystemRun run(editionSim({"--garbage-after", "1"}));  // the handshake's one pass is answered
   ASSERT_TRUE(run.sim->running());
   platform::VirtualClock clock;  // the link's waits; the server runs on its own
-  SimLinkConfigure(run.transport.get(), &clock);
+  simlink::Link link(run.transport.get(), &clock);
   uint32_t result = 0;
-  ASSERT_TRUE(SimLinkOpen(0, result)) << result;
+  ASSERT_TRUE(link.SimLinkOpen(0, result)) << result;
   for (int batch = 0; batch < 4; ++batch) {  // the size, then the identifier, is corrupted
     uint32_t version = 0xDEADBEEF;
     uint16_t index = 0xBEEF;
-    ASSERT_TRUE(SimLinkRead(0x3304, 4, &version, result));
-    ASSERT_TRUE(SimLinkRead(0x3308, 2, &index, result));
-    EXPECT_FALSE(SimLinkProcess(result));
+    ASSERT_TRUE(link.SimLinkRead(0x3304, 4, &version, result));
+    ASSERT_TRUE(link.SimLinkRead(0x3308, 2, &index, result));
+    EXPECT_FALSE(link.SimLinkProcess(result));
     EXPECT_EQ(result, kSimLinkBadData);
     EXPECT_EQ(version, 0xDEADBEEFu);
     EXPECT_EQ(index, 0xBEEF);
   }
-  SimLinkClose();
+  link.SimLinkClose();
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ TEST(ServerStopped, ThirtySecondsThenResumedTheProgramRidesItOut) {
     return form.lblFlightStatus.text() == "LANDED";
   }));
   resume.join();
-  EXPECT_TRUE(SimLinkIsOpen());
+  EXPECT_TRUE(run.link.SimLinkIsOpen());
   EXPECT_EQ(form.lblConnectionInfo.text(), connectedLine()) << "reconnected without a restart";
   EXPECT_TRUE(form.tmrIsCatchCheckNeeded.enabled());
   form.FormClose();

@@ -46,12 +46,12 @@ struct SystemRun {
     // The transport and every server started here look for each other in this folder.
     platform::setEnvironmentVariable("CORVANE_IPC_DIR", (dir / "ipc").string());
     transport = platform::makeSystemTransport();
-    SimLinkConfigure(transport.get(), &clock);
+    link.SimLinkConfigure(transport.get(), &clock);
     startServer(std::move(simArgs));
   }
   ~SystemRun() {
     form.reset();
-    SimLinkConfigure(nullptr, nullptr);
+    link.SimLinkConfigure(nullptr, nullptr);
     sim.reset();
     fs::remove_all(dir);
   }
@@ -75,7 +75,7 @@ struct SystemRun {
     s.loop = &loop;
     s.random = &random;
     s.programFolder = (dir / "prog").string();
-    s.transport = transport.get();
+    s.link = &link;
     form = std::make_unique<TFormMain>(std::move(s));
     form->FormCreate();
     return *form;
@@ -87,6 +87,8 @@ struct SystemRun {
   platform::EventLoop loop{clock};
   platform::Random random;
   std::unique_ptr<platform::IpcTransport> transport;
+  /// The program's link, over transport.
+  simlink::Link link;
   std::unique_ptr<platform::ChildProcess> sim;
   std::unique_ptr<TFormMain> form;
 };

@@ -22,8 +22,8 @@ std::string ownPath() {
   return path;
 }
 
-/// corvane-sim.exe serving in a child process; the process-wide link uses the Windows
-/// transport on the real clock until the run ends.
+/// corvane-sim.exe serving in a child process and a link over the Windows transport on the
+/// real clock.
 struct Win32Run {
   explicit Win32Run(const std::vector<std::string>& simArgs, const char* serverClass = "UIPCMAIN")
       : sim(platform::executableFolder() + CORVANE_SIM_NAME, simArgs) {
@@ -31,16 +31,15 @@ struct Win32Run {
       if (FindWindowExA(nullptr, nullptr, serverClass, nullptr)) break;
       Sleep(25);
     }
-    SimLinkConfigure(&transport, &clock);
   }
   ~Win32Run() {
-    SimLinkClose();
-    SimLinkConfigure(nullptr, nullptr);
+    link.SimLinkClose();
     sim.stop();
   }
   platform::ChildProcess sim;
   platform::Win32Transport transport;
   platform::RealClock clock;
+  simlink::Link link{&transport, &clock};
 };
 
 TEST(Win32Link, OpenAcceptsOrRefusesAsTheServerPresentsItself) {
@@ -60,38 +59,37 @@ TEST(Win32Link, OpenAcceptsOrRefusesAsTheServerPresentsItself) {
     Win32Run run(c.simArgs, c.serverClass);
     ASSERT_TRUE(run.sim.running());
     uint32_t result = 99;
-    EXPECT_EQ(SimLinkOpen(c.required, result), c.expected == kSimLinkOk);
+    EXPECT_EQ(run.link.SimLinkOpen(c.required, result), c.expected == kSimLinkOk);
     EXPECT_EQ(result, c.expected) << SimLinkErrorTexts[result];
     if (c.expected == kSimLinkOk) {
-      EXPECT_EQ(SimLinkSimIndex, 7u);
+      EXPECT_EQ(run.link.SimLinkSimIndex, 7u);
     }
   }
   platform::Win32Transport transport;
-  SimLinkConfigure(&transport, nullptr);
+  simlink::Link link(&transport, nullptr);
   uint32_t result = 99;
-  EXPECT_FALSE(SimLinkOpen(0, result));
+  EXPECT_FALSE(link.SimLinkOpen(0, result));
   EXPECT_EQ(result, kSimLinkNoServer);
-  SimLinkConfigure(nullptr, nullptr);
 }
 
 TEST(Win32Link, BatchFillingTheWholeBlockComesBack) {
   Win32Run run({});
   uint32_t result = 0;
-  ASSERT_TRUE(SimLinkOpen(0, result)) << SimLinkErrorTexts[result];
+  ASSERT_TRUE(run.link.SimLinkOpen(0, result)) << SimLinkErrorTexts[result];
   uint32_t version = 0;
   std::vector<uint8_t> bulk(kSimLinkCapacity - 40, 0xAA);
   auto queueFullBatch = [&] {
-    return SimLinkRead(0x3304, 4, &version, result) &&
-           SimLinkRead(0x0000, static_cast<uint32_t>(bulk.size()), bulk.data(), result);
+    return run.link.SimLinkRead(0x3304, 4, &version, result) &&
+           run.link.SimLinkRead(0x0000, static_cast<uint32_t>(bulk.size()), bulk.data(), result);
   };
   ASSERT_TRUE(queueFullBatch()) << "a batch of exactly the capacity must be accepted";
-  ASSERT_TRUE(SimLinkProcess(result)) << SimLinkErrorTexts[result];
+  ASSERT_TRUE(run.link.SimLinkProcess(result)) << SimLinkErrorTexts[result];
   EXPECT_EQ(version, 0x36300000u);
   EXPECT_NE(bulk[0], 0xAA) << "the bulk read was not filled in";
 
   ASSERT_TRUE(queueFullBatch());
   uint8_t none = 0;
-  EXPECT_FALSE(SimLinkRead(0x0000, 0, &none, result)) << "one byte header more than fits";
+  EXPECT_FALSE(run.link.SimLinkRead(0x0000, 0, &none, result)) << "one byte header more than fits";
   EXPECT_EQ(result, kSimLinkFull);
 }
 
@@ -125,17 +123,17 @@ TEST(Win32Link, ServerAnswersBrokenRequestsWithZeroAndKeepsServing) {
   t.closeMapping(mapping);
 
   uint32_t result = 0;
-  EXPECT_TRUE(SimLinkOpen(0, result)) << SimLinkErrorTexts[result];
+  EXPECT_TRUE(run.link.SimLinkOpen(0, result)) << SimLinkErrorTexts[result];
 }
 
 TEST(Win32Link, HungServerGivesTheTimeOutCodeAfterTheRetries) {
   Win32Run run({"--hang-after", "1"});  // answers the handshake, then stops pumping messages
   uint32_t result = 0;
-  ASSERT_TRUE(SimLinkOpen(0, result)) << SimLinkErrorTexts[result];
+  ASSERT_TRUE(run.link.SimLinkOpen(0, result)) << SimLinkErrorTexts[result];
   uint32_t version = 0;
-  ASSERT_TRUE(SimLinkRead(0x3304, 4, &version, result));
+  ASSERT_TRUE(run.link.SimLinkRead(0x3304, 4, &version, result));
   const int64_t start = run.clock.nowMs();
-  EXPECT_FALSE(SimLinkProcess(result));
+  EXPECT_FALSE(run.link.SimLinkProcess(result));
   EXPECT_EQ(result, kSimLinkTimedOut) << SimLinkErrorTexts[result];
   EXPECT_GE(run.clock.nowMs() - start, 10 * 2000) << "ten attempts of 2000 ms each";
   EXPECT_EQ(version, 0u);
@@ -146,29 +144,29 @@ TEST(Win32Link, ChildClient) {
   if (!std::getenv("CORVANE_CHILD_CLIENT")) GTEST_SKIP() << "runs only as the second client";
   platform::Win32Transport transport;
   platform::RealClock clock;
-  SimLinkConfigure(&transport, &clock);
+  simlink::Link link(&transport, &clock);
   uint32_t result = 0;
-  ASSERT_TRUE(SimLinkOpen(0, result)) << SimLinkErrorTexts[result];
+  ASSERT_TRUE(link.SimLinkOpen(0, result)) << SimLinkErrorTexts[result];
   for (int i = 0; i < 20; ++i) {
     uint32_t version = 0;
-    ASSERT_TRUE(SimLinkRead(0x3304, 4, &version, result) && SimLinkProcess(result));
+    ASSERT_TRUE(link.SimLinkRead(0x3304, 4, &version, result) && link.SimLinkProcess(result));
     ASSERT_EQ(version, 0x36300000u);
     Sleep(20);
   }
-  SimLinkClose();
-  SimLinkConfigure(nullptr, nullptr);
+  link.SimLinkClose();
 }
 
 TEST(Win32Link, TwoClientProcessesAreServedAtTheSameTime) {
   Win32Run run({});
   uint32_t result = 0;
-  ASSERT_TRUE(SimLinkOpen(0, result)) << SimLinkErrorTexts[result];
+  ASSERT_TRUE(run.link.SimLinkOpen(0, result)) << SimLinkErrorTexts[result];
   platform::ChildProcess child(ownPath(), {"--gtest_filter=Win32Link.ChildClient"},
                                {"CORVANE_CHILD_CLIENT=1"});
   int rounds = 0;
   while (child.running() && rounds < 2000) {
     uint32_t version = 0;
-    ASSERT_TRUE(SimLinkRead(0x3304, 4, &version, result) && SimLinkProcess(result))
+    ASSERT_TRUE(run.link.SimLinkRead(0x3304, 4, &version, result) &&
+                run.link.SimLinkProcess(result))
         << SimLinkErrorTexts[result];
     ++rounds;
     Sleep(5);
