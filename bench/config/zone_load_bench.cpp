@@ -12,16 +12,20 @@
 #include <string>
 #include <vector>
 
-#include "app/form_main.h"
+#include "activity/activity.h"
+#include "arrest/arrest.h"
+#include "config/carrier_data.h"
 #include "config/memory_use.h"
 #include "config/zone_file.h"
+#include "cues/cues.h"
+#include "fuel/fuel_transfer_unit.h"
 #include "handshake_server.h"
+#include "logbook/trap_log.h"
 #include "platform/child_process.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/ipc_loopback.h"
 #include "platform/os.h"
-#include "platform/random.h"
 #include "simlink/sim_link.h"
 
 namespace {
@@ -58,46 +62,100 @@ double msSince(std::chrono::steady_clock::time_point start) {
       .count();
 }
 
+/// The carrier data and the arrest alone, with the controls, timers and neighbours their views
+/// name, on a virtual clock and a link to a server that answers the handshake only.
+struct Subsystems {
+  explicit Subsystems(const std::string& folder)
+      : ProgramFolder(folder), transport(bench::handshakeOnlyServer) {}
+
+  std::string ProgramFolder;
+  platform::VirtualClock clock;
+  platform::EventLoop loop{clock};
+  platform::LoopbackTransport transport;
+  simlink::Link link{&transport, &clock};
+  platform::ComboBox cmbDatFile{"cmbDatFile"};
+  platform::FileListBox lstboxDatFiles{"lstboxDatFiles"};
+  platform::Label lblNumOfCarriersLoaded{"lblNumOfCarriersLoaded"}, lblConnectionInfo{"c"},
+      lblFlightStatus{"f"}, lblCableCatchStatus{"s"}, lblActivelyCheckingStatus{"a"},
+      lblNearestCarrier{"n"}, lblCurrentMagVar{"m"}, lblOtherStatus{"o"}, lblFuel{"u"};
+  platform::Screen Screen;
+  platform::CheckBox unchecked{"x"};
+  platform::SpeedButton btnManualDisable{"btnManualDisable"};
+  platform::RadioGroup rate{"rdgrpFuelTransferRate"};
+  platform::Timer gate{loop, "tmrIsCatchCheckNeeded", 1000, false},
+      find{loop, "tmrFindNearest", 15000, false}, check{loop, "tmrCheckForCatch", 50, false},
+      decel{loop, "tmrDecel", 10, false}, accel{loop, "tmrAccel", 5, false},
+      keys{loop, "tmrKeystroke", 250, false}, launchCheck{loop, "tmrLaunchCheck", 7, false};
+  TActivity activity{{check, decel, accel, launchCheck}};
+  TCues cues{{unchecked, unchecked, lblOtherStatus, ProgramFolder, link}, {}};
+  TTrapLog trapLog{{unchecked, lblOtherStatus, cues, clock, ProgramFolder}};
+  fuel::FuelTransferUnit fuel{
+      {rate, lblFuel, btnManualDisable, link, [](const std::string&, int16_t) {}}};
+  TCarrierData carrierData{{link, cmbDatFile, lstboxDatFiles, lblNumOfCarriersLoaded,
+                            lblConnectionInfo, Screen, activity, gate, find, keys, clock,
+                            ProgramFolder, [] {}, [](bool) {}, [] {}, [] {}}};
+  TArrest arrest{{link,
+                  lblFlightStatus,
+                  lblCableCatchStatus,
+                  lblActivelyCheckingStatus,
+                  lblNearestCarrier,
+                  lblCurrentMagVar,
+                  unchecked,
+                  unchecked,
+                  unchecked,
+                  unchecked,
+                  btnManualDisable,
+                  gate,
+                  find,
+                  keys,
+                  activity,
+                  cues,
+                  trapLog,
+                  fuel,
+                  clock,
+                  [this] { return carrierData.CatchZones.get(); },
+                  [] { return 0.0; },
+                  [] { return int64_t{0}; },
+                  [](bool) {},
+                  [] {},
+                  [] {}}};
+};
+
 /// The child: loads folder/Corvane.dat kLoadRounds times and searches it; writes
 /// "zones loadMs peakAddedKb searchUs" to folder/result.txt.
 int loadAndSearch(const std::string& folder) {
-  platform::VirtualClock clock;
-  platform::EventLoop loop(clock);
-  platform::Random random;
-  platform::LoopbackTransport transport(bench::handshakeOnlyServer);
-  simlink::Link link(&transport, &clock);
+  Subsystems s(folder);
   uint32_t result = 0;
-  if (!link.SimLinkOpen(0, result)) return 2;
-  TFormMain form(TFormServices{&loop, &random, {}, folder, {}, &link});
-  form.ProgramFolder = folder;
-  form.carrierData.PrepareCatchZoneList();
-  form.lstboxDatFiles.setDirectory(folder);
-  form.carrierData.FillDatFileList();
-  form.cmbDatFile.setItemIndex(0);
+  if (!s.link.SimLinkOpen(0, result)) return 2;
+  s.carrierData.PrepareCatchZoneList();
+  s.lstboxDatFiles.setDirectory(folder);
+  s.carrierData.FillDatFileList();
+  s.cmbDatFile.setItemIndex(0);
 
   const MemoryUse before = memoryUse();
   double bestMs = 1e9;
   for (int round = 0; round < kLoadRounds; ++round) {
     const auto start = std::chrono::steady_clock::now();
-    const bool ok = form.carrierData.LoadCatchZones();
+    const bool ok = s.carrierData.LoadCatchZones();
     bestMs = std::min(bestMs, msSince(start));
     if (!ok) return 3;
-    if (round == 0) link.SimLinkOpen(0, result);  // the first search must not find the link closed
+    // The first search must not find the link closed.
+    if (round == 0) s.link.SimLinkOpen(0, result);
   }
   const MemoryUse after = memoryUse();
 
   std::vector<double> searchUs;
   for (int i = 0; i < kSearchRounds; ++i) {
     const auto start = std::chrono::steady_clock::now();
-    form.arrest.FindNearestCarrier();
+    s.arrest.FindNearestCarrier();
     searchUs.push_back(msSince(start) * 1000.0);
   }
   std::sort(searchUs.begin(), searchUs.end());
-  link.SimLinkClose();
-  if (form.arrest.NearestZoneIndex < 0) return 4;
+  s.link.SimLinkClose();
+  if (s.arrest.NearestZoneIndex < 0) return 4;
   std::ofstream(folder + kResultName)
-      << form.carrierData.CatchZones->size() << ' ' << bestMs << ' ' << (after.peakKb - before.currentKb) << ' '
-      << searchUs[searchUs.size() / 2] << '\n';
+      << s.carrierData.CatchZones->size() << ' ' << bestMs << ' '
+      << (after.peakKb - before.currentKb) << ' ' << searchUs[searchUs.size() / 2] << '\n';
   return 0;
 }
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "activity/activity.h"
-#include "app/edition.h"
 #include "arrest/arrest.h"
 #include "catapult/catapult.h"
 #include "config/carrier_data.h"
@@ -18,6 +17,7 @@
 #include "config/options.h"
 #include "cues/cues.h"
 #include "damage/battle_damage.h"
+#include "edition/edition.h"
 #include "fuel/fuel_transfer_unit.h"
 #include "input/hot_keys.h"
 #include "logbook/trap_log.h"
@@ -132,7 +132,6 @@ class TFormMain {
   void btnManualOverrideClick();
   /// "Show Status": the status summary as an in-simulator message.
   void actShowStatusExecute();
-
 
   // Program state
   std::string ProgramFolder;

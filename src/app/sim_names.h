@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "app/edition.h"
+#include "edition/edition.h"
 #include "simlink/sim_link.h"
 
 /// The simulator names this edition knows, by the index the server reports: eight names for

@@ -2,10 +2,10 @@
 #include <string>
 
 #include "app/action_table.h"
-#include "app/edition.h"
 #include "app/form_main.h"
-#include "app/number_format.h"
+#include "edition/edition.h"
 #include "fuel/fuel_transfer.h"
+#include "text/number_format.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "activity/activity.h"
-#include "app/edition.h"
 #include "arrest/geometry.h"
 #include "cues/cues.h"
+#include "edition/edition.h"
 #include "logbook/trap_log.h"
 #include "simlink/batch.h"
 

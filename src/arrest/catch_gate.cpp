@@ -1,9 +1,9 @@
 #include "arrest/arrest.h"
 
 #include "activity/activity.h"
-#include "app/edition.h"
 #include "arrest/geometry.h"
 #include "cues/cues.h"
+#include "edition/edition.h"
 #include "fuel/fuel_transfer_unit.h"
 #include "logbook/trap_log.h"
 #include "simlink/batch.h"

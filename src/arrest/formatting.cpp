@@ -1,7 +1,7 @@
 #include "arrest/formatting.h"
 
-#include "app/edition.h"
-#include "app/number_format.h"
+#include "edition/edition.h"
+#include "text/number_format.h"
 
 std::string NearestCarrierLabel(const std::string& ident, double runwayHeadingMag) {
   return "Nearest cables: " + ident + " (rwy hdg " + FormatGeneral(runwayHeadingMag) + ")";

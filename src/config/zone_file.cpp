@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/edition.h"
+#include "edition/edition.h"
 #include "platform/ini_file.h"
 #include "platform/ini_reader.h"
 

@@ -3,9 +3,9 @@
 
 #include "damage/battle_damage.h"
 
-#include "app/edition.h"
 #include "cues/cues.h"
 #include "damage/damage_rules.h"
+#include "edition/edition.h"
 #include "simlink/batch.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/number_format.h"
 #include "platform/ini_file.h"
+#include "text/number_format.h"
 
 namespace {
 

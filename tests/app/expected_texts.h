@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/edition.h"
 #include "app/form_main.h"
+#include "edition/edition.h"
 
 /// The texts every front end must show once the program has started, one table for the model's
 /// tests and the window's: window, control, text.

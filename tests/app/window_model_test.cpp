@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "app/edition.h"
 #include "app/expected_texts.h"
+#include "edition/edition.h"
 #include "fuel/fuel_transfer.h"
 #include "harness/harness.h"
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/edition.h"
-#include "app/number_format.h"
 #include "arrest/formatting.h"
+#include "edition/edition.h"
+#include "text/number_format.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/edition.h"
 #include "config_fixture.h"
+#include "edition/edition.h"
 
 using configtest::ConfigTest;
 

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <limits>
 
-#include "app/edition.h"
 #include "config/catch_zone.h"
 #include "config_fixture.h"
+#include "edition/edition.h"
 #include "platform/ini_reader.h"
 
 using configtest::ZoneKeys;

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/edition.h"
 #include "damage/damage_rules.h"
+#include "edition/edition.h"
 #include "harness/harness.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/edition.h"
+#include "edition/edition.h"
 #include "fuel/fuel_transfer.h"
 #include "harness/harness.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/edition.h"
 #include "config/zone_file.h"
+#include "edition/edition.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/clock.h"
 #include "platform/ini_reader.h"

@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/edition.h"
 #include "app/form_main.h"
+#include "edition/edition.h"
 #include "platform/child_process.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
@@ -37,8 +37,9 @@ inline std::vector<std::string> editionSim(std::vector<std::string> extra = {}) 
 
 struct SystemRun {
   explicit SystemRun(std::vector<std::string> simArgs)
-      : dir(fs::temp_directory_path() / ("corvane_system_" + std::to_string(platform::currentProcessId()) +
-                                         "_" + std::to_string(++serial))) {
+      : dir(fs::temp_directory_path() /
+            ("corvane_system_" + std::to_string(platform::currentProcessId()) + "_" +
+             std::to_string(++serial))) {
     fs::remove_all(dir);
     fs::create_directories(dir / "prog");
     for (const char* f : {"Corvane.dat", "Corvane.INI"})

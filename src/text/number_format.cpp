@@ -1,4 +1,4 @@
-#include "app/number_format.h"
+#include "text/number_format.h"
 
 #include <algorithm>
 #include <charconv>
