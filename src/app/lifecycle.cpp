@@ -131,10 +131,7 @@ void TFormMain::StopProgram() {
   trapLog.TrapLogArrestEnd("shutdown");
   trapLog.TrapLogLaunchEnd("shutdown");
   tmrKeystroke.setEnabled(false);
-  tmrLaunchCheck.setEnabled(false);
-  tmrAccel.setEnabled(false);
-  tmrDecel.setEnabled(false);
-  tmrCheckForCatch.setEnabled(false);
+  activity.StopAll();
   tmrIsCatchCheckNeeded.setEnabled(false);
   tmrFindNearest.setEnabled(false);
   hotKeys.ReleaseHotKeys();
@@ -165,13 +162,13 @@ void TFormMain::actManualOverrideExecute() {
     // simulator's sound come back, the smoke goes off and the lock-out from catches starts.
     const bool stroke = activity.Launching();
     trapLog.TrapLogArrestEnd("override");
-    if (tmrDecel.enabled()) arrest.EndArrest();
+    if (activity.Arresting()) arrest.EndArrest();
     if (stroke) {
       trapLog.TrapLogLaunchEnd("override");
       catapult.EndLaunch(false);
     }
     // No catch while disabled, not even before the next gate tick turns checking off.
-    tmrCheckForCatch.setEnabled(false);
+    activity.SetChecking(false);
     tmrFindNearest.setEnabled(true);
     if (stroke) {
       cues.ShowSimMessage(edition::ManualDisableCatapultMessage, 8);
