@@ -92,8 +92,7 @@ TFormMain::TFormMain(TFormServices services)
                   if (index >= carrierData.CatchZones->size()) return nullptr;
                   return (*carrierData.CatchZones)[index].get();
                 },
-                options.CatapultAccelFactor, options.CatapultCutoffFps,
-                options.CatapultHoldFactor}),
+                options}),
       hotKeys({link, rdgrpCtrlKeys, tmrKeystroke, tmrFindNearest, activity, services.loop->clock(),
                lblConnectionInfo, btnManualDisable, frmToolbar.btnManualOverride,
                HotKeysOf(*this)}),

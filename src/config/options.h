@@ -138,10 +138,26 @@ struct TOptionsView {
   bool hasTailhookOption;
 };
 
-/// The options of the settings file: the numeric tuning options, which the program reads
-/// through the fields below, with their controls, and the check boxes and radio groups kept
-/// with them.
-class TOptions {
+/// The values of the numbers the program works with, one field per number: what a subsystem's
+/// view reads (a const reference, so it sees each change at once), and what a test builds alone.
+struct TOptionValues {
+  /// Push of the arresting cable, ft/s^2.
+  double CableCatchAccelFactor = 0;
+  /// Push of the catapult, ft/s^2.
+  double CatapultAccelFactor = 0;
+  /// Speed at which the catapult lets go, in knots and in feet per second.
+  int CatapultCutoffKnots = 0;
+  double CatapultCutoffFps = 0;
+  /// Hold-back of the catapult before release, kept negated.
+  int CatapultHoldFactor = 0;
+  /// Multiplier of the arrest and launch timer intervals.
+  int TimingResolutionFactor = 1;
+};
+
+/// The options of the settings file: the numeric tuning options, whose values (the fields of
+/// TOptionValues, each set to its row's default when the options are built) the program reads,
+/// with their controls, and the check boxes and radio groups kept with them.
+class TOptions : public TOptionValues {
  public:
   /// The numbers of the options page, top to bottom. Adding one here (with its field below)
   /// gives it its controls, its place on the page and its key in the settings file.
@@ -181,20 +197,6 @@ class TOptions {
   TNumberControls& NumberControls(std::string_view name);
   /// The controls of every number, in the order of NumberRows.
   std::deque<TNumberControls>& NumberControls() { return numberControls_; }
-
-  // The values the program works with; each number's row sets its value to the default when
-  // the options are built.
-  /// Push of the arresting cable, ft/s^2.
-  double CableCatchAccelFactor = 0;
-  /// Push of the catapult, ft/s^2.
-  double CatapultAccelFactor = 0;
-  /// Speed at which the catapult lets go, in knots and in feet per second.
-  int CatapultCutoffKnots = 0;
-  double CatapultCutoffFps = 0;
-  /// Hold-back of the catapult before release, kept negated.
-  int CatapultHoldFactor = 0;
-  /// Multiplier of the arrest and launch timer intervals.
-  int TimingResolutionFactor = 1;
 
  private:
   /// A number's setter: the value, or the default when outside the up-down's range, is stored
