@@ -1,5 +1,3 @@
-#include <utility>
-
 #include "app/action_table.h"
 #include "app/form_main.h"
 #include "simlink/sim_link.h"
@@ -26,16 +24,10 @@ std::vector<TControlEntry> TFormMain::controls() {
   add(rdgrpFuelTransferRate, "FormMain", 1);
   add(lblFuelTransferStatus, "FormMain", 1);
   // Options: each caption, then its edit field and up-down control.
-  const std::pair<platform::Label*, platform::UpDown*> options[] = {
-      {&lblCatapultCutoff, &updwnCatapultCutoff},
-      {&lblCatapultHoldFactor, &updwnCatapultHoldFactor},
-      {&lblAccelFactor, &updwnAccelFactor},
-      {&lblDecelFactor, &updwnDecelFactor},
-      {&lblTimingResolution, &updwnTimingResolution}};
-  for (const auto& [caption, upDown] : options) {
-    add(*caption, "FormMain", 2);
-    add(*upDown->associate, "FormMain", 2);
-    add(*upDown, "FormMain", 2);
+  for (TNumberControls& number : options.NumberControls()) {
+    add(number.caption, "FormMain", 2);
+    add(number.edit, "FormMain", 2);
+    add(number.updown, "FormMain", 2);
   }
   add(lblAccelDecelNote, "FormMain", 2);
   add(chkbxTrapLog, "FormMain", 2);
@@ -62,6 +54,4 @@ void TFormMain::attachServices() {
   loop().onError = [this](const std::string& text) { showErrorBox(text); };
 }
 
-void TFormMain::detachServices() {
-  loop().onError = nullptr;
-}
+void TFormMain::detachServices() { loop().onError = nullptr; }

@@ -13,7 +13,6 @@
 #include "catapult/catapult.h"
 #include "config/carrier_data.h"
 #include "config/catch_zone.h"
-#include "config/option_table.h"
 #include "config/options.h"
 #include "cues/cues.h"
 #include "damage/battle_damage.h"
@@ -160,27 +159,8 @@ class TFormMain {
   platform::RadioGroup rdgrpFuelTransferRate{"rdgrpFuelTransferRate"};
   platform::Label lblFuelTransferStatus{"lblFuelTransferStatus"};
   // page "  O&PTIONS  "
-  platform::Label lblCatapultCutoff{"lblCatapultCutoff"};
-  platform::Label lblCatapultHoldFactor{"lblCatapultHoldFactor"};
-  platform::Label lblAccelFactor{"lblAccelFactor"};
-  platform::Label lblDecelFactor{"lblDecelFactor"};
-  platform::Label lblTimingResolution{"lblTimingResolution"};
+  // (the numbers' captions, edit fields and up-down controls belong to options, below)
   platform::Label lblAccelDecelNote{"lblAccelDecelNote"};
-  platform::Edit edtCatapultCutoff{"edtCatapultCutoff"};
-  platform::Edit edtCatapultHoldFactor{"edtCatapultHoldFactor"};
-  platform::Edit edtAccelFactor{"edtAccelFactor"};
-  platform::Edit edtDecelFactor{"edtDecelFactor"};
-  platform::Edit edtTimingResolution{"edtTimingResolution"};
-  platform::UpDown updwnCatapultCutoff =
-      options::MakeUpDown("updwnCatapultCutoff", options::CatapultCutoff);
-  platform::UpDown updwnCatapultHoldFactor =
-      options::MakeUpDown("updwnCatapultHoldFactor", options::CatapultHold);
-  platform::UpDown updwnAccelFactor =
-      options::MakeUpDown("updwnAccelFactor", options::CatapultAccel);
-  platform::UpDown updwnDecelFactor =
-      options::MakeUpDown("updwnDecelFactor", options::CableCatchAccel);
-  platform::UpDown updwnTimingResolution =
-      options::MakeUpDown("updwnTimingResolution", options::TimingResolution);
   platform::CheckBox chkbxShowCablesActiveMsg{"chkbxShowCablesActiveMsg"};
   platform::CheckBox chkbxDamageSounds{"chkbxDamageSounds"};
   platform::CheckBox chkbxCatSmoke{"chkbxCatSmoke"};
@@ -243,8 +223,24 @@ class TFormMain {
   TActivity activity{{tmrCheckForCatch, tmrDecel, tmrAccel, tmrLaunchCheck}};
   /// The carrier data: the catch zones and the choice of data file.
   TCarrierData carrierData;
-  /// The options of the settings file and their values.
+  /// The options of the settings file and their values, with the numbers' controls.
   TOptions options;
+  // The numbers' controls on the options page, under their names.
+  platform::Label& lblCatapultCutoff = options.NumberControls("CatapultCutoff").caption;
+  platform::Label& lblCatapultHoldFactor = options.NumberControls("CatapultHoldFactor").caption;
+  platform::Label& lblAccelFactor = options.NumberControls("AccelFactor").caption;
+  platform::Label& lblDecelFactor = options.NumberControls("DecelFactor").caption;
+  platform::Label& lblTimingResolution = options.NumberControls("TimingResolution").caption;
+  platform::Edit& edtCatapultCutoff = options.NumberControls("CatapultCutoff").edit;
+  platform::Edit& edtCatapultHoldFactor = options.NumberControls("CatapultHoldFactor").edit;
+  platform::Edit& edtAccelFactor = options.NumberControls("AccelFactor").edit;
+  platform::Edit& edtDecelFactor = options.NumberControls("DecelFactor").edit;
+  platform::Edit& edtTimingResolution = options.NumberControls("TimingResolution").edit;
+  platform::UpDown& updwnCatapultCutoff = options.NumberControls("CatapultCutoff").updown;
+  platform::UpDown& updwnCatapultHoldFactor = options.NumberControls("CatapultHoldFactor").updown;
+  platform::UpDown& updwnAccelFactor = options.NumberControls("AccelFactor").updown;
+  platform::UpDown& updwnDecelFactor = options.NumberControls("DecelFactor").updown;
+  platform::UpDown& updwnTimingResolution = options.NumberControls("TimingResolution").updown;
   /// The nearest-carrier search, the catch gate, the cable catch and the deceleration, with
   /// their state (NearestZoneIndex, NearestCarrierIdent, MagVarDeg, NearestDistance,
   /// LastArrestEnd).

@@ -62,11 +62,8 @@ void TFormMain::SetCaptions() {
   rdgrpFuelTransferRate.addItem(fuel::BoomRateText, fuel::BoomRate);
   rdgrpFuelTransferRate.setItemIndex(0);
 
-  lblCatapultCutoff.setText("Catapult cutoff (knots):");
-  lblCatapultHoldFactor.setText("Cat Hold Factor:");
-  lblAccelFactor.setText("Accel Factor:");
-  lblDecelFactor.setText("Decel Factor:");
-  lblTimingResolution.setText("Timing granularity:");
+  for (std::size_t i = 0; i < TOptions::NumberRows().size(); ++i)
+    options.NumberControls()[i].caption.setText(TOptions::NumberRows()[i].caption);
   lblAccelDecelNote.setText("Accel/Decel");
   chkbxShowCablesActiveMsg.setCaption("Show \"Trapping Active\" Message");
   chkbxDamageSounds.setCaption("Play Battle Damage sounds");

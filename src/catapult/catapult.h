@@ -6,6 +6,7 @@
 
 #include "activity/activity.h"
 #include "config/catch_zone.h"
+#include "config/options.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
@@ -35,12 +36,10 @@ struct TCatapultView {
   platform::Clock& clock;
   /// The nearest zone, or null when none is known or the nearest index names no loaded zone.
   std::function<const TCatchZoneData*()> NearestZone;
-  /// Push of the stroke (feet per second squared).
-  const double& CatapultAccelFactor;
-  /// Forward speed that ends the stroke (feet per second).
-  const double& CatapultCutoffFps;
-  /// Hold-back factor against the engines while the brake is set.
-  const int& CatapultHoldFactor;
+  /// The option values, read at each tick: the push of the stroke (CatapultAccelFactor), the
+  /// forward speed that ends it (CatapultCutoffFps) and the hold-back factor against the
+  /// engines while the brake is set (CatapultHoldFactor).
+  const TOptionValues& options;
 };
 
 /// The catapult: arming on the nearest carrier's catapult point, the hold while the brake is

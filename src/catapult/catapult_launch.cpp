@@ -56,7 +56,7 @@ void TCatapult::tmrLaunchCheckTimer() {
     return;
   }
   if (CatapultHolds(parkingBrake, forwardSpeed)) {
-    const double hold = CatapultHoldAccel(view_.CatapultHoldFactor, forwardSpeed);
+    const double hold = CatapultHoldAccel(view_.options.CatapultHoldFactor, forwardSpeed);
     Batch(view_.link).write(kLongitudinalAccel, hold).process();
   }
 }
@@ -66,7 +66,7 @@ void TCatapult::tmrAccelTimer() {
   double forwardSpeed = 0;
   if (!Batch(view_.link)
            .read(kForwardSpeed, forwardSpeed)
-           .write(kLongitudinalAccel, view_.CatapultAccelFactor)
+           .write(kLongitudinalAccel, view_.options.CatapultAccelFactor)
            .process()) {
     view_.trapLog.TrapLogLaunchEnd("link");
     EndLaunch(true);
@@ -74,7 +74,7 @@ void TCatapult::tmrAccelTimer() {
   }
   view_.trapLog.TrapLogLaunchSample(forwardSpeed);
   // The speed read is the one before this tick's push took effect.
-  if (forwardSpeed > view_.CatapultCutoffFps) {
+  if (forwardSpeed > view_.options.CatapultCutoffFps) {
     view_.trapLog.TrapLogLaunchEnd("cutoff");
     EndLaunch(false);
   }

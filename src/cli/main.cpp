@@ -92,11 +92,10 @@ int main(int argc, char** argv) {
 
   TFormMain form(services);
   // Captions that never change are not reported.
-  const std::set<const platform::Label*> captions = {
-      &form.lblFlightStatusCaption, &form.lblActivelyCheckingCaption,
-      &form.lblCatapultCutoff,      &form.lblCatapultHoldFactor,
-      &form.lblAccelFactor,         &form.lblDecelFactor,
-      &form.lblTimingResolution,    &form.lblAccelDecelNote};
+  std::set<const platform::Label*> captions = {
+      &form.lblFlightStatusCaption, &form.lblActivelyCheckingCaption, &form.lblAccelDecelNote};
+  for (const TNumberControls& number : form.options.NumberControls())
+    captions.insert(&number.caption);
   // Labels print their new text; any other change is printed as the state of its control.
   bool changed = false;
   for (const TControlEntry& e : form.controls()) {

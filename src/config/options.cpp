@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <functional>
 #include <limits>
+#include <stdexcept>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -29,22 +30,20 @@ constexpr std::size_t AccelRow = 2;
 constexpr std::size_t DecelRow = 3;
 constexpr std::size_t TimingRow = 4;
 
-template <typename T>
-TOptionRow numberRow(const options::Option<T>& o, int loadStep, int saveStep, int resetStep,
-                     platform::Edit& edit, platform::UpDown& updown,
-                     std::function<void(double)> store, std::function<double()> saved) {
+TOptionRow numberRow(const TNumberOption& o, TNumberControls& controls, TOptions& options) {
   TOptionRow r;
-  r.kind = std::is_same_v<T, double> ? TOptionKind::Real : TOptionKind::Integer;
+  r.kind = o.kind;
   r.section = o.section;
   r.key = o.key;
-  r.defaultValue = static_cast<double>(o.defaultValue);
-  r.loadStep = loadStep;
-  r.saveStep = saveStep;
-  r.resetStep = resetStep;
-  r.edit = &edit;
-  r.updown = &updown;
-  r.store = std::move(store);
-  r.saved = std::move(saved);
+  r.defaultValue = o.defaultValue;
+  r.loadStep = o.loadStep;
+  r.saveStep = o.saveStep;
+  r.resetStep = o.resetStep;
+  r.caption = &controls.caption;
+  r.edit = &controls.edit;
+  r.updown = &controls.updown;
+  r.store = [&options, store = o.store](double value) { store(options, value); };
+  r.saved = [&options, saved = o.saved] { return saved(options); };
   return r;
 }
 
@@ -113,38 +112,109 @@ std::optional<int> EditTextToInteger(const std::string& text) {
   return platform::parseInteger(trimBlanks(text));
 }
 
+const std::vector<TNumberOption>& TOptions::NumberRows() {
+  using enum TOptionKind;
+  // Load, save and reset steps: the program has always read, written and reset its options in
+  // three different orders (see TOptionRow); the next free steps put a new number last.
+  static const std::vector<TNumberOption> rows{
+      {.name = "CatapultCutoff",
+       .caption = "Catapult cutoff (knots):",
+       .kind = Integer,
+       .section = SectionCatapultOps,
+       .key = KeyCatapultSpeedCutoffKnots,
+       .defaultValue = 120,
+       .minimum = 60,
+       .maximum = 180,
+       .increment = 10,
+       .loadStep = 6,
+       .saveStep = 11,
+       .resetStep = 1,
+       .store =
+           [](TOptions& o, double knots) {
+             o.CatapultCutoffKnots = static_cast<int>(knots);
+             o.CatapultCutoffFps = o.CatapultCutoffKnots * FpsPerKnot;
+           },
+       .saved = [](const TOptions& o) { return static_cast<double>(o.CatapultCutoffKnots); }},
+      {.name = "CatapultHoldFactor",
+       .caption = "Cat Hold Factor:",
+       .kind = Integer,
+       .section = SectionCatapultOps,
+       .key = KeyCatapultHoldFactor,
+       .defaultValue = 50,
+       .minimum = 50,
+       .maximum = 200,
+       .increment = 5,
+       .loadStep = 7,
+       .saveStep = 12,
+       .resetStep = 0,
+       .store = [](TOptions& o, double hold) { o.CatapultHoldFactor = -static_cast<int>(hold); },
+       .saved =
+           [](const TOptions& o) { return static_cast<double>(std::abs(o.CatapultHoldFactor)); }},
+      {.name = "AccelFactor",
+       .caption = "Accel Factor:",
+       .kind = Real,
+       .section = SectionCatapultOps,
+       .key = KeyCatapultAccelFactor,
+       .defaultValue = 700,
+       .minimum = 350,
+       .maximum = 1500,
+       .increment = 50,
+       .loadStep = 5,
+       .saveStep = 10,
+       .resetStep = 3,
+       .store = [](TOptions& o, double accel) { o.CatapultAccelFactor = accel; },
+       .saved = [](const TOptions& o) { return o.CatapultAccelFactor; }},
+      // The up-down runs from -100 down to -1500.
+      {.name = "DecelFactor",
+       .caption = "Decel Factor:",
+       .kind = Real,
+       .section = SectionCableOps,
+       .key = KeyCableCatchAccelFactor,
+       .defaultValue = -700,
+       .minimum = -100,
+       .maximum = -1500,
+       .increment = 50,
+       .loadStep = 4,
+       .saveStep = 6,
+       .resetStep = 2,
+       .store = [](TOptions& o, double decel) { o.CableCatchAccelFactor = decel; },
+       .saved = [](const TOptions& o) { return o.CableCatchAccelFactor; }},
+      {.name = "TimingResolution",
+       .caption = "Timing granularity:",
+       .kind = Integer,
+       .section = SectionGeneral,
+       .key = KeyTimingResolutionFactor,
+       .defaultValue = 1,
+       .minimum = 1,
+       .maximum = 20,
+       .increment = 1,
+       .loadStep = 14,
+       .saveStep = 4,
+       .resetStep = 4,
+       .store =
+           [](TOptions& o, double factor) {
+             o.TimingResolutionFactor = static_cast<int>(factor);
+             o.view_.tmrDecel.setInterval(DecelTimerBaseMs * o.TimingResolutionFactor);
+             o.view_.tmrAccel.setInterval(AccelTimerBaseMs * o.TimingResolutionFactor);
+           },
+       .saved = [](const TOptions& o) { return static_cast<double>(o.TimingResolutionFactor); }},
+  };
+  return rows;
+}
+
+TNumberControls::TNumberControls(const TNumberOption& o)
+    : caption(std::string("lbl") + o.name),
+      edit(std::string("edt") + o.name),
+      updown(std::string("updwn") + o.name, o.minimum, o.maximum, o.increment,
+             static_cast<int>(o.defaultValue)) {}
+
 TOptions::TOptions(TOptionsView view) : view_(std::move(view)) {
   TOptionsView& v = view_;
-  using namespace options;
-  // The numbers in the order of the options page; each stores the value the program works
-  // with and gives back the one the file keeps.
-  rows_.push_back(numberRow(
-      CatapultCutoff, 6, 11, 1, v.edtCatapultCutoff, v.updwnCatapultCutoff,
-      [this](double knots) {
-        CatapultCutoffKnots = static_cast<int>(knots);
-        CatapultCutoffFps = CatapultCutoffKnots * CatapultCutoff.factor;
-      },
-      [this] { return static_cast<double>(CatapultCutoffKnots); }));
-  rows_.push_back(numberRow(
-      CatapultHold, 7, 12, 0, v.edtCatapultHoldFactor, v.updwnCatapultHoldFactor,
-      [this](double hold) { CatapultHoldFactor = static_cast<int>(hold * CatapultHold.factor); },
-      [this] { return static_cast<double>(std::abs(CatapultHoldFactor)); }));
-  rows_.push_back(numberRow(
-      CatapultAccel, 5, 10, 3, v.edtAccelFactor, v.updwnAccelFactor,
-      [this](double accel) { CatapultAccelFactor = accel * CatapultAccel.factor; },
-      [this] { return CatapultAccelFactor; }));
-  rows_.push_back(numberRow(
-      CableCatchAccel, 4, 6, 2, v.edtDecelFactor, v.updwnDecelFactor,
-      [this](double decel) { CableCatchAccelFactor = decel * CableCatchAccel.factor; },
-      [this] { return CableCatchAccelFactor; }));
-  rows_.push_back(numberRow(
-      TimingResolution, 14, 4, 4, v.edtTimingResolution, v.updwnTimingResolution,
-      [this](double factor) {
-        TimingResolutionFactor = static_cast<int>(factor);
-        view_.tmrDecel.setInterval(DecelTimerBaseMs * TimingResolutionFactor);
-        view_.tmrAccel.setInterval(AccelTimerBaseMs * TimingResolutionFactor);
-      },
-      [this] { return static_cast<double>(TimingResolutionFactor); }));
+  // The numbers in the order of the options page, each at its default.
+  for (const TNumberOption& o : NumberRows()) {
+    rows_.push_back(numberRow(o, numberControls_.emplace_back(o), *this));
+    o.store(*this, o.defaultValue);
+  }
   // The check boxes and radio groups the file keeps.
   rows_.push_back(checkRow(SectionGeneral, KeyShowRemindersWhenDisabled, true, 1, 1,
                            v.chkbxShowDisableReminders));
@@ -168,6 +238,13 @@ TOptions::TOptions(TOptionsView view) : view_(std::move(view)) {
   loadOrder_ = orderOf(rows_, &TOptionRow::loadStep);
   saveOrder_ = orderOf(rows_, &TOptionRow::saveStep);
   resetOrder_ = orderOf(rows_, &TOptionRow::resetStep);
+}
+
+TNumberControls& TOptions::NumberControls(std::string_view name) {
+  const std::vector<TNumberOption>& numbers = NumberRows();
+  for (std::size_t i = 0; i < numbers.size(); ++i)
+    if (name == numbers[i].name) return numberControls_[i];
+  throw std::out_of_range("no option number " + std::string(name));
 }
 
 void TOptions::WireControls() {

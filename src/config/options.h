@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/option_table.h"
@@ -11,6 +13,7 @@
 #include "platform/event_loop.h"
 
 class TCarrierData;
+class TOptions;
 
 namespace platform {
 class IniFile;
@@ -38,8 +41,7 @@ enum class TOptionKind {
 
 /// One option of the settings file: where the file keeps it, its default, its controls and
 /// where its value lives. The range and step of a number are its up-down control's, built from
-/// the same constant as the row (option_table.h). Loading, saving, resetting and wiring loop
-/// over the rows.
+/// the number's TNumberOption. Loading, saving, resetting and wiring loop over the rows.
 struct TOptionRow {
   TOptionKind kind = TOptionKind::Check;
   const char* section = "";
@@ -55,6 +57,8 @@ struct TOptionRow {
   int resetStep = 0;
   /// False when this edition has no such option: it is neither read nor written.
   bool present = true;
+  /// Number: its caption, edit field and up-down control, owned by the options.
+  platform::Label* caption = nullptr;
   platform::Edit* edit = nullptr;
   platform::UpDown* updown = nullptr;
   platform::CheckBox* check = nullptr;
@@ -67,21 +71,46 @@ struct TOptionRow {
   std::function<void()> afterLoad;
 };
 
-/// What the options see of the window: the edit fields, up-down controls, check boxes and
-/// radio groups of the options, the two windows whose places the file keeps, the timers whose
+/// One number of the options page, declared once: the name and caption of its controls, where
+/// the settings file keeps it, its default (the start and reset value), the range and step of
+/// its up-down control, its turns in loading, saving and resetting, and where its value lives.
+/// The options build the number's controls and its TOptionRow from it; the window's captions,
+/// control list and layout loop over these rows.
+struct TNumberOption {
+  /// The controls are lbl<name> (caption), edt<name> (edit field) and updwn<name> (up-down).
+  const char* name;
+  const char* caption;
+  /// Real or Integer: what the edit field and the settings file hold.
+  TOptionKind kind;
+  const char* section;
+  const char* key;
+  double defaultValue;
+  int minimum;
+  int maximum;
+  int increment;
+  int loadStep;
+  int saveStep;
+  /// 0: the number is not set back to its default at program start.
+  int resetStep;
+  /// Stores a value already in range as the program works with it.
+  void (*store)(TOptions&, double);
+  /// The value the settings file keeps.
+  double (*saved)(const TOptions&);
+};
+
+/// The caption, edit field and up-down control of a number, built from its row at its default.
+struct TNumberControls {
+  explicit TNumberControls(const TNumberOption& option);
+  platform::Label caption;
+  platform::Edit edit;
+  platform::UpDown updown;
+};
+
+/// What the options see of the window: the check boxes and radio groups of the options, the
+/// two windows whose places the file keeps, the timers whose
 /// interval follows the timing resolution, the data-file list the file names an entry of, the
 /// connection line, the error box and the key combination's click handler.
 struct TOptionsView {
-  platform::Edit& edtCatapultCutoff;
-  platform::Edit& edtCatapultHoldFactor;
-  platform::Edit& edtAccelFactor;
-  platform::Edit& edtDecelFactor;
-  platform::Edit& edtTimingResolution;
-  platform::UpDown& updwnCatapultCutoff;
-  platform::UpDown& updwnCatapultHoldFactor;
-  platform::UpDown& updwnAccelFactor;
-  platform::UpDown& updwnDecelFactor;
-  platform::UpDown& updwnTimingResolution;
   platform::CheckBox& chkbxShowDisableReminders;
   platform::CheckBox& chkbxSpecialSoundHandling;
   platform::CheckBox& chkbxDetectTailhook;
@@ -109,11 +138,33 @@ struct TOptionsView {
   bool hasTailhookOption;
 };
 
-/// The options of the settings file: the five numeric tuning options, which the program reads
-/// through the fields below, and the check boxes and radio groups kept with them.
-class TOptions {
+/// The values of the numbers the program works with, one field per number: what a subsystem's
+/// view reads (a const reference, so it sees each change at once), and what a test builds alone.
+struct TOptionValues {
+  /// Push of the arresting cable, ft/s^2.
+  double CableCatchAccelFactor = 0;
+  /// Push of the catapult, ft/s^2.
+  double CatapultAccelFactor = 0;
+  /// Speed at which the catapult lets go, in knots and in feet per second.
+  int CatapultCutoffKnots = 0;
+  double CatapultCutoffFps = 0;
+  /// Hold-back of the catapult before release, kept negated.
+  int CatapultHoldFactor = 0;
+  /// Multiplier of the arrest and launch timer intervals.
+  int TimingResolutionFactor = 1;
+};
+
+/// The options of the settings file: the numeric tuning options, whose values (the fields of
+/// TOptionValues, each set to its row's default when the options are built) the program reads,
+/// with their controls, and the check boxes and radio groups kept with them.
+class TOptions : public TOptionValues {
  public:
-  /// Builds the rows; the controls are wired by WireControls.
+  /// The numbers of the options page, top to bottom. Adding one here (with its field below)
+  /// gives it its controls, its place on the page and its key in the settings file.
+  static const std::vector<TNumberOption>& NumberRows();
+
+  /// Builds the numbers' controls and every row, each number at its default; the controls are
+  /// wired by WireControls.
   explicit TOptions(TOptionsView view);
   TOptions(const TOptions&) = delete;
   TOptions& operator=(const TOptions&) = delete;
@@ -142,14 +193,10 @@ class TOptions {
 
   /// The rows, in the order of the options page (the numbers first).
   const std::vector<TOptionRow>& rows() const { return rows_; }
-
-  double CableCatchAccelFactor = options::CableCatchAccel.defaultValue;
-  double CatapultAccelFactor = options::CatapultAccel.defaultValue;
-  int CatapultCutoffKnots = options::CatapultCutoff.defaultValue;
-  double CatapultCutoffFps = options::CatapultCutoff.defaultValue * options::CatapultCutoff.factor;
-  int CatapultHoldFactor =
-      static_cast<int>(options::CatapultHold.defaultValue * options::CatapultHold.factor);
-  int TimingResolutionFactor = options::TimingResolution.defaultValue;
+  /// The controls of the number of that name (see TNumberOption::name); throws when none.
+  TNumberControls& NumberControls(std::string_view name);
+  /// The controls of every number, in the order of NumberRows.
+  std::deque<TNumberControls>& NumberControls() { return numberControls_; }
 
  private:
   /// A number's setter: the value, or the default when outside the up-down's range, is stored
@@ -160,6 +207,8 @@ class TOptions {
   void EditChanged(const TOptionRow& row);
 
   TOptionsView view_;
+  /// The numbers' controls, one per row of NumberRows (a deque: they never move).
+  std::deque<TNumberControls> numberControls_;
   std::vector<TOptionRow> rows_;
   /// Indexes of the rows in the order of their load, save and reset steps.
   std::vector<std::size_t> loadOrder_, saveOrder_, resetOrder_;

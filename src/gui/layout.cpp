@@ -1,7 +1,11 @@
 #include "gui/layout.h"
 
+#include <algorithm>
 #include <iterator>
 #include <string_view>
+#include <vector>
+
+#include "config/options.h"
 
 namespace gui {
 
@@ -34,24 +38,7 @@ constexpr Place kMain[] = {
     // Page "FUEL TRANSFERS".
     {"rdgrpFuelTransferRate", {10, 8, 200, 64}},
     {"lblFuelTransferStatus", {10, 84, 450, 15}},
-    // Page "OPTIONS": captions, edit fields with their up-down controls, check boxes, keys.
-    {"lblCatapultCutoff", {10, 10, 124, 15}},
-    {"edtCatapultCutoff", {136, 7, 56, 21}},
-    {"updwnCatapultCutoff", {192, 7, 16, 21}},
-    {"lblCatapultHoldFactor", {10, 34, 124, 15}},
-    {"edtCatapultHoldFactor", {136, 31, 56, 21}},
-    {"updwnCatapultHoldFactor", {192, 31, 16, 21}},
-    {"lblAccelFactor", {10, 58, 124, 15}},
-    {"edtAccelFactor", {136, 55, 56, 21}},
-    {"updwnAccelFactor", {192, 55, 16, 21}},
-    {"lblDecelFactor", {10, 82, 124, 15}},
-    {"edtDecelFactor", {136, 79, 56, 21}},
-    {"updwnDecelFactor", {192, 79, 16, 21}},
-    {"lblTimingResolution", {10, 106, 124, 15}},
-    {"edtTimingResolution", {136, 103, 56, 21}},
-    {"updwnTimingResolution", {192, 103, 16, 21}},
-    {"lblAccelDecelNote", {212, 106, 48, 15}},
-    {"chkbxTrapLog", {10, 128, 248, 17}},
+    // Page "OPTIONS": the numbers are placed by numberPlace; then the check boxes and keys.
     {"chkbxShowCablesActiveMsg", {262, 4, 206, 17}},
     {"chkbxDamageSounds", {262, 21, 206, 17}},
     {"chkbxCatSmoke", {262, 38, 206, 17}},
@@ -70,6 +57,40 @@ constexpr Place kMain[] = {
     {"lblBattleDamage2Key", {240, 72, 225, 15}},
     {"lblBattleDamage3Key", {240, 90, 225, 15}},
 };
+
+// The numbers of the options page, one grid row each from the top of the page: caption, edit
+// field and up-down control. The rows share the height above the trap-log check box; at most
+// kNumberPitch apart.
+constexpr int kNumberTop = 7;
+constexpr int kNumberPitch = 24;
+constexpr int kNumberBottom = 128;
+constexpr Rect kTrapLog{10, kNumberBottom, 248, 17};
+
+/// The place of a number's caption, edit field or up-down control, or of the note beside the
+/// timing granularity; false for any other control.
+bool numberPlace(std::string_view name, Rect& r) {
+  const std::vector<TNumberOption>& numbers = TOptions::NumberRows();
+  const int count = static_cast<int>(numbers.size());
+  const int pitch = std::min(kNumberPitch, (kNumberBottom - kNumberTop) / std::max(count, 1));
+  const int field = std::min(21, pitch - 1);
+  for (int i = 0; i < count; ++i) {
+    const std::string_view n = numbers[static_cast<std::size_t>(i)].name;
+    const int top = kNumberTop + i * pitch;
+    const bool note = name == "lblAccelDecelNote" && n == "TimingResolution";
+    if (name.size() == 3 + n.size() && name.starts_with("lbl") && name.ends_with(n))
+      r = {10, top + 3, 124, 15};
+    else if (name.size() == 3 + n.size() && name.starts_with("edt") && name.ends_with(n))
+      r = {136, top, 56, field};
+    else if (name.size() == 5 + n.size() && name.starts_with("updwn") && name.ends_with(n))
+      r = {192, top, 16, field};
+    else if (note)
+      r = {212, top + 3, 48, 15};
+    else
+      continue;
+    return true;
+  }
+  return false;
+}
 
 constexpr std::string_view kToolButtons[] = {
     "btnToolbarToggle", "btnReset",         "btnManualOverride", "btnShowStatus",
@@ -92,6 +113,11 @@ int toolButtonTop(int button) {
 
 bool layoutOf(std::string_view window, std::string_view name, Rect& r) {
   if (window == "FormMain") {
+    if (name == "chkbxTrapLog") {
+      r = kTrapLog;
+      return true;
+    }
+    if (numberPlace(name, r)) return true;
     for (const Place& p : kMain)
       if (p.name == name) {
         r = p.r;

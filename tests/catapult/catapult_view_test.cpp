@@ -43,13 +43,17 @@ struct AloneCatapult : ::testing::Test {
   TTrapLog trapLog{{chkbxTrapLog, lblOtherStatus, cues, h.clock, h.folder}};
   /// The zone the nearest-zone callback names (null: none known).
   std::unique_ptr<TCatchZoneData> nearest;
-  double CatapultAccelFactor = 700;
-  double CatapultCutoffFps = 200;
-  int CatapultHoldFactor = 3;
-  TCatapult catapult{{h.link, btnManualDisable, chkbxCatSmoke, tmrIsCatchCheckNeeded, tmrFindNearest,
-                      tmrKeystroke, activity, cues, trapLog, h.clock,
+  TOptionValues options = [] {
+    TOptionValues v;
+    v.CatapultAccelFactor = 700;
+    v.CatapultCutoffFps = 200;
+    v.CatapultHoldFactor = 3;
+    return v;
+  }();
+  TCatapult catapult{{h.link, btnManualDisable, chkbxCatSmoke, tmrIsCatchCheckNeeded,
+                      tmrFindNearest, tmrKeystroke, activity, cues, trapLog, h.clock,
                       [this] { return static_cast<const TCatchZoneData*>(nearest.get()); },
-                      CatapultAccelFactor, CatapultCutoffFps, CatapultHoldFactor}};
+                      options}};
 
   void SetUp() override {
     uint32_t result = 0;
@@ -105,14 +109,15 @@ TEST_F(AloneCatapult, TheStrokeUsesTheOptionValuesOfNowAndItsEndStartsTheLockOut
   catapult.actCatapultArmExecute();
   ASSERT_TRUE(activity.Armed());
   // The options change after the catapult was made: it reads them where they are kept.
-  CatapultHoldFactor = 5;
-  CatapultAccelFactor = 650;
-  CatapultCutoffFps = 150;
+  options.CatapultHoldFactor = 5;
+  options.CatapultAccelFactor = 650;
+  options.CatapultCutoffFps = 150;
 
   h.poke<double>(simlink::kForwardSpeed.offset, 10.0);
   catapult.tmrLaunchCheckTimer();
   ASSERT_EQ(h.writesTo(kAccel).size(), 1u) << "held against the engines";
-  EXPECT_DOUBLE_EQ(h.writesTo(kAccel)[0].asDouble(), CatapultHoldAccel(CatapultHoldFactor, 10.0));
+  EXPECT_DOUBLE_EQ(h.writesTo(kAccel)[0].asDouble(),
+                   CatapultHoldAccel(options.CatapultHoldFactor, 10.0));
 
   h.poke<int16_t>(simlink::kParkingBrake.offset, 0);
   h.poke<int16_t>(simlink::kThrottle1.offset, 16384);

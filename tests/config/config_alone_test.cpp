@@ -62,14 +62,6 @@ struct Alone {
   platform::Label lblNumOfCarriersLoaded{"lblNumOfCarriersLoaded"};
   platform::Label lblConnectionInfo{"lblConnectionInfo"};
   platform::Screen Screen;
-  platform::Edit edtCatapultCutoff{"edtCatapultCutoff"}, edtCatapultHoldFactor{"edtCatapultHold"},
-      edtAccelFactor{"edtAccelFactor"}, edtDecelFactor{"edtDecelFactor"},
-      edtTimingResolution{"edtTimingResolution"};
-  platform::UpDown updwnCatapultCutoff = options::MakeUpDown("u1", options::CatapultCutoff);
-  platform::UpDown updwnCatapultHoldFactor = options::MakeUpDown("u2", options::CatapultHold);
-  platform::UpDown updwnAccelFactor = options::MakeUpDown("u3", options::CatapultAccel);
-  platform::UpDown updwnDecelFactor = options::MakeUpDown("u4", options::CableCatchAccel);
-  platform::UpDown updwnTimingResolution = options::MakeUpDown("u5", options::TimingResolution);
   platform::CheckBox chkbxShowDisableReminders{"c1"}, chkbxSpecialSoundHandling{"c2"},
       chkbxDetectTailhook{"c3"}, chkbxCatSmoke{"c4"}, chkbxDamageSounds{"c5"},
       chkbxShowCablesActiveMsg{"c6"}, chkbxTrapLog{"c7"};
@@ -78,23 +70,14 @@ struct Alone {
   std::vector<std::string> calls;
   /// No server: a failed load closes a link that was never open.
   simlink::Link link;
-  TCarrierData carrierData{{link, cmbDatFile, lstboxDatFiles, lblNumOfCarriersLoaded, lblConnectionInfo,
-                            Screen, activity, tmrIsCatchCheckNeeded, tmrFindNearest, tmrKeystroke,
-                            clock, folder, [this] { calls.push_back("ReleaseHotKeys"); },
+  TCarrierData carrierData{{link, cmbDatFile, lstboxDatFiles, lblNumOfCarriersLoaded,
+                            lblConnectionInfo, Screen, activity, tmrIsCatchCheckNeeded,
+                            tmrFindNearest, tmrKeystroke, clock, folder,
+                            [this] { calls.push_back("ReleaseHotKeys"); },
                             [this](bool) { calls.push_back("ResetState"); },
                             [this] { calls.push_back("EnableLoadedControls"); },
                             [this] { calls.push_back("tmrFindNearestTimer"); }}};
-  TOptions options{{edtCatapultCutoff,
-                    edtCatapultHoldFactor,
-                    edtAccelFactor,
-                    edtDecelFactor,
-                    edtTimingResolution,
-                    updwnCatapultCutoff,
-                    updwnCatapultHoldFactor,
-                    updwnAccelFactor,
-                    updwnDecelFactor,
-                    updwnTimingResolution,
-                    chkbxShowDisableReminders,
+  TOptions options{{chkbxShowDisableReminders,
                     chkbxSpecialSoundHandling,
                     chkbxDetectTailhook,
                     chkbxCatSmoke,
@@ -179,9 +162,8 @@ TEST(OptionRows, DefaultsAtStartLeaveTheHoldFactorAndShowTheOthers) {
   a.options.SetCatapultHoldFactor(75);
   a.options.SetTimingResolution(4);
   std::vector<std::string> shown;
-  for (platform::UpDown* u : {&a.updwnCatapultCutoff, &a.updwnCatapultHoldFactor,
-                              &a.updwnAccelFactor, &a.updwnDecelFactor, &a.updwnTimingResolution})
-    u->onChange = [&shown](platform::Control& c, platform::Change) {
+  for (TNumberControls& number : a.options.NumberControls())
+    number.updown.onChange = [&shown](platform::Control& c, platform::Change) {
       if (shown.empty() || shown.back() != c.name()) shown.push_back(c.name());
     };
   a.options.ApplyDefaults();
@@ -189,9 +171,10 @@ TEST(OptionRows, DefaultsAtStartLeaveTheHoldFactorAndShowTheOthers) {
   EXPECT_EQ(a.options.TimingResolutionFactor, 1);
   EXPECT_EQ(a.tmrDecel.interval(), 10);
   EXPECT_EQ(a.options.CatapultHoldFactor, -75);
-  EXPECT_EQ(a.edtDecelFactor.text(), "-700");
+  EXPECT_EQ(a.options.NumberControls("DecelFactor").edit.text(), "-700");
   // Cut-off, deceleration, acceleration, timing: the order the window has always shown them.
-  EXPECT_EQ(shown, (std::vector<std::string>{"u1", "u4", "u3", "u5"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"updwnCatapultCutoff", "updwnDecelFactor",
+                                             "updwnAccelFactor", "updwnTimingResolution"}));
 }
 
 TEST(CarrierDataAlone, AFileWithoutValidZonesHaltsEverythingItSees) {

@@ -62,25 +62,21 @@ TEST_F(Options, FractionEndsAsTheWholeNumberShown) {
 
 TEST_F(Options, TypedTextGoesThroughTheSetters) {
   struct Case {
-    platform::Edit TFormMain::*edit;
+    const char* edit;
     const char* text;
     const char* shown;  // the edit's text afterwards
   };
   const Case cases[] = {
-      {&TFormMain::edtDecelFactor, "-800", "-800"},
-      {&TFormMain::edtDecelFactor, " -850 ", "-850"},
-      {&TFormMain::edtDecelFactor, "-50", "-700"},
-      {&TFormMain::edtAccelFactor, "1e3", "1000"},
-      {&TFormMain::edtAccelFactor, "2000", "700"},
-      {&TFormMain::edtCatapultCutoff, "150", "150"},
-      {&TFormMain::edtCatapultCutoff, "0x96", "150"},
-      {&TFormMain::edtCatapultCutoff, "5", "120"},
-      {&TFormMain::edtCatapultHoldFactor, "125", "125"},
-      {&TFormMain::edtTimingResolution, "20", "20"},
+      {"edtDecelFactor", "-800", "-800"},      {"edtDecelFactor", " -850 ", "-850"},
+      {"edtDecelFactor", "-50", "-700"},       {"edtAccelFactor", "1e3", "1000"},
+      {"edtAccelFactor", "2000", "700"},       {"edtCatapultCutoff", "150", "150"},
+      {"edtCatapultCutoff", "0x96", "150"},    {"edtCatapultCutoff", "5", "120"},
+      {"edtCatapultHoldFactor", "125", "125"}, {"edtTimingResolution", "20", "20"},
   };
   for (const Case& c : cases) {
-    (form.get()->*c.edit).setText(c.text);
-    EXPECT_EQ((form.get()->*c.edit).text(), c.shown) << c.text;
+    auto& edit = static_cast<platform::Edit&>(*form->findControl("FormMain", c.edit));
+    edit.setText(c.text);
+    EXPECT_EQ(edit.text(), c.shown) << c.text;
   }
   EXPECT_DOUBLE_EQ(form->options.CatapultAccelFactor, 700);
   EXPECT_EQ(form->options.CatapultCutoffKnots, 120);
