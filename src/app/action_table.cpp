@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <array>
 #include <numeric>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace {
 
-// One row per action, in the order of the action list. Hot key: key, code, allocation rank, poll
-// rank, label rank, toggles the override. Key label: label, text, page rank. Toolbar: button,
-// caption, click (null: executes the action).
+// One row per action, in the order of the action list. Action: a member of the window, or a name
+// ("ShowNearest") for which the window makes the action, its key label and its toolbar button
+// (the label and button members are then null). Hot key: key, code, allocation rank, poll rank,
+// label rank, toggles the override. Key label: label, text, page rank. Toolbar: button, caption,
+// click (null: executes the action).
 constexpr TActionRow kActions[] = {
     {&TFormMain::actResetProgram,
      [](TFormMain& f) { f.actResetProgramExecute(); },
@@ -96,19 +100,50 @@ std::vector<int> OrderBy(size_t n, Rank rank) {
 
 std::span<const TActionRow> ActionTable() { return kActions; }
 
+TRowControls::TRowControls(const TActionRow& row)
+    : row(row),
+      action(std::string("act") + row.Action.Name),
+      keyLabel(std::string("lbl") + row.Action.Name + "Key") {}
+
+TRowButton::TRowButton(const TActionRow& row)
+    : row(row), button(std::string("btn") + row.Action.Name) {}
+
+platform::Action& ActionOf(TFormMain& form, const TActionRow& row) {
+  if (row.Action.Member) return form.*row.Action.Member;
+  for (TRowControls& made : form.rowControls)
+    if (&made.row == &row) return made.action;
+  throw std::logic_error("action row outside the window's table");
+}
+
+platform::Label* KeyLabelOf(TFormMain& form, const TActionRow& row) {
+  if (row.Action.Member) return row.KeyLabel.Label ? &(form.*row.KeyLabel.Label) : nullptr;
+  if (!row.KeyLabel.Text) return nullptr;
+  for (TRowControls& made : form.rowControls)
+    if (&made.row == &row) return &made.keyLabel;
+  return nullptr;
+}
+
+platform::SpeedButton* ButtonOf(TfrmToolbar& toolbar, const TActionRow& row) {
+  if (row.Action.Member)
+    return row.ToolbarButton.Button ? &(toolbar.*row.ToolbarButton.Button) : nullptr;
+  for (TRowButton& made : toolbar.rowButtons)
+    if (&made.row == &row) return &made.button;
+  return nullptr;
+}
+
 THotKeyList HotKeysOf(TFormMain& form) {
   THotKeyList list;
   std::vector<const TActionHotKey*> keys;
-  for (const TActionRow& row : ActionTable()) {
+  for (const TActionRow& row : form.actionRows) {
     if (!row.HotKey.Key) continue;
     keys.push_back(&row.HotKey);
     THotKey key;
     key.Key = row.HotKey.Key;
     key.Code = row.HotKey.Code;
-    key.Action = &(form.*row.Action);
+    key.Action = &ActionOf(form, row);
     key.TogglesOverride = row.HotKey.TogglesOverride;
-    if (row.KeyLabel.Label) {
-      key.Label = &(form.*row.KeyLabel.Label);
+    if (platform::Label* label = KeyLabelOf(form, row)) {
+      key.Label = label;
       key.LabelText = std::string(row.HotKey.Key) + "   " + row.KeyLabel.Text;
     }
     list.keys.push_back(key);
@@ -121,13 +156,13 @@ THotKeyList HotKeysOf(TFormMain& form) {
 }
 
 std::vector<platform::Label*> KeyLabelsOf(TFormMain& form) {
-  std::vector<const TActionRow*> rows;
-  for (const TActionRow& row : ActionTable())
-    if (row.KeyLabel.Label) rows.push_back(&row);
-  std::stable_sort(rows.begin(), rows.end(), [](const TActionRow* a, const TActionRow* b) {
-    return a->KeyLabel.PageRank < b->KeyLabel.PageRank;
+  std::vector<std::pair<const TActionRow*, platform::Label*>> rows;
+  for (const TActionRow& row : form.actionRows)
+    if (platform::Label* label = KeyLabelOf(form, row)) rows.emplace_back(&row, label);
+  std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+    return a.first->KeyLabel.PageRank < b.first->KeyLabel.PageRank;
   });
   std::vector<platform::Label*> labels;
-  for (const TActionRow* row : rows) labels.push_back(&(form.*row->KeyLabel.Label));
+  for (const auto& [row, label] : rows) labels.push_back(label);
   return labels;
 }

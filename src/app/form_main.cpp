@@ -4,12 +4,31 @@
 
 #include "app/action_table.h"
 
-TfrmToolbar::TfrmToolbar() = default;
+namespace {
+
+std::span<const TActionRow> RowsOf(const TFormServices& services) {
+  return services.actionTable.empty() ? ActionTable() : services.actionTable;
+}
+
+/// The action and label of each row that names no members, in table order.
+std::deque<TRowControls> MakeRowControls(std::span<const TActionRow> rows) {
+  std::deque<TRowControls> made;
+  for (const TActionRow& row : rows)
+    if (!row.Action.Member) made.emplace_back(row);
+  return made;
+}
+
+}  // namespace
+
+TfrmToolbar::TfrmToolbar(std::span<const TActionRow> actionRows) : actionRows(actionRows) {
+  for (const TActionRow& row : actionRows)
+    if (!row.Action.Member && row.ToolbarButton.Caption) rowButtons.emplace_back(row);
+}
 
 std::vector<platform::SpeedButton*> TfrmToolbar::buttons() {
   std::vector<platform::SpeedButton*> list{&btnToolbarToggle};
-  for (const TActionRow& row : ActionTable())
-    if (row.ToolbarButton.Button) list.push_back(&(this->*row.ToolbarButton.Button));
+  for (const TActionRow& row : actionRows)
+    if (platform::SpeedButton* button = ButtonOf(*this, row)) list.push_back(button);
   return list;
 }
 
@@ -23,6 +42,9 @@ TFormMain::TFormMain(TFormServices services)
       battleDamage({btnManualDisable, chkbxDamageSounds, cues, *services.random,
                     services.loop->clock(), link}),
       trapLog({chkbxTrapLog, lblOtherStatus, cues, services.loop->clock(), ProgramFolder}),
+      frmToolbar(RowsOf(services)),
+      actionRows(RowsOf(services)),
+      rowControls(MakeRowControls(actionRows)),
       tmrIsCatchCheckNeeded(*services.loop, "tmrIsCatchCheckNeeded", 1000, true),
       tmrFindNearest(*services.loop, "tmrFindNearest", 15000, false),
       tmrCheckForCatch(*services.loop, "tmrCheckForCatch", 50, false),
@@ -116,15 +138,15 @@ void TFormMain::wireControls() {
   tmrLaunchCheck.onTimer = [this] { catapult.tmrLaunchCheckTimer(); };
 
   // Each action runs its handler; its toolbar button executes it, or does what its row says.
-  for (const TActionRow& row : ActionTable()) {
-    platform::Action& action = this->*row.Action;
+  for (const TActionRow& row : actionRows) {
+    platform::Action& action = ActionOf(*this, row);
     action.onExecute = [this, run = row.OnExecute] { run(*this); };
-    if (!row.ToolbarButton.Button) continue;
-    platform::SpeedButton& button = frmToolbar.*row.ToolbarButton.Button;
+    platform::SpeedButton* button = ButtonOf(frmToolbar, row);
+    if (!button) continue;
     if (row.ToolbarButton.OnClick)
-      button.onClick = [this, click = row.ToolbarButton.OnClick] { click(*this); };
+      button->onClick = [this, click = row.ToolbarButton.OnClick] { click(*this); };
     else
-      button.onClick = [&action] { action.execute(); };
+      button->onClick = [&action] { action.execute(); };
   }
 
   btnReset.onClick = [this] { actResetProgram.execute(); };
@@ -148,7 +170,7 @@ void TFormMain::wireControls() {
 
 std::vector<platform::Action*> TFormMain::actions() {
   std::vector<platform::Action*> list;
-  for (const TActionRow& row : ActionTable()) list.push_back(&(this->*row.Action));
+  for (const TActionRow& row : actionRows) list.push_back(&ActionOf(*this, row));
   return list;
 }
 

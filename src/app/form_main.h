@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +29,7 @@
 #include "platform/sound_player.h"
 #include "simlink/sim_link.h"
 
+struct TActionRow;
 struct TCatchReadings;
 
 namespace platform {
@@ -49,6 +52,8 @@ struct TFormServices {
   /// The window's link to the simulator, made by the front end with its transport and clock
   /// and outliving the window; null: the window makes its own, which finds no server.
   simlink::Link* link = nullptr;
+  /// The action table the window is made from; empty: the program's own (ActionTable()).
+  std::span<const TActionRow> actionTable{};
 };
 
 /// One control as a front end sees it: which window holds it, on which page of pgMain
@@ -60,10 +65,27 @@ struct TControlEntry {
   int order;
 };
 
+/// The action and Keystrokes label the window makes for an action row that names no members:
+/// "act" + its name and "lbl" + its name + "Key".
+struct TRowControls {
+  explicit TRowControls(const TActionRow& row);
+  const TActionRow& row;
+  platform::Action action;
+  platform::Label keyLabel;
+};
+
+/// The toolbar button made for an action row that names no members: "btn" + its name.
+struct TRowButton {
+  explicit TRowButton(const TActionRow& row);
+  const TActionRow& row;
+  platform::SpeedButton button;
+};
+
 /// The vertical toolbar window; it only forwards to the main window's actions.
 class TfrmToolbar {
  public:
-  TfrmToolbar();
+  /// A button for each row of actionRows that has one.
+  explicit TfrmToolbar(std::span<const TActionRow> actionRows);
   /// Sets the client width, captions and hints.
   void FormCreate();
 
@@ -81,6 +103,10 @@ class TfrmToolbar {
   platform::SpeedButton btnBattleDamage3{"btnBattleDamage3"};
   /// The eight coloured group bars, Shape1 to Shape8.
   std::array<platform::Color, 8> Shapes{};
+  /// The action table whose buttons the toolbar shows.
+  std::span<const TActionRow> actionRows;
+  /// The buttons made for the rows that name no members, in table order.
+  std::deque<TRowButton> rowButtons;
 
   /// Every button in column order.
   std::vector<platform::SpeedButton*> buttons();
@@ -200,6 +226,8 @@ class TFormMain {
        [this](const std::string& text, int16_t seconds) { cues.ShowSimMessage(text, seconds); }}};
 
   // Actions (ActionList1)
+  /// The action table the window is made from.
+  std::span<const TActionRow> actionRows;
   platform::Action actResetProgram{"actResetProgram"};
   platform::Action actManualOverride{"actManualOverride"};
   platform::Action actShowStatus{"actShowStatus"};
@@ -210,6 +238,8 @@ class TFormMain {
   platform::Action actBattleDamage1{"actBattleDamage1"};
   platform::Action actBattleDamage2{"actBattleDamage2"};
   platform::Action actBattleDamage3{"actBattleDamage3"};
+  /// The actions and Keystrokes labels made for the rows that name no members, in table order.
+  std::deque<TRowControls> rowControls;
 
   // Timers, in creation order
   platform::Timer tmrIsCatchCheckNeeded;

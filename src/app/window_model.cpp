@@ -29,11 +29,11 @@ void TfrmToolbar::FormCreate() {
   btnToolbarToggle.setCaption("");
   btnToolbarToggle.setHint("Return to Corvane Main Window");
   // The other buttons, one per action: the button's hint names its action.
-  for (const TActionRow& row : ActionTable()) {
-    if (!row.ToolbarButton.Button) continue;
-    platform::SpeedButton& button = this->*row.ToolbarButton.Button;
-    button.setCaption(row.ToolbarButton.Caption);
-    button.setHint(*row.Hint ? row.Hint : row.Caption);
+  for (const TActionRow& row : actionRows) {
+    platform::SpeedButton* button = ButtonOf(*this, row);
+    if (!button) continue;
+    button->setCaption(row.ToolbarButton.Caption);
+    button->setHint(*row.Hint ? row.Hint : row.Caption);
   }
   // Group bars in pairs, one on each side of the column: reset/override/status, catapult,
   // fuel, battle damage.
@@ -87,8 +87,8 @@ void TFormMain::SetCaptions() {
   // The key texts themselves follow the key combination (rdgrpCtrlKeysClick).
   for (platform::Label* l : KeyLabelsOf(*this)) l->setFontColor(platform::Color::Navy);
 
-  for (const TActionRow& row : ActionTable()) {
-    platform::Action& action = this->*row.Action;
+  for (const TActionRow& row : actionRows) {
+    platform::Action& action = ActionOf(*this, row);
     if (*row.Caption) action.setCaption(row.Caption);
     if (*row.Hint) action.setHint(row.Hint);
   }

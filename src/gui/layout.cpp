@@ -100,10 +100,24 @@ constexpr std::string_view kToolButtons[] = {
 constexpr int kToolMargin = 4;
 constexpr int kToolGroupGap = 4;
 
-// The button groups of the toolbar: 1, 2-4, 5, 6-8, 9-11 (numbered from 0 here).
+// The button groups of the toolbar: 1, 2-4, 5, 6-8, 9-11, and the buttons after them (numbered
+// from 0 here).
 int toolGroupOf(int button) {
-  return button == 0 ? 0 : button <= 3 ? 1 : button == 4 ? 2 : button <= 7 ? 3 : 4;
+  return button == 0    ? 0
+         : button <= 3  ? 1
+         : button == 4  ? 2
+         : button <= 7  ? 3
+         : button <= 10 ? 4
+                        : 5;
 }
+
+// The Keystrokes page holds ten named labels in five rows of two columns; the labels after them
+// fill the rows below, left then right, 18 pixels apart.
+constexpr int kKeyPage = 3;
+constexpr int kNamedKeyLabels = 10;
+constexpr int kLastKeyRowTop = 90;
+constexpr int kKeyRowPitch = 18;
+constexpr Rect kKeyColumn[] = {{12, 0, 215, 15}, {240, 0, 225, 15}};
 
 int toolButtonTop(int button) {
   return kToolMargin + button * kToolButtonSize + toolGroupOf(button) * kToolGroupGap;
@@ -133,6 +147,21 @@ bool layoutOf(std::string_view window, std::string_view name, Rect& r) {
   return false;
 }
 
+bool placeOf(std::string_view window, int page, int order, std::string_view name, Rect& r) {
+  if (layoutOf(window, name, r)) return true;
+  if (window == "FormMain" && page == kKeyPage && order >= kNamedKeyLabels) {
+    const int extra = order - kNamedKeyLabels;
+    r = kKeyColumn[extra % 2];
+    r.y = kLastKeyRowTop + (1 + extra / 2) * kKeyRowPitch;
+    return true;
+  }
+  if (window == "frmToolbar" && order > static_cast<int>(std::size(kToolButtons))) {
+    r = {kToolBarWidth, toolButtonTop(order - 1), kToolButtonSize, kToolButtonSize};
+    return true;
+  }
+  return false;
+}
+
 Rect radioItemRect(const Rect& group, int index) {
   return {group.x + 10, group.y + 16 + index * 18, group.w - 20, 17};
 }
@@ -146,9 +175,8 @@ Rect toolbarShapeRect(int index) {
   return {x, toolButtonTop(first[group]), kToolBarWidth, count[group] * kToolButtonSize};
 }
 
-int toolbarClientHeight() {
-  return toolButtonTop(static_cast<int>(std::size(kToolButtons)) - 1) + kToolButtonSize +
-         kToolMargin;
+int toolbarClientHeight(int buttons) {
+  return toolButtonTop(buttons - 1) + kToolButtonSize + kToolMargin;
 }
 
 }  // namespace gui

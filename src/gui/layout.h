@@ -20,11 +20,15 @@ inline constexpr int kToolBarWidth = 3;
 /// The place of the named control of the window ("FormMain" or "frmToolbar"); false for a
 /// control that has no place of its own (hidden lists, actions, the windows themselves).
 bool layoutOf(std::string_view window, std::string_view name, Rect& r);
+/// The place of a control as the window lists it: its place of its own (layoutOf) or, for a
+/// Keystrokes label or a toolbar button that has none, the next free place after today's by its
+/// order (its place among its page's or window's entries, the toolbar window itself first).
+bool placeOf(std::string_view window, int page, int order, std::string_view name, Rect& r);
 /// The place of item `index` of a radio group, within the group.
 Rect radioItemRect(const Rect& group, int index);
 /// The place of the eight coloured bars of the toolbar, Shape1 to Shape8.
 Rect toolbarShapeRect(int index);
-/// Client height of the toolbar: its button column.
-int toolbarClientHeight();
+/// Client height of the toolbar: its column of `buttons` buttons (the toggle among them).
+int toolbarClientHeight(int buttons);
 
 }  // namespace gui

@@ -178,7 +178,7 @@ void Win32Front::createWindows() {
   // window would have neither, and the pilot could not get it back from under the simulator).
   const DWORD toolStyle = WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN;
   const DWORD toolExStyle = WS_EX_APPWINDOW;
-  RECT t{0, 0, 30, toolbarClientHeight()};
+  RECT t{0, 0, 30, toolbarClientHeight(static_cast<int>(form_.frmToolbar.buttons().size()))};
   AdjustWindowRectEx(&t, toolStyle, FALSE, toolExStyle);
   toolbar_ = CreateWindowExA(toolExStyle, kToolbarClass, "CV", toolStyle, 0, 124, t.right - t.left,
                              t.bottom - t.top, nullptr, nullptr, instance, this);
@@ -269,7 +269,7 @@ void Win32Front::bind(const TControlEntry& e) {
     b.hwnd = window == "FormMain" ? main_ : toolbar_;
   } else {
     Rect r{};
-    if (!layoutOf(window, e.control->name(), r)) return;  // hidden lists and actions
+    if (!placeOf(window, e.page, e.order, e.control->name(), r)) return;  // hidden lists, actions
     HWND parent = window == "FormMain" ? main_ : toolbar_;
     if (e.page >= 0) {
       while (static_cast<int>(pages_.size()) <= e.page) pages_.push_back(nullptr);

@@ -31,11 +31,14 @@ TEST(WindowLayout, EveryVisibleControlHasAPlaceOfItsOwn) {
         kind == platform::ControlKind::FileList)
       continue;
     gui::Rect r{};
-    ASSERT_TRUE(gui::layoutOf(e.window, e.control->name(), r)) << e.control->name();
-    const gui::Rect area = e.page >= 0 ? pageArea
-                           : std::string(e.window) == "FormMain"
-                               ? gui::Rect{0, 0, gui::kMainClientWidth, gui::kMainClientHeight}
-                               : gui::Rect{0, 0, 30, gui::toolbarClientHeight()};
+    ASSERT_TRUE(gui::placeOf(e.window, e.page, e.order, e.control->name(), r)) << e.control->name();
+    const gui::Rect area =
+        e.page >= 0 ? pageArea
+        : std::string(e.window) == "FormMain"
+            ? gui::Rect{0, 0, gui::kMainClientWidth, gui::kMainClientHeight}
+            : gui::Rect{
+                  0, 0, 30,
+                  gui::toolbarClientHeight(static_cast<int>(form.frmToolbar.buttons().size()))};
     const int bottom = kind == platform::ControlKind::ComboBox ? r.y + 21 : r.y + r.h;
     EXPECT_TRUE(r.x >= area.x && r.y >= area.y && r.x + r.w <= area.x + area.w &&
                 bottom <= area.y + area.h)
