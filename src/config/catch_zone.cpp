@@ -11,5 +11,6 @@ bool TCatchZoneData::IsValid() const {
          latitudeOk(FrontRightCornerLat) && latitudeOk(FrontLeftCornerLat) &&
          latitudeOk(BackRightCornerLat) && latitudeOk(BackLeftCornerLat) &&
          longitudeOk(FrontRightCornerLon) && longitudeOk(FrontLeftCornerLon) &&
-         longitudeOk(BackRightCornerLon) && longitudeOk(BackLeftCornerLon);
+         longitudeOk(BackRightCornerLon) && longitudeOk(BackLeftCornerLon) &&
+         GlideSlopeDeg >= MinGlideSlopeDeg && GlideSlopeDeg <= MaxGlideSlopeDeg;
 }

@@ -4,8 +4,15 @@
 #include <string>
 #include <vector>
 
+/// Glide slope of a zone whose data file gives none, degrees.
+inline constexpr double DefaultGlideSlopeDeg = 3.5;
+/// Accepted range of a zone's glide slope, degrees (both ends included).
+inline constexpr double MinGlideSlopeDeg = 2.5;
+inline constexpr double MaxGlideSlopeDeg = 4.5;
+
 /// One carrier catch zone as read from a carrier data file: four deck corners in degrees, the
-/// deck altitude and catch-window height in metres, the landing heading in degrees magnetic.
+/// deck altitude and catch-window height in metres, the landing heading in degrees magnetic and
+/// the glide slope of the approach in degrees.
 class TCatchZoneData {
  public:
   double DeckAltM = 0;
@@ -20,6 +27,7 @@ class TCatchZoneData {
   double FrontRightCornerLon = 0;
   double BackLeftCornerLon = 0;
   double BackLeftCornerLat = 0;
+  double GlideSlopeDeg = DefaultGlideSlopeDeg;
   /// Number of the zone's section in its data file (2 for [Zone02]), whichever zones before it
   /// were rejected; 0 for a zone that came from no file.
   int SectionNumber = 0;

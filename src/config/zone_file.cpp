@@ -17,6 +17,9 @@ constexpr double MissingCoordinate = 666.0;
 constexpr double MissingDeckAltFeet = 100000.0;
 constexpr double MissingZoneHeightFeet = 666.0;
 constexpr double MissingHeading = 666.0;
+// The glide slope is optional: absent, the zone keeps the default slope; present but not a
+// number (or empty), it takes this value, which validation rejects like any other bad key.
+constexpr double BadGlideSlope = 666.0;
 
 constexpr const char* LogLineEnd = "\r\n";
 
@@ -33,11 +36,12 @@ bool ReadCatchZone(const platform::IniReader& file, std::string_view section, do
                    TCatchZoneData& zone) {
   // One pass over the section finds every key; the order of this table is the order of the
   // values below, and of the keys in the files users write.
-  static constexpr std::array<std::string_view, 12> keys = {
+  static constexpr std::array<std::string_view, 13> keys = {
       "CarrierIdent",       "FrontRightCornerLat",        "FrontRightCornerLon",
       "FrontLeftCornerLat", "FrontLeftCornerLon",         "BackRightCornerLat",
       "BackRightCornerLon", "BackLeftCornerLat",          "BackLeftCornerLon",
-      "DeckAltInFeet",      "CableCatchZoneHeightInFeet", "RunwayHeadingInDegreesMag"};
+      "DeckAltInFeet",      "CableCatchZoneHeightInFeet", "RunwayHeadingInDegreesMag",
+      "GlideSlopeDeg"};
   std::array<std::optional<std::string_view>, keys.size()> values;
   if (!file.readValues(section, keys, values)) return false;
   auto real = [&](std::size_t i, double def) {
@@ -56,6 +60,7 @@ bool ReadCatchZone(const platform::IniReader& file, std::string_view section, do
   z.DeckAltM = real(9, MissingDeckAltFeet) / feetPerMetre;
   z.ZoneHeightM = real(10, MissingZoneHeightFeet) / feetPerMetre;
   z.RunwayHeadingMag = real(11, MissingHeading);
+  z.GlideSlopeDeg = values[12] ? real(12, BadGlideSlope) : DefaultGlideSlopeDeg;
   return true;
 }
 

@@ -51,16 +51,31 @@ std::string MessageFigures(const TPassFigures& p) {
 
 }  // namespace
 
+TCatchAreaAxis CatchAreaAxis(const TCatchZoneData& z) {
+  TCatchAreaAxis a;
+  a.scale = std::cos((z.BackLeftCornerLat + z.FrontRightCornerLat) / 2 * kPi / 180);
+  a.backLat = (z.BackLeftCornerLat + z.BackRightCornerLat) / 2;
+  a.backLon = (z.BackLeftCornerLon + z.BackRightCornerLon) / 2;
+  a.axisLat = (z.FrontLeftCornerLat + z.FrontRightCornerLat) / 2 - a.backLat;
+  a.axisLon = (z.FrontLeftCornerLon + z.FrontRightCornerLon) / 2 - a.backLon;
+  return a;
+}
+
+double CatchAreaFraction(const TCatchAreaAxis& a, double lat, double lon) {
+  const double axisLon = a.axisLon * a.scale;
+  const double length2 = a.axisLat * a.axisLat + axisLon * axisLon;
+  return ((lat - a.backLat) * a.axisLat + (lon - a.backLon) * a.scale * axisLon) / length2;
+}
+
+void WireBandStart(const TCatchZoneData& zone, int wire, double& lat, double& lon) {
+  const TCatchAreaAxis a = CatchAreaAxis(zone);
+  const double fraction = (wire - 1) / 4.0;
+  lat = a.backLat + fraction * a.axisLat;
+  lon = a.backLon + fraction * a.axisLon;
+}
+
 int WireOf(const TCatchZoneData& z, double lat, double lon) {
-  // Along the line from the middle of the back edge to the middle of the front edge, with the
-  // longitude scaled to the same length as the latitude at the deck.
-  const double scale = std::cos((z.BackLeftCornerLat + z.FrontRightCornerLat) / 2 * kPi / 180);
-  const double backLat = (z.BackLeftCornerLat + z.BackRightCornerLat) / 2;
-  const double backLon = (z.BackLeftCornerLon + z.BackRightCornerLon) / 2;
-  const double axisLat = (z.FrontLeftCornerLat + z.FrontRightCornerLat) / 2 - backLat;
-  const double axisLon = ((z.FrontLeftCornerLon + z.FrontRightCornerLon) / 2 - backLon) * scale;
-  const double length2 = axisLat * axisLat + axisLon * axisLon;
-  const double along = ((lat - backLat) * axisLat + (lon - backLon) * scale * axisLon) / length2;
+  const double along = CatchAreaFraction(CatchAreaAxis(z), lat, lon);
   if (!std::isfinite(along)) return 1;
   return static_cast<int>(std::clamp(std::floor(along * 4), 0.0, 3.0)) + 1;
 }

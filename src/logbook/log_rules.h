@@ -73,6 +73,24 @@ struct TLaunchFigures {
   double strokeS = 0;
 };
 
+/// The catch area's centre line: from the middle of its back edge to the middle of its front
+/// edge, with the longitude scaled to the same length as the latitude at the deck.
+struct TCatchAreaAxis {
+  double backLat = 0;
+  double backLon = 0;
+  double axisLat = 0;
+  double axisLon = 0;  // unscaled degrees of longitude
+  double scale = 1;    // length of a degree of longitude in degrees of latitude
+};
+TCatchAreaAxis CatchAreaAxis(const TCatchZoneData& zone);
+
+/// Where lat/lon lies along the catch area: 0 at its back edge, 1 at its front edge.
+double CatchAreaFraction(const TCatchAreaAxis& axis, double lat, double lon);
+
+/// The point on the catch area's centre line where the band of `wire` begins (1: the back
+/// edge, 5: the front edge).
+void WireBandStart(const TCatchZoneData& zone, int wire, double& lat, double& lon);
+
 /// The wire taken at lat/lon: the catch area from its back edge to its front edge split into
 /// four equal bands, 1 at the back. Positions behind or beyond the edges count as 1 or 4.
 int WireOf(const TCatchZoneData& zone, double lat, double lon);

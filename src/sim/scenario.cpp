@@ -156,8 +156,24 @@ std::string parseCommand(const std::vector<Token>& t, size_t i, ScenarioCommand&
                        v[5]};
     return {};
   }
+  if (verb == "approach") {
+    c.kind = Kind::Approach;
+    double v[9];
+    for (size_t k = 0; k < 9; ++k)
+      if (rest != 9 || t[i + 1 + k].quoted || !parseNumber(t[i + 1 + k].text, v[k]))
+        return "approach needs <lat> <lon> <deck ft> <heading mag> <glide slope> <distance nm> "
+               "<slope error> <lineup error> <speed kt>";
+    if (!(std::fabs(v[0]) < 89 && std::fabs(v[1]) <= 180 && std::fabs(v[2]) <= 30000 && v[3] >= 0 &&
+          v[3] < 360 && v[4] > 0 && v[4] <= 10 && v[5] > 0 && v[5] <= 20 && v[4] + v[6] > 0 &&
+          v[4] + v[6] < 30 && std::fabs(v[7]) < 45 && v[8] > 0 && v[8] <= 400))
+      return "approach: latitude within 89, longitude within 180, deck within 30000 ft, heading "
+             "0 to 360, glide slope 0 to 10, distance 0 to 20 NM, slope plus error 0 to 30, "
+             "lineup error within 45, speed 0 to 400 kt";
+    c.approach = sim::Approach{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]};
+    return {};
+  }
   if (verb != "expect")
-    return "unknown command '" + verb + "' (set, key, end, catch-area or expect)";
+    return "unknown command '" + verb + "' (set, key, end, catch-area, approach or expect)";
   if (rest == 0) return "expect needs what to check";
   const std::string& what = t[i + 1].text;
   if (what == "message" || what == "no-message") {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "sim/approach.h"
 #include "sim/fields.h"
 #include "sim/hot_keys.h"
 #include "sim/reaction.h"
@@ -22,6 +23,7 @@ struct ScenarioCommand {
     Key,
     End,
     CatchArea,
+    Approach,
     ExpectMessage,
     ExpectNoMessage,
     ExpectField,
@@ -41,6 +43,7 @@ struct ScenarioCommand {
   double value = 0;                               // ExpectField
   uint32_t offset = 0;                            // ExpectWrite
   CatchArea area;                                 // CatchArea
+  sim::Approach approach;                         // Approach
   bool isExpectation() const { return kind >= Kind::ExpectMessage; }
 };
 

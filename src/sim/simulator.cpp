@@ -140,13 +140,25 @@ void Simulator::doStep() {
   ++steps_;
   int64_t t = stepUs(steps_);
   double dt = 1.0 / options_.stepHz;  // a fixed step, whatever the rounding of its time stamp
+  if (approach_) steerOnApproach(*approach_, model_.state());
   AircraftState before = model_.state();
   StepEvents ev = model_.step(dt);
+  if (approach_ && (model_.state().onGround || model_.state().crashed)) approach_.reset();
+  if (approach_ && obsTime(t) - approachNotedUs_ >= 1'000'000) noteApproach(obsTime(t));
   motion_.onStep(obsTime(t), dt, before, model_.state(), ev, observer_);
   reaction_.onStep(obsTime(t), model_.state());
   runDue(t);
   model_.publish(server_.space());
   if (trace_) traceRow(t);
+}
+
+void Simulator::noteApproach(int64_t when) {
+  const FlownErrors e = flownErrors(*approach_, model_.state());
+  char text[128];
+  std::snprintf(text, sizeof text, "APPROACH %.3f NM, %.0f ft, glide slope %+.3f, lineup %+.3f",
+                e.distanceNm, e.heightFt, e.slopeErrorDeg, e.lineupErrorDeg);
+  observer_.note(when, text);
+  approachNotedUs_ = when;
 }
 
 void Simulator::runDue(int64_t usSinceOrigin) {
@@ -162,7 +174,12 @@ void Simulator::execute(const ScenarioCommand& c, int64_t usSinceOrigin) {
   std::string where = "line " + std::to_string(c.line) + ": ";
   switch (c.kind) {
     case Kind::Set:
-      for (const auto& [f, v] : c.sets) setField(model_.state(), f, v);
+      for (const auto& [f, v] : c.sets) {
+        // Moving the aircraft takes it off the approach; the hook, the gear and the rest do not.
+        if (f.id <= FieldId::Vs || f.id == FieldId::Slew || f.id == FieldId::Crashed)
+          approach_.reset();
+        setField(model_.state(), f, v);
+      }
       model_.publish(server_.space());
       reaction_.onControls(when, model_.state());
       observer_.note(when, "SCENARIO " + where + c.source);
@@ -181,6 +198,14 @@ void Simulator::execute(const ScenarioCommand& c, int64_t usSinceOrigin) {
     case Kind::CatchArea:
       reaction_.setCatchArea(c.area);
       observer_.note(when, "SCENARIO " + where + c.source);
+      break;
+    case Kind::Approach:
+      approach_ = c.approach;
+      placeOnApproach(c.approach, model_.tuning(), model_.state());
+      model_.publish(server_.space());
+      reaction_.onControls(when, model_.state());
+      observer_.note(when, "SCENARIO " + where + c.source);
+      noteApproach(when);
       break;
     default: {
       ExpectationResult r = check(c);

@@ -80,6 +80,10 @@ class Simulator {
   /// Copies the model's state into the offset space (after changing model().state() directly).
   void publish();
 
+  /// The approach being flown (from an `approach` line until the aircraft is on the surface
+  /// or a `set` line moves it), if any.
+  const std::optional<Approach>& approach() const { return approach_; }
+
   /// The program's trap and launch log that `expect log` lines read.
   void setLogFile(std::string path) { logFile_ = std::move(path); }
 
@@ -111,6 +115,7 @@ class Simulator {
   void installHooks();
   void flushMessage();
   void traceRow(int64_t usSinceOrigin);
+  void noteApproach(int64_t when);
 
   SimulatorOptions options_;
   SimServer server_;
@@ -130,6 +135,9 @@ class Simulator {
   bool finished_ = false;
   int64_t finishedUs_ = 0;
   std::vector<ExpectationResult> results_;
+
+  std::optional<Approach> approach_;
+  int64_t approachNotedUs_ = 0;
 
   std::ostream* trace_ = nullptr;
   std::string logFile_;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "config/catch_zone.h"
 #include "config_fixture.h"
@@ -78,9 +79,31 @@ TEST(ReadCatchZone, AcceptedRangesAtTheirBounds) {
       {"RunwayHeadingInDegreesMag", "9e1", true},
       {"CarrierIdent", "", false},
       {"CarrierIdent", "\"  Quoted Name  \"", true},
+      {"GlideSlopeDeg", "2.5", true},
+      {"GlideSlopeDeg", "4.5", true},
+      {"GlideSlopeDeg", "2.49", false},
+      {"GlideSlopeDeg", "4.51", false},
+      {"GlideSlopeDeg", "3,5", false},
+      {"GlideSlopeDeg", "nan", false},
+      {"GlideSlopeDeg", "", false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(zoneWith({{c.key, c.value}}).IsValid(), c.valid) << c.key << "=" << c.value;
+}
+
+TEST(ReadCatchZone, GlideSlopeIsOptionalAndKeptAsRead) {
+  EXPECT_DOUBLE_EQ(zoneWith({}).GlideSlopeDeg, 3.5);
+  EXPECT_DOUBLE_EQ(zoneWith({{"GlideSlopeDeg", "4.25"}}).GlideSlopeDeg, 4.25);
+  // A bad slope rejects its zone alone, and the failure log names it like any other.
+  const platform::IniReader ini = platform::IniReader::fromText(
+      zoneSection("Zone01") + zoneSection("Zone02", {{"GlideSlopeDeg", "5"}}) +
+      zoneSection("Zone03", {{"GlideSlopeDeg", "2.5"}}));
+  TCatchZoneList zones;
+  std::vector<int> rejected;
+  EXPECT_EQ(ReadCatchZones(ini, 3.2808, zones, rejected), 3);
+  ASSERT_EQ(zones.size(), 2u);
+  EXPECT_EQ(zones[1]->SectionNumber, 3);
+  EXPECT_EQ(rejected, std::vector<int>{2});
 }
 
 TEST(ReadCatchZone, EveryKeyIsRequired) {
@@ -100,7 +123,8 @@ TEST(CatchZoneData, NotANumberInAnyFieldIsInvalid) {
                                       &TCatchZoneData::FrontRightCornerLat,
                                       &TCatchZoneData::FrontRightCornerLon,
                                       &TCatchZoneData::BackLeftCornerLon,
-                                      &TCatchZoneData::BackLeftCornerLat};
+                                      &TCatchZoneData::BackLeftCornerLat,
+                                      &TCatchZoneData::GlideSlopeDeg};
   for (auto field : fields) {
     TCatchZoneData z = good;
     z.*field = std::numeric_limits<double>::quiet_NaN();

@@ -284,3 +284,21 @@ TEST(Simulator, StepRateIsConfigurable) {
 }
 
 }  // namespace
+
+TEST(Simulator, ApproachFliesDownTheSlopeAndPrintsTheErrorsItFlew) {
+  platform::VirtualClock clock(0);
+  sim::Simulator s(clock);
+  s.loadScenario(
+      parse("at 0 set magvar -10\n"
+            "at 0 approach 36.95 -76.3 60 100 3.5 0.5 0.5 -1.5 130\n"
+            "at 30 end\n"));
+  s.startScenario();
+  clock.advanceTo(30000);
+  s.advanceToNow();
+  EXPECT_TRUE(hasLine(s, "t=0.016 APPROACH 0.500 NM, 212 ft, glide slope +0.500, lineup -1.500"));
+  EXPECT_TRUE(hasLine(s, "t=3.016 APPROACH 0.392 NM, 166 ft, glide slope +0.500, lineup -1.500"));
+  // 130 kt down a 4 degree slope sinks 920 ft/min.
+  EXPECT_TRUE(hasLine(s, "t=13.883 TOUCHDOWN 130.0 kt, vs -920 fpm"));
+  EXPECT_FALSE(s.approach());  // down on the deck
+  EXPECT_EQ(s.model().state().altFt, 60);
+}
