@@ -91,6 +91,7 @@ struct Subsystems {
   TTrapLog trapLog{{unchecked, lblOtherStatus, cues, clock, ProgramFolder}};
   fuel::FuelTransferUnit fuel{
       {rate, lblFuel, btnManualDisable, link, [](const std::string&, int16_t) {}}};
+  TOptionValues optionValues;
   TCarrierData carrierData{{link, cmbDatFile, lstboxDatFiles, lblNumOfCarriersLoaded,
                             lblConnectionInfo, Screen, activity, gate, find, keys, clock,
                             ProgramFolder, [] {}, [](bool) {}, [] {}, [] {}}};
@@ -114,7 +115,7 @@ struct Subsystems {
                   fuel,
                   clock,
                   [this] { return carrierData.CatchZones.get(); },
-                  [] { return 0.0; },
+                  optionValues,
                   [] { return int64_t{0}; },
                   [](bool) {},
                   [] {},

@@ -97,7 +97,7 @@ TFormMain::TFormMain(TFormServices services)
               fuelTransfer,
               services.loop->clock(),
               [this] { return carrierData.CatchZones.get(); },
-              [this] { return options.CableCatchAccelFactor; },
+              options,
               [this] { return catapult.LastLaunchEnd; },
               [this](bool announce) { catapult.EndLaunch(announce); },
               [this] { actResetProgram.execute(); },

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "config/catch_zone.h"
+#include "config/options.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
@@ -48,8 +49,8 @@ struct TArrestView {
   platform::Clock& clock;
   /// The loaded carrier zones; null when there is no list.
   std::function<const TCatchZoneList*()> catchZones;
-  /// The deceleration written on every arrest tick, ft/s^2 (the option's value).
-  std::function<double()> cableCatchAccelFactor;
+  /// The option values; the arrest writes CableCatchAccelFactor on every deceleration tick.
+  const TOptionValues& options;
   /// Monotonic milliseconds at which the last catapult stroke ended; 0 = none.
   std::function<int64_t()> lastLaunchEnd;
   /// Ends an armed or running launch as the catapult does (announce: "Catapult disarmed").

@@ -95,7 +95,7 @@ void TArrest::tmrDecelTimer() {
   if (read) view_.trapLog.TrapLogArrestSample(speed);
   if (read && speed > 0) {
     // A refused or failed write is simply repeated by the next tick.
-    (void)Batch(view_.link).write(kLongitudinalAccel, view_.cableCatchAccelFactor()).process();
+    (void)Batch(view_.link).write(kLongitudinalAccel, view_.options.CableCatchAccelFactor).process();
     return;
   }
   // Stopped, or the speed could not be read: the arrest ends. A failed exchange is a lost

@@ -80,6 +80,7 @@ class ArrestAlone : public ::testing::Test {
   TTrapLog trapLog{{log, other, cues, clock, folder}};
   fuel::FuelTransferUnit fuel{{rate, fuelStatus, disable, link, [](const std::string&, int16_t) {}}};
   TCatchZoneList zones;
+  TOptionValues optionValues{.CableCatchAccelFactor = -321.0};
   int64_t launchEnd = 0;
   double accelWritten = 0;
   std::vector<std::string> asked;
@@ -103,7 +104,7 @@ class ArrestAlone : public ::testing::Test {
                   fuel,
                   clock,
                   [this] { return &zones; },
-                  [] { return -321.0; },
+                  optionValues,
                   [this] { return launchEnd; },
                   [this](bool announce) { asked.push_back(announce ? "endLaunch+" : "endLaunch"); },
                   [this] { asked.push_back("reset"); },
