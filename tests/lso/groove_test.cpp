@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
+
+/// Calls print as "7350 ms Roger ball" in a failure.
+void PrintTo(const TLsoCall& c, std::ostream* os) { *os << c.timeMs << " ms " << c.text; }
 
 namespace {
 
@@ -109,6 +113,18 @@ TEST(GrooveTracker, ScriptedPassesGiveTheirCallsGradeAndComment) {
        "(OK)",
        3,
        "(LO)IC LO AR 2 wire"},
+      // As low before IC, but "Power" is called only inside it.
+      {"low early",
+       {{600, -0.7}, {500, 0}},
+       none,
+       TEnd::Trap,
+       -5,
+       3,
+       0,
+       {roger, {10350, CallLow}},
+       "(OK)",
+       3,
+       "LO X LO IM 3 wire"},
       {"lined up left",
        none,
        {{700, -1.5}, {400, 0}},
