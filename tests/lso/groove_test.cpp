@@ -7,6 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "config/zone_file.h"
+#include "lso/approach_geometry.h"
+#include "platform/clock.h"
+#include "sim/flight_model.h"
+#include "sim/sim_offsets.h"
+#include "sim/simulator.h"
+#include "simlink/offsets.h"
+
 /// Calls print as "7350 ms Roger ball" in a failure.
 void PrintTo(const TLsoCall& c, std::ostream* os) { *os << c.timeMs << " ms " << c.text; }
 
@@ -241,6 +249,65 @@ TEST(GrooveGrading, SinkIsJudgedAgainstTheSlopesOwnSinkAndLimitsAreMild) {
   EXPECT_EQ(SeverityOf(low, CallLowDeg), TSeverity::None);
   EXPECT_EQ(SeverityOf(low, -0.61), TSeverity::Reasonable);
   EXPECT_EQ(SeverityOf(low, 0.5), TSeverity::None);
+}
+
+// A pass flown by the substitute simulator's approach (0.6 degree high all the way, 20 Hz
+// catch-check ticks), measured by the approach geometry from the position the program reads:
+// the tracker hears the ball at 0.75 NM and calls "You're high" 3 s later, and every phase is
+// marked a little high.
+TEST(GrooveTracker, FollowsTheSimulatorsApproachThroughTheGeometry) {
+  const double lat = 36.95, lon = -76.30, heading = 250, kDeg = 3.14159265358979 / 180;
+  TCatchZoneData zone;
+  auto corner = [&](double ahead, double right, double& cLat, double& cLon) {
+    const double h = heading * kDeg;
+    cLat = lat + (ahead * std::cos(h) - right * std::sin(h)) / sim::kMetresPerDegLat;
+    cLon = lon + (ahead * std::sin(h) + right * std::cos(h)) /
+                     (sim::kMetresPerDegLat * std::cos(lat * kDeg));
+  };
+  corner(60, -15, zone.FrontLeftCornerLat, zone.FrontLeftCornerLon);
+  corner(60, 15, zone.FrontRightCornerLat, zone.FrontRightCornerLon);
+  corner(-60, -15, zone.BackLeftCornerLat, zone.BackLeftCornerLon);
+  corner(-60, 15, zone.BackRightCornerLat, zone.BackRightCornerLon);
+  zone.DeckAltM = 60 / FeetPerMetre;
+  zone.ZoneHeightM = 1;
+  zone.RunwayHeadingMag = heading;
+  zone.GlideSlopeDeg = kSlope;
+
+  platform::VirtualClock clock(0);
+  sim::Simulator s(clock, sim::SimulatorOptions{});
+  sim::Scenario scenario;
+  std::vector<sim::ScenarioError> errors;
+  ASSERT_TRUE(
+      sim::parseScenario("at 0 approach 36.95 -76.30 60 250 3.5 1.1 0.6 0 135\n"
+                         "at 60 end\n",
+                         scenario, errors));
+  s.loadScenario(std::move(scenario));
+  s.startScenario();
+  TGrooveTracker t(kArM);
+  for (int64_t ms = 50; ms < 60000; ms += 50) {
+    clock.advanceTo(ms);
+    s.advanceToNow();
+    if (!s.approach()) break;
+    const sim::OffsetSpace& sp = s.server().space();
+    using simlink::FixedPoint;
+    const TApproachErrors e =
+        ApproachErrors(zone,
+                       simlink::latitudeDegrees(FixedPoint{sp.get<uint32_t>(sim::off::kLatLow),
+                                                           sp.get<int32_t>(sim::off::kLatHigh)}),
+                       simlink::longitudeDegrees(FixedPoint{sp.get<uint32_t>(sim::off::kLonLow),
+                                                            sp.get<int32_t>(sim::off::kLonHigh)}),
+                       simlink::altitudeMetres(FixedPoint{sp.get<uint32_t>(sim::off::kAltLow),
+                                                          sp.get<int32_t>(sim::off::kAltHigh)}),
+                       0);
+    t.feed({ms, e.distanceM, e.glideSlopeDeg, e.lineupDeg, e.heightM, InGroove(e, false), 135,
+            GlideSlopeSinkFpm(kSlope, 135)});
+  }
+  // 0.35 NM at 135 kt over the ground: 9.33 s, heard at the next tick.
+  ASSERT_EQ(t.calls().size(), 2u);
+  EXPECT_EQ(t.calls()[0].text, CallRogerBall);
+  EXPECT_EQ(t.calls()[0].timeMs, 9350);
+  EXPECT_EQ(t.calls()[1], (TLsoCall{12350, CallHigh}));
+  EXPECT_EQ(GradePass(t, kSlope).comment, "(H)X (H)IM (H)IC (H)AR");
 }
 
 }  // namespace
