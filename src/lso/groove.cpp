@@ -46,20 +46,19 @@ std::optional<TLsoCall> TGrooveTracker::feed(const TGrooveSample& s) {
   auto& ic = phases_[static_cast<int>(TLsoPhase::IC)];
   auto& ar = phases_[static_cast<int>(TLsoPhase::AR)];
 
-  // Between IC and AR an unsafe pass is waved off at once.
-  if (ic.seen && !ar.seen && s.distanceM > arDistanceM_ &&
-      (s.glideSlopeDeg > WaveOffHighDeg || s.glideSlopeDeg < WaveOffLowDeg ||
-       std::fabs(s.lineupDeg) > WaveOffLineupDeg)) {
-    waveOff_ = recordOf(s);
-    return call(s.timeMs, CallWaveOff);
-  }
-
   // A tick may pass more than one phase when samples are sparse: each gets this sample.
   const bool newX = !x.seen && s.distanceM <= LsoStartM;
   if (newX) x = recordOf(s);
   if (!im.seen && s.distanceM <= LsoMiddleM) im = recordOf(s);
   if (!ic.seen && s.distanceM <= LsoInCloseM) ic = recordOf(s);
   if (!ar.seen && s.distanceM <= arDistanceM_) ar = recordOf(s);
+  // Between IC and AR an unsafe pass is waved off at once.
+  if (s.distanceM <= LsoInCloseM && s.distanceM > arDistanceM_ &&
+      (s.glideSlopeDeg > WaveOffHighDeg || s.glideSlopeDeg < WaveOffLowDeg ||
+       std::fabs(s.lineupDeg) > WaveOffLineupDeg)) {
+    waveOff_ = recordOf(s);
+    return call(s.timeMs, CallWaveOff);
+  }
   if (newX) return call(s.timeMs, CallRogerBall);
   if (!x.seen) return std::nullopt;
 

@@ -167,6 +167,18 @@ TEST(GrooveTracker, ScriptedPassesGiveTheirCallsGradeAndComment) {
        "WO",
        1,
        "_H_IC _H_WO"},
+      // Beyond the wave-off limit from the start: waved off at the first check inside IC.
+      {"wave-off at IC",
+       {{0, 2.0}},
+       none,
+       TEnd::Bolter,
+       -60,
+       0,
+       0,
+       {roger, {10350, CallHigh}, {20550, CallWaveOff}},
+       "WO",
+       1,
+       "_H_X _H_IM _H_IC _H_WO"},
       // The wave-off is called at once, less than 3 s after "Come left".
       {"wave-off lineup",
        none,
