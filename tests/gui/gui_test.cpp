@@ -44,7 +44,9 @@ void setKey(int key, bool down) {
 
 /// The program on the in-process simulator, with its windows bound before its creation.
 struct Gui {
-  Gui() {
+  /// `prepare` runs on the program folder before the program starts.
+  explicit Gui(const std::function<void(harness::Harness&)>& prepare = {}) {
+    if (prepare) prepare(h);
     h.beforeCreate = [this](TFormMain& f) { front = std::make_unique<gui::Win32Front>(f); };
     h.start();
     front->refreshAll();
@@ -501,7 +503,12 @@ TEST(Gui, EveryCaptionFitsItsControl) {
     ASSERT_TRUE(found) << "MS Sans Serif is not installed (under Wine: fonts-wine, copied into "
                           "the prefix by scripts/wine-run)";
   }
-  Gui g;
+  // With both sounds in the program folder: the message naming a missing one carries the
+  // folder's path, whose length is the pilot's (the test's folder is a long temporary one).
+  Gui g([](harness::Harness& h) {
+    for (const char* sound : {"CableCatch.wav", "Catapult.wav"}) h.writeFile(sound, "RIFF");
+  });
+  EXPECT_EQ(textOf(g.widget("FormMain", "lblOtherStatus")), "Sound files found");
   // Every caption of both windows, with either key combination (its labels are longer with
   // SHIFT+CTRL) and with the override pressed (the button's other caption).
   for (int round = 0; round < 2; ++round) {
