@@ -119,7 +119,8 @@ struct Subsystems {
                   [] { return int64_t{0}; },
                   [](bool) {},
                   [] {},
-                  [] {}}};
+                  [] {},
+                  [](const std::string&) {}}};
 };
 
 /// The child: loads folder/Corvane.dat kLoadRounds times and searches it; writes

@@ -104,7 +104,8 @@ TFormMain::TFormMain(TFormServices services)
               [this] {
                 StopProgram();
                 ResetState(false);
-              }}),
+              },
+              [this](const std::string& call) { cues.ShowSimMessage(call, 3); }}),
       catapult({link, btnManualDisable, chkbxCatSmoke, tmrIsCatchCheckNeeded, tmrFindNearest,
                 tmrKeystroke, activity, cues, trapLog, services.loop->clock(),
                 // The nearest zone, whose front-left corner is the catapult point.

@@ -60,6 +60,8 @@ struct TArrestView {
   /// Stops the program and puts its state back (StopProgram, then ResetState without
   /// defaults), when the search finds no zone at all.
   std::function<void()> haltProgram;
+  /// Says one call of the landing signal officer (while the trap log is kept).
+  std::function<void(const std::string&)> onLsoCall;
 };
 
 /// The arrest: the search for the nearest carrier (tmrFindNearest), the catch gate that

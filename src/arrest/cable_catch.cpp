@@ -7,6 +7,7 @@
 #include "arrest/geometry.h"
 #include "cues/cues.h"
 #include "edition/edition.h"
+#include "logbook/log_rules.h"
 #include "logbook/trap_log.h"
 #include "simlink/batch.h"
 
@@ -51,11 +52,9 @@ void TArrest::tmrCheckForCatchTimer() {
     bool hookRequired = false;
     if constexpr (edition::HasTailhookOption) hookRequired = view_.chkbxDetectTailhook.checked();
     // A hook that is required but up is refused by the catch test below.
-    if (view_.activity.Arresting()) return;
     const TCatchZoneList* zones = view_.catchZones();
-    if (NearestZoneIndex < 0 || !zones || static_cast<size_t>(NearestZoneIndex) >= zones->size())
-      return;
-    const TCatchZoneData& zone = *(*zones)[static_cast<size_t>(NearestZoneIndex)];
+    const bool zoneKnown =
+        NearestZoneIndex >= 0 && zones && static_cast<size_t>(NearestZoneIndex) < zones->size();
 
     TCatchReadings r;
     r.trueHeadingDeg = angleDegrees(heading);
@@ -65,12 +64,28 @@ void TArrest::tmrCheckForCatchTimer() {
     r.lat = latitudeDegrees(lat);
     r.lon = longitudeDegrees(lon);
     r.tailhook = hook;
+    const double groundSpeedKt = groundSpeedKnots(groundSpeed);
+    const double sinkFpm = -verticalSpeedFpm(verticalSpeed);
+    if (view_.activity.Arresting()) {
+      // The pass's sheet runs on to the stop.
+      if (logging && zoneKnown)
+        view_.trapLog.TrapLogArrestPosition(*(*zones)[static_cast<size_t>(NearestZoneIndex)], r,
+                                            groundSpeedKt, sinkFpm, MagVarDeg);
+      return;
+    }
+    if (!zoneKnown) return;
+    const TCatchZoneData& zone = *(*zones)[static_cast<size_t>(NearestZoneIndex)];
+
     const TCatchVerdict verdict =
         CatchVerdict(zone, r, MagVarDeg, hookRequired, CatchAngleThreshold);
-    if (logging)
-      view_.trapLog.TrapLogPass(zone, r, verdict == TCatchVerdict::Caught,
-                                MissedCatchReason(verdict), groundSpeedKnots(groundSpeed),
-                                -verticalSpeedFpm(verticalSpeed), MagVarDeg);
+    if (logging) {
+      const TPassTick tick =
+          view_.trapLog.TrapLogPass(zone, r, verdict == TCatchVerdict::Caught,
+                                    MissedCatchReason(verdict), groundSpeedKt, sinkFpm, MagVarDeg);
+      for (const std::string& call : tick.calls)
+        if (view_.onLsoCall) view_.onLsoCall(call);
+      if (!tick.message.empty()) view_.cues.ShowSimMessage(tick.message, TrapLogMessageSeconds);
+    }
     if (verdict != TCatchVerdict::Caught) return;
 
     view_.cues.SwitchSimSound(true);
@@ -95,7 +110,9 @@ void TArrest::tmrDecelTimer() {
   if (read) view_.trapLog.TrapLogArrestSample(speed);
   if (read && speed > 0) {
     // A refused or failed write is simply repeated by the next tick.
-    (void)Batch(view_.link).write(kLongitudinalAccel, view_.options.CableCatchAccelFactor).process();
+    (void)Batch(view_.link)
+        .write(kLongitudinalAccel, view_.options.CableCatchAccelFactor)
+        .process();
     return;
   }
   // Stopped, or the speed could not be read: the arrest ends. A failed exchange is a lost

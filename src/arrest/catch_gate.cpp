@@ -17,6 +17,8 @@ constexpr double kCatchGateDistance = 0.05;
 void TArrest::tmrIsCatchCheckNeededTimer() {
   // Fuel transfers advance once per gate tick, and pause while the program is disabled.
   if (!ManuallyDisabled()) view_.fuelTransfer.TransferTick();
+  // The trap sheets of passes that have ended are written here, away from the catch check.
+  view_.trapLog.WriteTrapSheets();
   const bool wasChecking = view_.activity.Checking();
 
   // Decides the catch timer and the flight status; returns early where the tick keeps them.

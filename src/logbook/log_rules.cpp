@@ -49,6 +49,11 @@ std::string MessageFigures(const TPassFigures& p) {
          Signed(p.lineupDeg, kAngleDecimals);
 }
 
+/// Points as the LSO gives them: "4", "2.5".
+std::string PointsText(double points) {
+  return Fixed(points, points == std::floor(points) ? 0 : 1);
+}
+
 }  // namespace
 
 TCatchAreaAxis CatchAreaAxis(const TCatchZoneData& z) {
@@ -158,21 +163,44 @@ std::string CsvField(const std::string& text) {
   return quoted + "\"";
 }
 
-std::string TrapLine(const std::string& utc, const TPassFigures& pass, const char* grade,
-                     const TArrestFigures& a, const char* result) {
-  return PassColumns(utc, "trap", pass, std::to_string(pass.wire), grade) + "," +
-         Fixed(a.stopFt, 0) + "," + Fixed(a.stopS, 2) + "," + Fixed(a.peakG, 1) + ",,,," + result +
-         "\r\n";
+std::string LsoColumns(const TLsoGrade* grade, const TGrooveTracker* pass) {
+  std::string out;
+  out += ",";
+  if (grade) out += PointsText(grade->points);
+  out += ",";
+  if (grade) out += CsvField(grade->comment);
+  for (TLsoPhase p : {TLsoPhase::X, TLsoPhase::IM, TLsoPhase::IC, TLsoPhase::AR}) {
+    const TPhaseRecord* r = pass ? &pass->phase(p) : nullptr;
+    const bool seen = r && r->seen;
+    out += ",";
+    if (seen) out += Fixed(r->glideSlopeDeg, 2);
+    out += ",";
+    if (seen) out += Fixed(r->lineupDeg, 2);
+  }
+  return out;
 }
 
-std::string BolterLine(const std::string& utc, const TPassFigures& pass, const char* reason) {
-  return PassColumns(utc, "bolter", pass, "", kBolterGrade) + ",,,,,,," + reason + "\r\n";
+std::string TrapLine(const std::string& utc, const TPassFigures& pass, const char* grade,
+                     const TArrestFigures& a, const char* result, const std::string& lsoColumns) {
+  return PassColumns(utc, "trap", pass, std::to_string(pass.wire), grade) + "," +
+         Fixed(a.stopFt, 0) + "," + Fixed(a.stopS, 2) + "," + Fixed(a.peakG, 1) + ",,,," + result +
+         lsoColumns + "\r\n";
+}
+
+std::string BolterLine(const std::string& utc, const TPassFigures& pass, const char* reason,
+                       const char* grade, const std::string& lsoColumns) {
+  return PassColumns(utc, "bolter", pass, "", grade) + ",,,,,,," + reason + lsoColumns + "\r\n";
+}
+
+std::string WaveOffLine(const std::string& utc, const TPassFigures& pass, const char* reason,
+                        const std::string& lsoColumns) {
+  return PassColumns(utc, "waveoff", pass, "", "WO") + ",,,,,,," + reason + lsoColumns + "\r\n";
 }
 
 std::string LaunchLine(const std::string& utc, const TLaunchFigures& l, const char* result) {
   return utc + ",launch," + CsvField(l.carrier) + "," + std::to_string(l.zoneNumber) +
          ",,,,,,,,,," + Fixed(l.endSpeedKt, 0) + "," + Fixed(l.strokeFt, 0) + "," +
-         Fixed(l.strokeS, 2) + "," + result + "\r\n";
+         Fixed(l.strokeS, 2) + "," + result + LsoColumns(nullptr, nullptr) + "\r\n";
 }
 
 std::string TrapMessage(const TPassFigures& pass, const char* grade) {
@@ -181,4 +209,16 @@ std::string TrapMessage(const TPassFigures& pass, const char* grade) {
 
 std::string BolterMessage(const TPassFigures& pass) {
   return std::string("Bolter: ") + kBolterGrade + " -- " + MessageFigures(pass);
+}
+
+std::string LsoMessage(const TLsoGrade& g) {
+  std::string head;
+  if (g.wire != 0)
+    head = "Trap: " + std::to_string(g.wire) + " wire, ";
+  else if (g.grade == "WO")
+    head = "Wave-off: ";
+  else
+    head = "Bolter: ";
+  return head + g.grade + ", " + PointsText(g.points) + (g.points == 1 ? " point" : " points") +
+         " -- " + g.comment;
 }

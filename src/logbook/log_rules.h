@@ -5,16 +5,22 @@
 
 #include "arrest/geometry.h"
 #include "config/catch_zone.h"
+#include "lso/groove.h"
 
 // The trap and launch log: how a pass is graded, which wire it took, and the lines and
 // messages written for it. Pure functions; TTrapLog feeds them (logbook/trap_log.h).
 
 /// The log in the program folder; lines are only ever appended.
 inline constexpr const char* TrapLogFileName = "CorvaneLog.csv";
-/// First line of a new log: the columns of every line.
+/// First line of a new log: the columns of every line. The LSO's columns come last, so a log
+/// begun before them is continued under this line (see TrapLogHeaderStart).
 inline constexpr const char* TrapLogHeader =
     "utc,event,carrier,zone,wire,grade,ground_speed_kt,sink_fpm,lineup_deg,bank_deg,stop_ft,"
-    "stop_s,peak_g,end_speed_kt,stroke_ft,stroke_s,result\r\n";
+    "stop_s,peak_g,end_speed_kt,stroke_ft,stroke_s,result,points,comment,x_gs_deg,x_lineup_deg,"
+    "im_gs_deg,im_lineup_deg,ic_gs_deg,ic_lineup_deg,ar_gs_deg,ar_lineup_deg\r\n";
+/// How every header line of the log begins, today's and older ones: a line beginning so is a
+/// header, never an event.
+inline constexpr const char* TrapLogHeaderStart = "utc,event,";
 /// Display time of the message after a trap or a bolter, seconds.
 inline constexpr int16_t TrapLogMessageSeconds = 5;
 
@@ -112,13 +118,28 @@ std::string UtcText(int64_t unixUs);
 /// quoted, and one a spreadsheet would take for a formula is made plain text.
 std::string CsvField(const std::string& text);
 
-/// The log lines, each ending in CR LF.
+/// The LSO's columns of a line: points, comment and the glide-slope and lineup errors at X,
+/// IM, IC and AR, each column led by its comma. All empty without a pass the LSO followed (a
+/// launch, or a pass first seen inside X); a phase not flown leaves its two empty.
+std::string LsoColumns(const TLsoGrade* grade, const TGrooveTracker* pass);
+
+/// The log lines, each ending in CR LF. grade is the LSO's when it followed the pass.
 std::string TrapLine(const std::string& utc, const TPassFigures& pass, const char* grade,
-                     const TArrestFigures& arrest, const char* result);
-std::string BolterLine(const std::string& utc, const TPassFigures& pass, const char* reason);
+                     const TArrestFigures& arrest, const char* result,
+                     const std::string& lsoColumns = LsoColumns(nullptr, nullptr));
+std::string BolterLine(const std::string& utc, const TPassFigures& pass, const char* reason,
+                       const char* grade = kBolterGrade,
+                       const std::string& lsoColumns = LsoColumns(nullptr, nullptr));
+/// A waved-off pass that was not caught: event `waveoff`, grade WO, the figures of its entry
+/// into the catch area (zero when it never entered it), reason why it was not caught.
+std::string WaveOffLine(const std::string& utc, const TPassFigures& pass, const char* reason,
+                        const std::string& lsoColumns);
 std::string LaunchLine(const std::string& utc, const TLaunchFigures& launch, const char* result);
 
 /// The in-simulator message: "Trap: 3 wire, _OK_ -- 131 kt, 610 fpm, lineup +0.8" or
 /// "Bolter: B -- 131 kt, 610 fpm, lineup +35.0".
 std::string TrapMessage(const TPassFigures& pass, const char* grade);
 std::string BolterMessage(const TPassFigures& pass);
+/// The message after a pass the LSO followed: "Trap: 2 wire, OK, 4 points -- (H)X 2 wire",
+/// "Bolter: B, 2.5 points -- (H)X bolter", "Wave-off: WO, 1 point -- _H_WO".
+std::string LsoMessage(const TLsoGrade& grade);

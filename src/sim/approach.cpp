@@ -47,8 +47,65 @@ void placeOnApproach(const Approach& a, const ModelTuning& tuning, AircraftState
   s.gearDown = true;
 }
 
+ApproachPoint profileAt(const Approach& a, double distanceNm) {
+  ApproachPoint from{a.distanceNm, a.slopeErrorDeg, a.lineupErrorDeg};
+  for (const ApproachPoint& to : a.profile) {
+    if (distanceNm >= to.distanceNm) {
+      const double span = from.distanceNm - to.distanceNm;
+      const double f = span > 0 ? std::clamp((from.distanceNm - distanceNm) / span, 0.0, 1.0) : 1;
+      return {distanceNm, from.slopeErrorDeg + f * (to.slopeErrorDeg - from.slopeErrorDeg),
+              from.lineupErrorDeg + f * (to.lineupErrorDeg - from.lineupErrorDeg)};
+    }
+    from = to;
+  }
+  return {distanceNm, from.slopeErrorDeg, from.lineupErrorDeg};
+}
+
+namespace {
+
+/// How far ahead along the landing heading a profiled approach aims: the errors follow the
+/// profile this far behind.
+constexpr double kLookAheadM = 50;
+
+/// Steering of an approach with a profile or a flare: heads for the profile's point the
+/// look-ahead nearer, or for the touchdown point once within it; floats in the flare.
+void steerOnProfile(const Approach& a, AircraftState& s) {
+  const FlownErrors e = flownErrors(a, s);
+  const double x = e.distanceNm * kMetresPerNm;
+  const double heightFt = s.altFt - a.deckFt;
+  const bool flaring = a.flareFt > 0 && heightFt <= a.flareFt;
+  if (x > 0.5) {
+    const double h = trueHeadingRad(a, s);
+    // The target, back from the touchdown point along the landing heading and across it.
+    const double xt = std::max(x - kLookAheadM, 0.0);
+    const ApproachPoint p = profileAt(a, xt / kMetresPerNm);
+    const double right = xt * std::tan(p.lineupErrorDeg * kRad);
+    const double upFt = xt * std::tan((a.glideSlopeDeg + p.slopeErrorDeg) * kRad) / kMetresPerFoot;
+    const double tEast = -xt * std::sin(h) + right * std::cos(h);
+    const double tNorth = -xt * std::cos(h) - right * std::sin(h);
+    double dLon = s.lonDeg - a.touchdownLon;
+    if (dLon > 180.0) dLon -= 360.0;
+    if (dLon < -180.0) dLon += 360.0;
+    const double east = tEast - dLon * kMetresPerDegLat * std::cos(a.touchdownLat * kRad);
+    const double north = tNorth - (s.latDeg - a.touchdownLat) * kMetresPerDegLat;
+    const double toGo = std::hypot(east, north);
+    if (toGo > 0.5) {
+      s.headingDeg = std::fmod(std::atan2(east, north) / kRad + 360.0, 360.0);
+      s.vsFps = -s.speedFps * (heightFt - upFt) * kMetresPerFoot / toGo;
+    }
+  }
+  // Past the touchdown point the heading and sink are kept; the flare holds its sink.
+  if (flaring) s.vsFps = -a.flareSinkFpm / 60.0;
+}
+
+}  // namespace
+
 void steerOnApproach(const Approach& a, AircraftState& s) {
   s.speedFps = a.speedKt * kFpsPerKnot;
+  if (!a.profile.empty() || a.flareFt > 0) {
+    steerOnProfile(a, s);
+    return;
+  }
   double dLon = a.touchdownLon - s.lonDeg;
   if (dLon > 180.0) dLon -= 360.0;
   if (dLon < -180.0) dLon += 360.0;

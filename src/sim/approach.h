@@ -1,9 +1,18 @@
 #pragma once
 
+#include <vector>
+
 #include "sim/aircraft.h"
 #include "sim/flight_model.h"
 
 namespace sim {
+
+/// A point of an approach's profile: the errors flown by this distance to go.
+struct ApproachPoint {
+  double distanceNm = 0;
+  double slopeErrorDeg = 0;
+  double lineupErrorDeg = 0;
+};
 
 /// A straight-in approach to a touchdown point on a deck, as an `approach` scenario line
 /// gives it: where the aircraft starts, on which slope it flies down and how fast.
@@ -17,7 +26,17 @@ struct Approach {
   double slopeErrorDeg = 0;   // start and whole way: above the glide slope, degrees
   double lineupErrorDeg = 0;  // start and whole way: right of the centreline, degrees
   double speedKt = 0;         // ground speed held all the way down
+  /// Optional (`through` points): the errors change linearly with the distance to go from the
+  /// start's to each point's in turn, and hold after the last point. Empty: constant errors.
+  std::vector<ApproachPoint> profile;
+  /// Optional (`flare`): below this height above the deck the sink is held at flareSinkFpm,
+  /// so the aircraft floats past the point it was heading for. 0: no flare.
+  double flareFt = 0;
+  double flareSinkFpm = 0;
 };
+
+/// The errors an approach's profile asks for at distanceNm to go.
+ApproachPoint profileAt(const Approach& a, double distanceNm);
 
 /// Where an aircraft is against an approach, from its position alone.
 struct FlownErrors {

@@ -159,17 +159,50 @@ std::string parseCommand(const std::vector<Token>& t, size_t i, ScenarioCommand&
   if (verb == "approach") {
     c.kind = Kind::Approach;
     double v[9];
+    const char* usage =
+        "approach needs <lat> <lon> <deck ft> <heading mag> <glide slope> <distance nm> "
+        "<slope error> <lineup error> <speed kt>, then optionally `through <nm> <slope error> "
+        "<lineup error>` (nearer each time) and `flare <ft> <sink fpm>`";
     for (size_t k = 0; k < 9; ++k)
-      if (rest != 9 || t[i + 1 + k].quoted || !parseNumber(t[i + 1 + k].text, v[k]))
-        return "approach needs <lat> <lon> <deck ft> <heading mag> <glide slope> <distance nm> "
-               "<slope error> <lineup error> <speed kt>";
+      if (rest < 9 || t[i + 1 + k].quoted || !parseNumber(t[i + 1 + k].text, v[k])) return usage;
     if (!(std::fabs(v[0]) < 89 && std::fabs(v[1]) <= 180 && std::fabs(v[2]) <= 30000 && v[3] >= 0 &&
           v[3] < 360 && v[4] > 0 && v[4] <= 10 && v[5] > 0 && v[5] <= 20 && v[4] + v[6] > 0 &&
           v[4] + v[6] < 30 && std::fabs(v[7]) < 45 && v[8] > 0 && v[8] <= 400))
       return "approach: latitude within 89, longitude within 180, deck within 30000 ft, heading "
              "0 to 360, glide slope 0 to 10, distance 0 to 20 NM, slope plus error 0 to 30, "
              "lineup error within 45, speed 0 to 400 kt";
-    c.approach = sim::Approach{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]};
+    c.approach = sim::Approach{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], {}, 0, 0};
+    // The optional parts: keyword, then its numbers.
+    size_t k = i + 10;
+    const size_t end = i + 1 + rest;
+    auto numbers = [&](size_t n, double* out) {
+      if (k + n >= end) return false;
+      for (size_t j = 0; j < n; ++j)
+        if (t[k + 1 + j].quoted || !parseNumber(t[k + 1 + j].text, out[j])) return false;
+      return true;
+    };
+    double last = v[5];
+    while (k < end) {
+      const std::string& word = t[k].text;
+      double w[3];
+      if (word == "through" && !t[k].quoted && numbers(3, w)) {
+        if (!(w[0] >= 0 && w[0] < last && v[4] + w[1] > 0 && v[4] + w[1] < 30 &&
+              std::fabs(w[2]) < 45))
+          return "approach: each `through` nearer than the last, slope plus error 0 to 30, "
+                 "lineup error within 45";
+        c.approach.profile.push_back({w[0], w[1], w[2]});
+        last = w[0];
+        k += 4;
+      } else if (word == "flare" && !t[k].quoted && numbers(2, w)) {
+        if (!(w[0] > 0 && w[0] <= 500 && w[1] >= 0 && w[1] <= 5000))
+          return "approach: flare height 0 to 500 ft, sink 0 to 5000 fpm";
+        c.approach.flareFt = w[0];
+        c.approach.flareSinkFpm = w[1];
+        k += 3;
+      } else {
+        return usage;
+      }
+    }
     return {};
   }
   if (verb != "expect")

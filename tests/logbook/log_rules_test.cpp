@@ -70,15 +70,16 @@ TEST(TrapLogLines, HaveEveryColumnAndQuoteTheCarrier) {
       TrapLine("2026-12-07 12:00:31", p, "_OK_", {38.4, 0.306, 21.76}, "stopped");
   EXPECT_EQ(trap,
             "2026-12-07 12:00:31,trap,\"CV,63 \"\"Big E\"\"\",2,3,_OK_,131,610,0.8,-1.3,38,0.31,"
-            "21.8,,,,stopped\r\n");
+            "21.8,,,,stopped,,,,,,,,,,\r\n");
   p.carrier = "=HYPERLINK(\"x\")\n";
   const std::string bolter = BolterLine("t", p, "high");
-  EXPECT_EQ(bolter, "t,bolter,\"'=HYPERLINK(\"\"x\"\") \",2,,B,131,610,0.8,-1.3,,,,,,,high\r\n");
+  EXPECT_EQ(bolter,
+            "t,bolter,\"'=HYPERLINK(\"\"x\"\") \",2,,B,131,610,0.8,-1.3,,,,,,,high,,,,,,,,,,\r\n");
   const std::string launch = LaunchLine("t", {"CV-63", 1, 121.6, 190.2, 1.857}, "cutoff");
-  EXPECT_EQ(launch, "t,launch,CV-63,1,,,,,,,,,,122,190,1.86,cutoff\r\n");
+  EXPECT_EQ(launch, "t,launch,CV-63,1,,,,,,,,,,122,190,1.86,cutoff,,,,,,,,,,\r\n");
   const std::string header = TrapLogHeader;
   for (const std::string& line : {header, launch})
-    EXPECT_EQ(std::count(line.begin(), line.end(), ','), 16) << line;
+    EXPECT_EQ(std::count(line.begin(), line.end(), ','), 26) << line;
 }
 
 TEST(TrapLogLines, MessagesAndUtcTimes) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -43,13 +44,16 @@ TEST(TrapLog, ATrapIsGradedLoggedAndAnnounced) {
   const std::string log = h.readFile(TrapLogFileName);
   ASSERT_EQ(log.rfind(TrapLogHeader, 0), 0u) << log;
   const std::string line = log.substr(std::string(TrapLogHeader).size());
-  // Touched down short of the area and rolled in: caught at its back edge, on the 1 wire.
+  // Touched down short of the area and rolled in: caught at its back edge, on the 1 wire. The
+  // LSO followed it from 1 NM: at 500 ft/min it is grossly low all the way and waved off in
+  // close, so the trap is a CUT.
   EXPECT_EQ(line.substr(0, 17), "2026-12-07 12:00:");
-  EXPECT_NE(line.find(",trap,CVN-99 Corvane (sample),1,1,(OK),130,500,0.0,0.0,"), std::string::npos)
+  EXPECT_NE(line.find(",trap,CVN-99 Corvane (sample),1,1,CUT,130,500,0.0,0.0,"), std::string::npos)
       << line;
-  EXPECT_NE(line.find(",,,,stopped\r\n"), std::string::npos) << line;
+  EXPECT_NE(line.find(",,,,stopped,0,_LO_X _LO_IM _LO_IC _LO_WO 1 wire,"), std::string::npos)
+      << line;
   EXPECT_EQ(line.find('\n'), line.size() - 1) << "one line";
-  EXPECT_TRUE(h.sawMessage("Trap: 1 wire, (OK) -- 130 kt, 500 fpm, lineup +0.0"));
+  EXPECT_TRUE(h.sawMessage("Trap: 1 wire, CUT, 0 points -- _LO_X _LO_IM _LO_IC _LO_WO 1 wire"));
 }
 
 TEST(TrapLog, ALaunchIsLoggedWithItsEnd) {
@@ -57,7 +61,7 @@ TEST(TrapLog, ALaunchIsLoggedWithItsEnd) {
   fly(h, "samples/scenarios/launch.scn", true);
   const std::string log = h.readFile(TrapLogFileName);
   EXPECT_NE(log.find(",launch,CVN-99 Corvane (sample),1,,,,,,,,,,12"), std::string::npos) << log;
-  EXPECT_NE(log.find(",cutoff\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(",cutoff,"), std::string::npos) << log;
 }
 
 TEST(TrapLog, ZoneIsTheSectionNumberWhenAnEarlierZoneWasRejected) {
@@ -185,9 +189,11 @@ TEST_F(TrapLogAlone, AStrokeIsLoggedWithTheZoneItWasGiven) {
   const std::string text = logText();
   ASSERT_EQ(text.rfind(TrapLogHeader, 0), 0u) << text;
   // 100 kt after one second from rest: 84.45 ft.
-  EXPECT_NE(text.find(",launch,CVN-77,3,,,,,,,,,,100,84,1.00,cutoff\r\n"), std::string::npos)
+  EXPECT_NE(text.find(",launch,CVN-77,3,,,,,,,,,,100,84,1.00,cutoff,,,,,,,,,,\r\n"),
+            std::string::npos)
       << text;
-  EXPECT_NE(text.find(",launch,,0,,,,,,,,,,100,84,1.00,early\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find(",launch,,0,,,,,,,,,,100,84,1.00,early,,,,,,,,,,\r\n"), std::string::npos)
+      << text;
 }
 
 TEST_F(TrapLogAlone, NothingIsWrittenWhileTheLogIsOffAndAFailedWriteTurnsItOff) {
@@ -198,4 +204,53 @@ TEST_F(TrapLogAlone, NothingIsWrittenWhileTheLogIsOffAndAFailedWriteTurnsItOff) 
   stroke(nullptr, "cutoff");
   EXPECT_FALSE(chkbxTrapLog.checked());
   EXPECT_EQ(lblOtherStatus.text(), "Trap log turned off: cannot write CorvaneLog.csv");
+}
+
+// A log begun before the LSO's columns is continued under today's header, never rewritten: the
+// old lines stay byte for byte, the new header comes once, then the new lines.
+TEST_F(TrapLogAlone, AnOldLogIsContinuedUnderTheNewHeaderOnce) {
+  chkbxTrapLog.setChecked(true);
+  const std::string old =
+      "utc,event,carrier,zone,wire,grade,ground_speed_kt,sink_fpm,lineup_deg,bank_deg,stop_ft,"
+      "stop_s,peak_g,end_speed_kt,stroke_ft,stroke_s,result\r\n"
+      "2026-12-01 10:00:00,launch,CV-63,1,,,,,,,,,,120,190,1.86,cutoff";  // no line end
+  {
+    std::ofstream out(folder + TrapLogFileName, std::ios::binary);
+    out << old;
+  }
+  stroke(nullptr, "cutoff");
+  stroke(nullptr, "early");
+  const std::string text = logText();
+  ASSERT_EQ(text.rfind(old + "\r\n" + TrapLogHeader, 0), 0u) << text;
+  const std::string after = text.substr(old.size() + 2 + std::string(TrapLogHeader).size());
+  const size_t first = after.find(",launch,,0,,,,,,,,,,100,84,1.00,cutoff,,,,,,,,,,\r\n");
+  ASSERT_NE(first, std::string::npos) << text;
+  const std::string second = after.substr(after.find('\n') + 1);
+  EXPECT_NE(second.find(",launch,,0,,,,,,,,,,100,84,1.00,early,,,,,,,,,,\r\n"), std::string::npos)
+      << text;
+  EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), 2) << text;
+  EXPECT_EQ(after.find("utc,"), std::string::npos) << text;
+}
+
+// A trap sheet that cannot be written costs only that sheet: a notice in the main window, the
+// log stays on.
+TEST(TrapSheet, AFolderThatCannotBeMadeGivesANotice) {
+  harness::Harness h(harness::Options::flying());
+  h.writeFile("TrapSheets", "a file where the folder should be");
+  h.writeFile("pass.scn",
+              "at 0 set hook 1\nat 0 approach 36.950185 -76.29960 60 90 3.5 1.2 0 0 136\n"
+              "at 40 end\n");
+  std::string error;
+  ASSERT_TRUE(h.loadScenario(h.folder + "pass.scn", error)) << error;
+  TFormMain& f = h.start();
+  f.chkbxTrapLog.setChecked(true);
+  h.runUntil([&] { return f.tmrDecel.enabled(); }, 60000);
+  h.simulator->set("throttle", 0);
+  h.runUntil([&] { return h.simulator->scenarioFinished(); }, 60000);
+  h.runFor(2000);
+  EXPECT_EQ(f.lblOtherStatus.text().rfind("Trap sheet not written: cannot write TrapSheets/", 0),
+            0u)
+      << f.lblOtherStatus.text();
+  EXPECT_TRUE(f.chkbxTrapLog.checked());
+  EXPECT_NE(h.readFile(TrapLogFileName).find(",trap,"), std::string::npos);
 }
