@@ -60,11 +60,12 @@ constexpr Place kMain[] = {
 
 // The numbers of the options page, one grid row each from the top of the page: caption, edit
 // field and up-down control. The rows share the height above the trap-log check box; at most
-// kNumberPitch apart.
+// kNumberPitch apart. The LSO-calls check box shares the trap log's row, to its right.
 constexpr int kNumberTop = 7;
 constexpr int kNumberPitch = 24;
 constexpr int kNumberBottom = 128;
-constexpr Rect kTrapLog{10, kNumberBottom, 248, 17};
+constexpr Rect kTrapLog{10, kNumberBottom, 174, 17};
+constexpr Rect kLsoCalls{186, kNumberBottom, 72, 17};
 
 /// The place of a number's caption, edit field or up-down control, or of the note beside the
 /// timing granularity; false for any other control.
@@ -129,6 +130,10 @@ bool layoutOf(std::string_view window, std::string_view name, Rect& r) {
   if (window == "FormMain") {
     if (name == "chkbxTrapLog") {
       r = kTrapLog;
+      return true;
+    }
+    if (name == "chkbxLsoCalls") {
+      r = kLsoCalls;
       return true;
     }
     if (numberPlace(name, r)) return true;

@@ -53,7 +53,7 @@ TEST(WindowLayout, EveryVisibleControlHasAPlaceOfItsOwn) {
 
 // The options page places its numbers in a loop over their rows; the window keeps the places
 // it has always had: one row every 24 pixels, the note beside the timing granularity, the
-// trap-log check box below the last number.
+// trap-log check box below the last number and the LSO-calls check box beside it.
 TEST(WindowLayout, TheOptionNumbersKeepTheirPlaces) {
   struct Expected {
     const char* name;
@@ -68,7 +68,7 @@ TEST(WindowLayout, TheOptionNumbersKeepTheirPlaces) {
       {"edtDecelFactor", {136, 79, 56, 21}},         {"updwnDecelFactor", {192, 79, 16, 21}},
       {"lblTimingResolution", {10, 106, 124, 15}},   {"edtTimingResolution", {136, 103, 56, 21}},
       {"updwnTimingResolution", {192, 103, 16, 21}}, {"lblAccelDecelNote", {212, 106, 48, 15}},
-      {"chkbxTrapLog", {10, 128, 248, 17}},
+      {"chkbxTrapLog", {10, 128, 174, 17}},          {"chkbxLsoCalls", {186, 128, 72, 17}},
   };
   for (const Expected& e : expected) {
     gui::Rect r{};
