@@ -87,7 +87,7 @@ struct Subsystems {
       decel{loop, "tmrDecel", 10, false}, accel{loop, "tmrAccel", 5, false},
       keys{loop, "tmrKeystroke", 250, false}, launchCheck{loop, "tmrLaunchCheck", 7, false};
   TActivity activity{{check, decel, accel, launchCheck}};
-  TCues cues{{unchecked, unchecked, lblOtherStatus, ProgramFolder, link}, {}};
+  TCues cues{{unchecked, unchecked, unchecked, lblOtherStatus, ProgramFolder, link}, {}};
   TTrapLog trapLog{{unchecked, lblOtherStatus, cues, clock, ProgramFolder}};
   fuel::FuelTransferUnit fuel{
       {rate, lblFuel, btnManualDisable, link, [](const std::string&, int16_t) {}}};

@@ -31,6 +31,7 @@ std::vector<TControlEntry> TFormMain::controls() {
   }
   add(lblAccelDecelNote, "FormMain", 2);
   add(chkbxTrapLog, "FormMain", 2);
+  add(chkbxLsoCalls, "FormMain", 2);
   for (platform::Control* c : std::initializer_list<platform::Control*>{
            &chkbxShowCablesActiveMsg, &chkbxDamageSounds, &chkbxCatSmoke,
            &chkbxSpecialSoundHandling, &chkbxDetectTailhook, &rdgrpCtrlKeys})

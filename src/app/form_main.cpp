@@ -37,7 +37,8 @@ TFormMain::TFormMain(TFormServices services)
                   ? nullptr
                   : std::make_unique<simlink::Link>(nullptr, &services.loop->clock())),
       link(services.link != nullptr ? *services.link : *ownLink),
-      cues({chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, ProgramFolder, link},
+      cues({chkbxDamageSounds, chkbxSpecialSoundHandling, chkbxLsoCalls, lblOtherStatus,
+            ProgramFolder, link},
            services.soundPlayers),
       battleDamage({btnManualDisable, chkbxDamageSounds, cues, *services.random,
                     services.loop->clock(), link}),
@@ -64,6 +65,7 @@ TFormMain::TFormMain(TFormServices services)
                chkbxDamageSounds,
                chkbxShowCablesActiveMsg,
                chkbxTrapLog,
+               chkbxLsoCalls,
                rdgrpCtrlKeys,
                rdgrpFuelTransferRate,
                FormMain,
@@ -105,7 +107,10 @@ TFormMain::TFormMain(TFormServices services)
                 StopProgram();
                 ResetState(false);
               },
-              [this](const std::string& call) { cues.ShowSimMessage(call, 3); }}),
+              [this](const std::string& call) {
+                cues.ShowSimMessage(call, 3);
+                cues.PlayLsoCall(call);
+              }}),
       catapult({link, btnManualDisable, chkbxCatSmoke, tmrIsCatchCheckNeeded, tmrFindNearest,
                 tmrKeystroke, activity, cues, trapLog, services.loop->clock(),
                 // The nearest zone, whose front-left corner is the catapult point.

@@ -193,6 +193,7 @@ class TFormMain {
   platform::CheckBox chkbxSpecialSoundHandling{"chkbxSpecialSoundHandling"};
   platform::CheckBox chkbxDetectTailhook{"chkbxDetectTailhook"};
   platform::CheckBox chkbxTrapLog{"chkbxTrapLog"};
+  platform::CheckBox chkbxLsoCalls{"chkbxLsoCalls"};
   platform::RadioGroup rdgrpCtrlKeys{"rdgrpCtrlKeys"};
   // page " &KEYSTROKES "
   platform::Label lblStatusKey{"lblStatusKey"};

@@ -70,6 +70,7 @@ void TFormMain::SetCaptions() {
   chkbxCatSmoke.setCaption("Use Aircraft Smoke when Catapulting");
   chkbxSpecialSoundHandling.setCaption("Special sound handling");
   chkbxTrapLog.setCaption("Keep a trap and launch log");
+  chkbxLsoCalls.setCaption("LSO calls");
   if constexpr (edition::HasTailhookOption)
     chkbxDetectTailhook.setCaption("Detect Traps only if Tailhook is extended");
   else

@@ -48,6 +48,7 @@ class ReportingSoundPlayer final : public platform::SoundPlayer {
     std::cout << name_ << ": would play " << file_ << std::endl;
     return player_->play();
   }
+  bool playing() override { return player_->playing(); }
 
  private:
   std::string name_;

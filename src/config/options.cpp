@@ -228,6 +228,7 @@ TOptions::TOptions(TOptionsView view) : view_(std::move(view)) {
   rows_.push_back(
       checkRow(SectionCableOps, KeyShowCablesActiveMsg, false, 10, 7, v.chkbxShowCablesActiveMsg));
   rows_.push_back(checkRow(SectionCableOps, KeyTrapLog, false, 11, 9, v.chkbxTrapLog));
+  rows_.push_back(checkRow(SectionCableOps, KeyLsoCalls, false, 15, 15, v.chkbxLsoCalls));
   // A change of the selected item runs rdgrpCtrlKeysClick, which registers the hot keys; once
   // the window is shown it runs once more.
   rows_.push_back(

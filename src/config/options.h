@@ -118,6 +118,7 @@ struct TOptionsView {
   platform::CheckBox& chkbxDamageSounds;
   platform::CheckBox& chkbxShowCablesActiveMsg;
   platform::CheckBox& chkbxTrapLog;
+  platform::CheckBox& chkbxLsoCalls;
   platform::RadioGroup& rdgrpCtrlKeys;
   platform::RadioGroup& rdgrpFuelTransferRate;
   platform::Window& FormMain;

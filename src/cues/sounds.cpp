@@ -2,6 +2,7 @@
 #include <system_error>
 
 #include "cues/cues.h"
+#include "cues/lso_call_sounds.h"
 #include "cues/message_block.h"
 #include "simlink/batch.h"
 
@@ -33,6 +34,7 @@ TCues::TCues(TCuesView view, const platform::SoundPlayerFactory& soundPlayers) :
   mplyrCatchSound = makePlayer("mplyrCatchSound");
   mplyrCatapultSound = makePlayer("mplyrCatapultSound");
   mplyrBattleDamage = makePlayer("mplyrBattleDamage");
+  mplyrLsoCall = makePlayer("mplyrLsoCall");
 }
 
 void TCues::CheckSoundFiles() {
@@ -65,6 +67,20 @@ void TCues::PlayDamageSound(uint8_t kind) {
   mplyrBattleDamage->close();
   mplyrBattleDamage->setFileName(file);
   if (mplyrBattleDamage->open()) mplyrBattleDamage->play();
+}
+
+void TCues::PlayLsoCall(const std::string& callText) {
+  if (!view_.chkbxLsoCalls.checked()) return;
+  const char* file = LsoCallFileName(callText);
+  if (file == nullptr) return;
+  // Never over the catch sound.
+  if (!mplyrCatchSoundFileName.empty() && mplyrCatchSound->playing()) return;
+  const std::string path = view_.ProgramFolder + file;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return;
+  mplyrLsoCall->close();
+  mplyrLsoCall->setFileName(path);
+  if (mplyrLsoCall->open()) mplyrLsoCall->play();
 }
 
 void TCues::SwitchSimSound(bool start) {

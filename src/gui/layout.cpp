@@ -62,11 +62,12 @@ constexpr Place kMain[] = {
 // The numbers of the options page, one grid row each from the top of the page: caption, edit
 // field and up-down control. The rows share the height above the trap-log check box; at most
 // kNumberPitch apart. The note beside the timing granularity is as wide as "Accel/Decel" in
-// MS Sans Serif. The trap-log check box leaves the rest of its row free for one more check box.
+// MS Sans Serif. The trap-log check box shares its row with the LSO-calls check box, to its right.
 constexpr int kNumberTop = 7;
 constexpr int kNumberPitch = 24;
 constexpr int kNumberBottom = 128;
 constexpr Rect kTrapLog{8, kNumberBottom, 150, 17};
+constexpr Rect kLsoCalls{164, kNumberBottom, 88, 17};
 
 /// The place of a number's caption, edit field or up-down control, or of the note beside the
 /// timing granularity; false for any other control.
@@ -131,6 +132,10 @@ bool layoutOf(std::string_view window, std::string_view name, Rect& r) {
   if (window == "FormMain") {
     if (name == "chkbxTrapLog") {
       r = kTrapLog;
+      return true;
+    }
+    if (name == "chkbxLsoCalls") {
+      r = kLsoCalls;
       return true;
     }
     if (numberPlace(name, r)) return true;

@@ -30,6 +30,13 @@ class MciSoundPlayer final : public SoundPlayer {
     open_ = false;
   }
   bool play() override { return open_ && send("play " + alias_ + " from 0"); }
+  bool playing() override {
+    if (!open_) return false;
+    char mode[32] = {};
+    const std::string command = "status " + alias_ + " mode";
+    return mciSendStringA(command.c_str(), mode, sizeof mode, nullptr) == 0 &&
+           lstrcmpiA(mode, "playing") == 0;
+  }
 
  private:
   static bool send(const std::string& command) {

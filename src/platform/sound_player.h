@@ -17,6 +17,8 @@ class SoundPlayer {
   virtual void close() = 0;
   /// Starts playing and returns at once.
   virtual bool play() = 0;
+  /// Whether the sound last played is still being heard; false when the player cannot tell.
+  virtual bool playing() { return false; }
 };
 
 /// One event of a recording player, for tests and the headless front end.
@@ -36,8 +38,11 @@ class RecordingSoundPlayer final : public SoundPlayer {
   bool open() override;
   void close() override;
   bool play() override;
+  bool playing() override { return stillPlaying; }
   /// Makes open() and play() fail, as with a missing or broken sound file.
   bool failing = false;
+  /// What playing() answers: the sound last played is still being heard.
+  bool stillPlaying = false;
 
  private:
   void note(const char* what);

@@ -35,6 +35,7 @@ inline std::vector<ExpectedText> ExpectedStartTexts() {
       {"FormMain", "chkbxCatSmoke", "Use Aircraft Smoke when Catapulting"},
       {"FormMain", "chkbxSpecialSoundHandling", "Special sound handling"},
       {"FormMain", "chkbxTrapLog", "Keep a trap and launch log"},
+      {"FormMain", "chkbxLsoCalls", "LSO calls"},
       {"FormMain", "rdgrpCtrlKeys", "  Special Key Combo for all Keystrokes:  "},
       {"FormMain", "lblStatusKey", "SHIFT+F8   Show Status Message"},
       {"FormMain", "lblCatapultKey", "SHIFT+F9   Arm/Disarm Catapult"},

@@ -52,7 +52,8 @@ TEST(WindowLayout, EveryVisibleControlHasAPlaceOfItsOwn) {
 }
 
 // The options page places its numbers in a loop over their rows: one row every 24 pixels, the
-// note beside the timing granularity, the trap-log check box below the last number.
+// note beside the timing granularity, the trap-log check box below the last number and the
+// LSO-calls check box beside it.
 TEST(WindowLayout, TheOptionNumbersKeepTheirPlaces) {
   struct Expected {
     const char* name;
@@ -67,7 +68,7 @@ TEST(WindowLayout, TheOptionNumbersKeepTheirPlaces) {
       {"edtDecelFactor", {120, 79, 56, 21}},         {"updwnDecelFactor", {176, 79, 16, 21}},
       {"lblTimingResolution", {8, 106, 110, 15}},    {"edtTimingResolution", {120, 103, 56, 21}},
       {"updwnTimingResolution", {176, 103, 16, 21}}, {"lblAccelDecelNote", {194, 106, 62, 15}},
-      {"chkbxTrapLog", {8, 128, 150, 17}},
+      {"chkbxTrapLog", {8, 128, 150, 17}},          {"chkbxLsoCalls", {164, 128, 88, 17}},
   };
   for (const Expected& e : expected) {
     gui::Rect r{};

@@ -67,7 +67,7 @@ class ArrestAlone : public ::testing::Test {
       magVar{"lblCurrentMagVar"}, other{"lblOtherStatus"}, fuelStatus{"lblFuelTransferStatus"};
   platform::CheckBox activeMsg{"chkbxShowCablesActiveMsg"}, reminders{"chkbxShowDisableReminders"},
       hook{"chkbxDetectTailhook"}, log{"chkbxTrapLog"}, damageSounds{"chkbxDamageSounds"},
-      specialSounds{"chkbxSpecialSoundHandling"};
+      specialSounds{"chkbxSpecialSoundHandling"}, lsoCalls{"chkbxLsoCalls"};
   platform::SpeedButton disable{"btnManualDisable"};
   platform::RadioGroup rate{"rdgrpFuelTransferRate"};
   platform::Timer gate{loop, "tmrIsCatchCheckNeeded", 1000, false},
@@ -76,7 +76,7 @@ class ArrestAlone : public ::testing::Test {
       keys{loop, "tmrKeystroke", 250, false}, launchCheck{loop, "tmrLaunchCheck", 7, false};
   TActivity activity{{check, decel, accel, launchCheck}};
   std::string folder = "./";
-  TCues cues{{damageSounds, specialSounds, other, folder, link}, {}};
+  TCues cues{{damageSounds, specialSounds, lsoCalls, other, folder, link}, {}};
   TTrapLog trapLog{{log, other, cues, clock, folder}};
   fuel::FuelTransferUnit fuel{{rate, fuelStatus, disable, link, [](const std::string&, int16_t) {}}};
   TCatchZoneList zones;

@@ -29,6 +29,7 @@ struct AloneCatapult : ::testing::Test {
   platform::CheckBox chkbxCatSmoke{"chkbxCatSmoke"};
   platform::CheckBox chkbxDamageSounds{"chkbxDamageSounds"};
   platform::CheckBox chkbxSpecialSoundHandling{"chkbxSpecialSoundHandling"};
+  platform::CheckBox chkbxLsoCalls{"chkbxLsoCalls"};
   platform::CheckBox chkbxTrapLog{"chkbxTrapLog"};
   platform::Label lblOtherStatus{"lblOtherStatus"};
   platform::Timer tmrIsCatchCheckNeeded{h.loop, "tmrIsCatchCheckNeeded", 1000, true};
@@ -39,7 +40,9 @@ struct AloneCatapult : ::testing::Test {
   platform::Timer tmrKeystroke{h.loop, "tmrKeystroke", 250, true};
   platform::Timer tmrLaunchCheck{h.loop, "tmrLaunchCheck", 7, false};
   TActivity activity{{tmrCheckForCatch, tmrDecel, tmrAccel, tmrLaunchCheck}};
-  TCues cues{{chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, h.folder, h.link}, {}};
+  TCues cues{{chkbxDamageSounds, chkbxSpecialSoundHandling, chkbxLsoCalls, lblOtherStatus, h.folder,
+              h.link},
+             {}};
   TTrapLog trapLog{{chkbxTrapLog, lblOtherStatus, cues, h.clock, h.folder}};
   /// The zone the nearest-zone callback names (null: none known).
   std::unique_ptr<TCatchZoneData> nearest;

@@ -64,7 +64,7 @@ struct Alone {
   platform::Screen Screen;
   platform::CheckBox chkbxShowDisableReminders{"c1"}, chkbxSpecialSoundHandling{"c2"},
       chkbxDetectTailhook{"c3"}, chkbxCatSmoke{"c4"}, chkbxDamageSounds{"c5"},
-      chkbxShowCablesActiveMsg{"c6"}, chkbxTrapLog{"c7"};
+      chkbxShowCablesActiveMsg{"c6"}, chkbxTrapLog{"c7"}, chkbxLsoCalls{"c8"};
   platform::RadioGroup rdgrpCtrlKeys{"rdgrpCtrlKeys"}, rdgrpFuelTransferRate{"rdgrpRate"};
   platform::Window FormMain{"FormMain"}, frmToolbar{"frmToolbar"};
   std::vector<std::string> calls;
@@ -84,6 +84,7 @@ struct Alone {
                     chkbxDamageSounds,
                     chkbxShowCablesActiveMsg,
                     chkbxTrapLog,
+                    chkbxLsoCalls,
                     rdgrpCtrlKeys,
                     rdgrpFuelTransferRate,
                     FormMain,
@@ -126,7 +127,7 @@ TEST(OptionRows, EveryRowIsReadAndWrittenOnceAndSurvivesTheFile) {
   a.chkbxShowDisableReminders.setChecked(false);  // on by default; the others off
   for (platform::CheckBox* c :
        {&a.chkbxSpecialSoundHandling, &a.chkbxDetectTailhook, &a.chkbxCatSmoke,
-        &a.chkbxDamageSounds, &a.chkbxShowCablesActiveMsg, &a.chkbxTrapLog})
+        &a.chkbxDamageSounds, &a.chkbxShowCablesActiveMsg, &a.chkbxTrapLog, &a.chkbxLsoCalls})
     c->setChecked(true);
   a.rdgrpCtrlKeys.setItemIndex(1);
   a.rdgrpFuelTransferRate.setItemIndex(1);
@@ -148,7 +149,7 @@ TEST(OptionRows, EveryRowIsReadAndWrittenOnceAndSurvivesTheFile) {
   EXPECT_FALSE(b.chkbxShowDisableReminders.checked());
   for (platform::CheckBox* c :
        {&b.chkbxSpecialSoundHandling, &b.chkbxDetectTailhook, &b.chkbxCatSmoke,
-        &b.chkbxDamageSounds, &b.chkbxShowCablesActiveMsg, &b.chkbxTrapLog})
+        &b.chkbxDamageSounds, &b.chkbxShowCablesActiveMsg, &b.chkbxTrapLog, &b.chkbxLsoCalls})
     EXPECT_TRUE(c->checked()) << c->name();
   EXPECT_EQ(b.rdgrpCtrlKeys.itemIndex(), 1);
   EXPECT_EQ(b.rdgrpFuelTransferRate.itemIndex(), 1);

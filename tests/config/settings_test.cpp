@@ -43,6 +43,7 @@ std::string defaultFile() {
       "ShowCablesActiveMsg=0\r\n";
   if (IsFS2004Edition) s += "DetectTrapsIfTailhookExtended=0\r\n";
   s += "TrapLog=0\r\n"
+       "LsoCalls=0\r\n"
        "\r\n"
        "[CatapultOps]\r\n"
        "CatapultAccelFactor=700\r\n"

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 
 #include "arrest/form_fixture.h"
 #include "cues/cues.h"
+#include "cues/lso_call_sounds.h"
+#include "lso/groove.h"
+#include "platform/os.h"
 
 namespace {
 
@@ -133,6 +137,74 @@ TEST_F(Cues, SpecialSoundHandling) {
   EXPECT_EQ(server.space().get<uint16_t>(0x0B20), 1);
 }
 
+// Every call the groove makes has its own sound file, and only those calls.
+TEST(LsoCallSounds, EveryCallOfTheGrooveHasItsOwnFile) {
+  const char* calls[] = {CallRogerBall,      CallHigh,     CallLow,     CallPower,
+                         CallRightForLineup, CallComeLeft, CallWaveOff, CallBolter};
+  std::set<std::string> files;
+  for (const char* call : calls) {
+    const char* file = LsoCallFileName(call);
+    ASSERT_NE(file, nullptr) << call;
+    const std::string name = file;
+    EXPECT_TRUE(name.starts_with("LSO_") && name.ends_with(".wav")) << name;
+    files.insert(name);
+  }
+  EXPECT_EQ(files.size(), std::size(calls));
+  EXPECT_EQ(std::size(LsoCallSounds), std::size(calls));
+  EXPECT_EQ(LsoCallFileName("Roger"), nullptr);
+  EXPECT_EQ(LsoCallFileName(""), nullptr);
+}
+
+#ifdef CORVANE_LSO_CALL_SOUNDS
+// The build speaks every call of the table into a wave file beside the programs.
+TEST(LsoCallSounds, TheBuildMadeAWaveFileOfEveryCall) {
+  for (const TLsoCallSound& c : LsoCallSounds) {
+    std::ifstream in(platform::executableFolder() + c.fileName, std::ios::binary);
+    ASSERT_TRUE(in) << c.fileName;
+    std::string head(12, '\0');
+    in.read(head.data(), 12);
+    EXPECT_TRUE(head.starts_with("RIFF") && head.ends_with("WAVE")) << c.fileName;
+    in.seekg(0, std::ios::end);
+    EXPECT_GT(in.tellg(), 4000) << c.fileName << " holds no speech";
+  }
+}
+#endif
+
+TEST_F(Cues, LsoCallSpeaksOnlyWhenCheckedAndItsFileIsThere) {
+  auto lsoEvents = [this] { return soundsOf("mplyrLsoCall"); };
+  touch("LSO_YoureHigh.wav");
+  form->cues.PlayLsoCall(CallHigh);
+  EXPECT_TRUE(lsoEvents().empty()) << "option off";
+  form->chkbxLsoCalls.setChecked(true);
+  form->cues.PlayLsoCall(CallLow);  // its file is missing
+  form->cues.PlayLsoCall("Nice pass");
+  EXPECT_TRUE(lsoEvents().empty()) << "missing file or no call";
+  form->cues.PlayLsoCall(CallHigh);
+  const std::string high = path("LSO_YoureHigh.wav");
+  EXPECT_EQ(lsoEvents(),
+            (std::vector<std::string>{"close:", "file:" + high, "open:" + high, "play:" + high}));
+  // A file that will not open stays silent; the other players are untouched.
+  players[3]->failing = true;
+  form->cues.PlayLsoCall(CallHigh);
+  EXPECT_EQ(lsoEvents().back(), "open:" + high);
+  for (const char* other : {"mplyrCatchSound", "mplyrCatapultSound", "mplyrBattleDamage"})
+    EXPECT_TRUE(soundsOf(other).empty()) << other;
+}
+
+TEST_F(Cues, LsoCallNeverOverTheCatchSound) {
+  touch("CableCatch.wav");
+  touch("LSO_Bolter.wav");
+  form->cues.CheckSoundFiles();
+  form->chkbxLsoCalls.setChecked(true);
+  form->cues.PlayCatchSound();
+  players[0]->stillPlaying = true;  // mplyrCatchSound
+  form->cues.PlayLsoCall(CallBolter);
+  EXPECT_TRUE(soundsOf("mplyrLsoCall").empty()) << "dropped, not kept for later";
+  players[0]->stillPlaying = false;
+  form->cues.PlayLsoCall(CallBolter);
+  EXPECT_EQ(soundsOf("mplyrLsoCall").back(), "play:" + path("LSO_Bolter.wav"));
+}
+
 /// The cues alone, with only their view: two check boxes, the status label and a folder.
 class CuesAlone : public ::testing::Test {
  public:
@@ -150,13 +222,15 @@ class CuesAlone : public ::testing::Test {
   simlink::Link link{&transport, &clock};
   platform::CheckBox chkbxDamageSounds{"chkbxDamageSounds"};
   platform::CheckBox chkbxSpecialSoundHandling{"chkbxSpecialSoundHandling"};
+  platform::CheckBox chkbxLsoCalls{"chkbxLsoCalls"};
   platform::Label lblOtherStatus{"lblOtherStatus"};
   std::string folder = "/nonexistent/";
   std::vector<platform::SoundEvent> sounds;
-  TCues cues{{chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, folder, link},
-             [this](const std::string& name) {
-               return std::make_unique<platform::RecordingSoundPlayer>(name, &sounds);
-             }};
+  TCues cues{
+      {chkbxDamageSounds, chkbxSpecialSoundHandling, chkbxLsoCalls, lblOtherStatus, folder, link},
+      [this](const std::string& name) {
+        return std::make_unique<platform::RecordingSoundPlayer>(name, &sounds);
+      }};
   bool opened = false;
 };
 

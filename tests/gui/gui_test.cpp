@@ -126,6 +126,31 @@ TEST(Gui, EveryControlHasItsWidgetTextStateAndRange) {
             "Return to Corvane Main Window");
 }
 
+// The width a check box needs to show its whole caption: the box, its gap and the text in the
+// widget's font.
+int checkBoxNeeds(HWND w) {
+  const std::string text = textOf(w);
+  const HDC dc = GetDC(w);
+  const HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(w, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(w, dc);
+  return GetSystemMetrics(SM_CXMENUCHECK) + 4 + size.cx;
+}
+
+// The trap log and the LSO calls share a row of the options page; each shows its whole caption.
+TEST(Gui, TheTrapLogRowShowsBothCaptionsWhole) {
+  Gui g;
+  for (const char* name : {"chkbxTrapLog", "chkbxLsoCalls"}) {
+    const HWND w = g.widget("FormMain", name);
+    RECT client{};
+    GetClientRect(w, &client);
+    EXPECT_LE(checkBoxNeeds(w), client.right) << name << " cuts \"" << textOf(w) << "\"";
+  }
+}
+
 TEST(Gui, ToolbarButtonsRunTheirActionsAndTheWindowsSwitch) {
   Gui g;
   g.click(g.widget("FormMain", "btnToolbar"));
@@ -243,8 +268,8 @@ TEST(Gui, TheKeyboardMovesBetweenControlsAndPressesButtons) {
   for (const char* name :
        {"btnReset", "btnToolbar", "chkbxShowDisableReminders", "btnManualDisable", "pgMain",
         "edtCatapultCutoff", "edtCatapultHoldFactor", "edtAccelFactor", "edtDecelFactor",
-        "edtTimingResolution", "chkbxTrapLog", "chkbxShowCablesActiveMsg", "chkbxDamageSounds",
-        "chkbxCatSmoke", "chkbxSpecialSoundHandling"})
+        "edtTimingResolution", "chkbxTrapLog", "chkbxLsoCalls", "chkbxShowCablesActiveMsg",
+        "chkbxDamageSounds", "chkbxCatSmoke", "chkbxSpecialSoundHandling"})
     want.push_back(g.widget("FormMain", name));
   if (IsWindowVisible(g.widget("FormMain", "chkbxDetectTailhook")))
     want.push_back(g.widget("FormMain", "chkbxDetectTailhook"));

@@ -153,10 +153,13 @@ class TrapLogAlone : public ::testing::Test {
   platform::VirtualClock clock;
   platform::CheckBox chkbxDamageSounds{"chkbxDamageSounds"};
   platform::CheckBox chkbxSpecialSoundHandling{"chkbxSpecialSoundHandling"};
+  platform::CheckBox chkbxLsoCalls{"chkbxLsoCalls"};
   platform::CheckBox chkbxTrapLog{"chkbxTrapLog"};
   platform::Label lblOtherStatus{"lblOtherStatus"};
   simlink::Link link;  // never opened: the cues' messages go nowhere
-  TCues cues{{chkbxDamageSounds, chkbxSpecialSoundHandling, lblOtherStatus, folder, link}, {}};
+  TCues cues{
+      {chkbxDamageSounds, chkbxSpecialSoundHandling, chkbxLsoCalls, lblOtherStatus, folder, link},
+      {}};
   TTrapLog log{{chkbxTrapLog, lblOtherStatus, cues, clock, folder}};
 
   void SetUp() override {
