@@ -37,7 +37,8 @@ TCarrierData::TAddZoneResult TCarrierData::AddZoneHere(const std::string& ident,
   if (std::string why = sizeProblem("length", lengthM); !why.empty()) return refused(why);
   if (std::string why = sizeProblem("width", widthM); !why.empty()) return refused(why);
   if (view_.activity.programStopped || !CatchZones || view_.cmbDatFile.text().empty())
-    return refused("Corvane is stopped; reset it first.");
+    return refused(
+        "Corvane is not connected to the simulator, or stopped; connect or reset it first.");
   if (view_.activity.Arresting() || view_.activity.OnCatapult())
     return refused("an arrest or a catapult launch is under way.");
 
