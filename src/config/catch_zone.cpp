@@ -1,6 +1,5 @@
 #include "config/catch_zone.h"
 
-#include <array>
 #include <cstdio>
 
 namespace {
@@ -25,7 +24,7 @@ constexpr TZoneKeyRule longitude(std::string_view key, double Z::*field) {
 }
 
 // The order of this table is the order the loader looks the keys up in.
-constexpr std::array<TZoneKeyRule, 13> Rules = {{
+constexpr std::array<TZoneKeyRule, ZoneKeyCount> Rules = {{
     {"CarrierIdent", nullptr, 0, 0, true, true, 1.0, "", 0, false},
     latitude("FrontRightCornerLat", &Z::FrontRightCornerLat),
     longitude("FrontRightCornerLon", &Z::FrontRightCornerLon),
@@ -53,7 +52,7 @@ std::string shortNumber(double v) {
 
 }  // namespace
 
-std::span<const TZoneKeyRule> ZoneKeyRules() { return Rules; }
+const std::array<TZoneKeyRule, ZoneKeyCount>& ZoneKeyRules() { return Rules; }
 
 bool ZoneKeyAccepts(const TZoneKeyRule& rule, const TCatchZoneData& zone) {
   if (!rule.field) return !zone.CarrierIdent.empty();

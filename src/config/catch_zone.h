@@ -1,7 +1,8 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,8 +69,10 @@ struct TZoneKeyRule {
   bool optional = false;
 };
 
+/// Number of keys of a zone section.
+inline constexpr std::size_t ZoneKeyCount = 13;
 /// Every key of a zone section, in the order the loader reads them.
-std::span<const TZoneKeyRule> ZoneKeyRules();
+const std::array<TZoneKeyRule, ZoneKeyCount>& ZoneKeyRules();
 /// Whether zone's value for the key lies in the accepted range (for CarrierIdent: not empty).
 bool ZoneKeyAccepts(const TZoneKeyRule& rule, const TCatchZoneData& zone);
 /// The accepted range in file units, as a user reads it: "0 to 29999.6 ft",

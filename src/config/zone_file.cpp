@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "edition/edition.h"
 #include "platform/ini_file.h"
@@ -24,23 +25,21 @@ std::string ZoneSectionName(int n) { return "Zone" + ZoneNumberText(n); }
 
 namespace {
 
-using ZoneValues = std::array<std::optional<std::string_view>, 13>;
+using ZoneValues = std::array<std::optional<std::string_view>, ZoneKeyCount>;
 
 // One pass over the section finds every key of ZoneKeyRules(); values[i] is the value of rule i.
 bool readZoneValues(const platform::IniReader& file, std::string_view section, ZoneValues& values) {
-  static const std::array<std::string_view, 13> keys = [] {
-    std::array<std::string_view, 13> k{};
-    const auto rules = ZoneKeyRules();
-    for (std::size_t i = 0; i < k.size() && i < rules.size(); ++i) k[i] = rules[i].key;
+  static const std::array<std::string_view, ZoneKeyCount> keys = [] {
+    std::array<std::string_view, ZoneKeyCount> k{};
+    for (std::size_t i = 0; i < ZoneKeyCount; ++i) k[i] = ZoneKeyRules()[i].key;
     return k;
   }();
   return file.readValues(section, keys, values);
 }
 
 void storeZoneValues(const ZoneValues& values, double feetPerMetre, TCatchZoneData& zone) {
-  const auto rules = ZoneKeyRules();
-  for (std::size_t i = 0; i < rules.size() && i < values.size(); ++i) {
-    const TZoneKeyRule& rule = rules[i];
+  for (std::size_t i = 0; i < ZoneKeyCount; ++i) {
+    const TZoneKeyRule& rule = ZoneKeyRules()[i];
     if (!rule.field) {
       zone.CarrierIdent = values[i].value_or("");
       continue;
@@ -58,17 +57,15 @@ void storeZoneValues(const ZoneValues& values, double feetPerMetre, TCatchZoneDa
 
 bool ReadCatchZone(const platform::IniReader& file, std::string_view section, double feetPerMetre,
                    TCatchZoneData& zone) {
-  static_assert(std::tuple_size_v<ZoneValues> == 13);
   ZoneValues values;
-  if (ZoneKeyRules().size() != values.size() || !readZoneValues(file, section, values))
-    return false;
+  if (!readZoneValues(file, section, values)) return false;
   storeZoneValues(values, feetPerMetre, zone);
   return true;
 }
 
 std::vector<TZoneCheck> CheckCatchZones(const platform::IniReader& file, double feetPerMetre) {
   std::vector<TZoneCheck> checks;
-  const auto rules = ZoneKeyRules();
+  const auto& rules = ZoneKeyRules();
   for (int n = 1;; ++n) {
     ZoneValues values;
     if (!readZoneValues(file, ZoneSectionName(n), values)) break;
@@ -76,7 +73,7 @@ std::vector<TZoneCheck> CheckCatchZones(const platform::IniReader& file, double 
     c.number = n;
     c.zone.SectionNumber = n;
     storeZoneValues(values, feetPerMetre, c.zone);
-    for (std::size_t i = 0; i < rules.size() && i < values.size(); ++i) {
+    for (std::size_t i = 0; i < ZoneKeyCount; ++i) {
       TZoneKeyCheck k;
       k.rule = &rules[i];
       if (values[i]) k.text = std::string(*values[i]);
