@@ -65,11 +65,16 @@ TCarrierData::TAddZoneResult TCarrierData::AddZoneHere(const std::string& ident,
 
   const std::string fileName = view_.cmbDatFile.text();
   const std::string datPath = view_.ProgramFolder + fileName;
-  std::ifstream in(datPath, std::ios::binary);
-  if (!in.is_open()) return refused(fileName + " cannot be read.");
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) return refused(fileName + " cannot be read.");
+  // Read and closed before the file is replaced: Windows does not replace a file held open.
+  std::string text;
+  {
+    std::ifstream in(datPath, std::ios::binary);
+    if (!in.is_open()) return refused(fileName + " cannot be read.");
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) return refused(fileName + " cannot be read.");
+    text = content.str();
+  }
 
   TZoneSpot spot;
   spot.lat = latitudeDegrees(lat);
@@ -78,7 +83,7 @@ TCarrierData::TAddZoneResult TCarrierData::AddZoneHere(const std::string& ident,
   spot.trueHeadingDeg = angleDegrees(heading);
   spot.magVarDeg = magVarDegrees(magVar);
   const TCatchZoneData zone = ZoneAroundSpot(spot, ident, lengthM, widthM);
-  const TZoneInsertion added = InsertZoneSection(content.str(), zone);
+  const TZoneInsertion added = InsertZoneSection(text, zone);
   if (!added.error.empty()) return refused(added.error);
   if (!platform::writeFileAtomically(datPath, added.text))
     return refused(fileName + " cannot be written.");
