@@ -53,6 +53,12 @@ bool ParseCliArgs(const std::vector<std::string>& args, CliArgs& out, std::strin
         return false;
       }
       out.seedFixed = true;
+    } else if (a == "--check-dat") {
+      if (!value("a data file", out.checkDat)) return false;
+      if (out.checkDat.empty()) {
+        error = "--check-dat needs a data file";
+        return false;
+      }
     } else if (a == "--no-stdin") {
       out.useStdin = false;
     } else if (a == "--help" || a == "-h") {

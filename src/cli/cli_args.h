@@ -12,6 +12,8 @@ struct CliArgs {
   bool seedFixed = false;
   uint64_t seed = 0;
   bool help = false;
+  /// --check-dat FILE: check that carrier data file and exit.
+  std::string checkDat;
 };
 
 /// Longest --duration taken, in seconds (a year).

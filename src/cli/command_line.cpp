@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "app/form_main.h"
+#include "config/zone_writer.h"
+#include "platform/ini_file.h"
 
 namespace {
 
@@ -107,11 +109,51 @@ bool Apply(const TControlEntry& e, const std::string& arg, std::string& error) {
   }
 }
 
+/// addZone "<CarrierIdent>" [length_m width_m]: the identifier in double quotes (or one word),
+/// then both sizes or neither.
+bool AddZone(TFormMain& form, const std::string& arg, std::string& error, std::string* reply) {
+  std::string ident, rest;
+  if (!arg.empty() && arg.front() == '"') {
+    const size_t close = arg.find('"', 1);
+    if (close == std::string::npos) {
+      error = "addZone: the carrier identifier has no closing quote";
+      return false;
+    }
+    ident = arg.substr(1, close - 1);
+    rest = arg.substr(close + 1);
+  } else {
+    const size_t space = arg.find_first_of(" \t");
+    ident = arg.substr(0, space);
+    if (space != std::string::npos) rest = arg.substr(space);
+  }
+  const std::vector<std::string> sizes = words(rest);
+  double length = DefaultNewZoneLengthM, width = DefaultNewZoneWidthM;
+  if (!sizes.empty()) {
+    const auto l = sizes.size() == 2 ? platform::parseFloat(sizes[0]) : std::nullopt;
+    const auto wd = sizes.size() == 2 ? platform::parseFloat(sizes[1]) : std::nullopt;
+    if (!l || !wd) {
+      error = "addZone needs \"<CarrierIdent>\" and, optionally, length and width in metres";
+      return false;
+    }
+    length = *l;
+    width = *wd;
+  }
+  const TCarrierData::TAddZoneResult result = form.carrierData.AddZoneHere(ident, length, width);
+  if (!result.added) {
+    error = result.message;
+    return false;
+  }
+  if (reply) *reply = result.message;
+  return true;
+}
+
 }  // namespace
 
-bool RunCommandLine(TFormMain& form, const std::string& line, std::string& error) {
+bool RunCommandLine(TFormMain& form, const std::string& line, std::string& error,
+                    std::string* reply) {
   const std::vector<std::string> w = words(line);
   if (w.empty()) return true;
+  if (w[0] == "addZone") return AddZone(form, argument(line), error, reply);
   const std::string arg = argument(line);
   // "name" finds the first control of that name, "frmToolbar.name" the one in that window.
   std::string window, name = w[0];
@@ -162,5 +204,7 @@ std::string CommandHelp(TFormMain& form) {
   for (const Group& g : groups) help += std::string(g.title) + ":" + g.names + "\n";
   return help +
          "A name in both windows means the main window's; frmToolbar.NAME the toolbar's.\n"
+         "addZone \"<CarrierIdent>\" [length_m width_m]: add a carrier zone where the aircraft "
+         "stands\n"
          "quit: close the window";
 }

@@ -31,10 +31,11 @@ void RunHeadless(TFormMain& form, platform::EventLoop& loop, platform::StdinLine
         out << CommandHelp(form) << std::endl;
         continue;
       }
-      std::string error;
+      std::string error, reply;
       bool ok = true;
-      loop.guard([&] { ok = RunCommandLine(form, line, error); });
+      loop.guard([&] { ok = RunCommandLine(form, line, error, &reply); });
       if (!ok) out << "Error: " << error << std::endl;
+      if (!reply.empty()) out << reply << std::endl;
       if (run.changed != nullptr) *run.changed = false;
       snapshot.printChanges(out);
     }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/form_main.h"
+#include "cli/check_dat.h"
 #include "cli/cli_args.h"
 #include "cli/control_snapshot.h"
 #include "cli/headless_run.h"
@@ -25,12 +26,16 @@ namespace {
 volatile int gStop = 0;
 
 void usage() {
-  std::cout << "usage: corvane-cli [--duration SECONDS] [--seed N] [--no-stdin]\n"
-               "  Runs Corvane headless against the simulator's FSUIPC-compatible server.\n"
-               "  --duration SECONDS  close by itself after that time\n"
-               "  --seed N            fixed seed for battle damage (repeatable runs)\n"
-               "  --no-stdin          ignore the standard input\n"
-               "Commands on standard input: type help.\n";
+  std::cout
+      << "usage: corvane-cli [--duration SECONDS] [--seed N] [--no-stdin]\n"
+         "       corvane-cli --check-dat FILE.dat\n"
+         "  Runs Corvane headless against the simulator's FSUIPC-compatible server.\n"
+         "  --duration SECONDS  close by itself after that time\n"
+         "  --seed N            fixed seed for battle damage (repeatable runs)\n"
+         "  --no-stdin          ignore the standard input\n"
+         "  --check-dat FILE    check a carrier data file: every zone, and why one is\n"
+         "                      rejected (exit 0: all valid, 1: one rejected, 2: unreadable)\n"
+         "Commands on standard input: type help.\n";
 }
 
 /// The system's sound player, reporting each play on the standard output.
@@ -70,6 +75,7 @@ int main(int argc, char** argv) {
     usage();
     return 0;
   }
+  if (!args.checkDat.empty()) return CheckDatFile(args.checkDat, std::cout);
 
   platform::installStopHandler(&gStop);
   std::setvbuf(stdout, nullptr, _IOLBF, 0);

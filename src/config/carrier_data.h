@@ -64,6 +64,18 @@ class TCarrierData {
   /// The user picked another data file.
   void cmbDatFileChange();
 
+  /// What adding a zone came to: done, or refused with nothing written; message says which.
+  struct TAddZoneResult {
+    bool added = false;
+    std::string message;
+  };
+  /// Adds a zone of lengthM x widthM, named ident, centred where the aircraft stands on the
+  /// deck and along its heading, to the data file in use; reloads the zones and searches for
+  /// the nearest carrier again. Refused when the aircraft is airborne or moving, the identifier
+  /// or a size cannot be used, the program is stopped or busy with an arrest or a launch, or the
+  /// file cannot be read or written. Blocks on the simulator and the disk.
+  TAddZoneResult AddZoneHere(const std::string& ident, double lengthM, double widthM);
+
   /// The zones loaded from the data file in use; null once the program has stopped.
   std::unique_ptr<TCatchZoneList> CatchZones;
 

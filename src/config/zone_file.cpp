@@ -4,22 +4,13 @@
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "edition/edition.h"
 #include "platform/ini_file.h"
 #include "platform/ini_reader.h"
 
 namespace {
-
-// Defaults of the zone keys: each lies outside the accepted range, so a zone with a missing
-// value is rejected.
-constexpr double MissingCoordinate = 666.0;
-constexpr double MissingDeckAltFeet = 100000.0;
-constexpr double MissingZoneHeightFeet = 666.0;
-constexpr double MissingHeading = 666.0;
-// The glide slope is optional: absent, the zone keeps the default slope; present but not a
-// number (or empty), it takes this value, which validation rejects like any other bad key.
-constexpr double BadGlideSlope = 666.0;
 
 constexpr const char* LogLineEnd = "\r\n";
 
@@ -32,36 +23,73 @@ std::string ZoneNumberText(int n) {
 
 std::string ZoneSectionName(int n) { return "Zone" + ZoneNumberText(n); }
 
+namespace {
+
+using ZoneValues = std::array<std::optional<std::string_view>, ZoneKeyCount>;
+
+// One pass over the section finds every key of ZoneKeyRules(); values[i] is the value of rule i.
+bool readZoneValues(const platform::IniReader& file, std::string_view section, ZoneValues& values) {
+  static const std::array<std::string_view, ZoneKeyCount> keys = [] {
+    std::array<std::string_view, ZoneKeyCount> k{};
+    for (std::size_t i = 0; i < ZoneKeyCount; ++i) k[i] = ZoneKeyRules()[i].key;
+    return k;
+  }();
+  return file.readValues(section, keys, values);
+}
+
+void storeZoneValues(const ZoneValues& values, double feetPerMetre, TCatchZoneData& zone) {
+  for (std::size_t i = 0; i < ZoneKeyCount; ++i) {
+    const TZoneKeyRule& rule = ZoneKeyRules()[i];
+    if (!rule.field) {
+      zone.CarrierIdent = values[i].value_or("");
+      continue;
+    }
+    if (!values[i] && rule.optional) continue;
+    const double fileValue = values[i]
+                                 ? platform::parseFloat(*values[i]).value_or(rule.missingValue)
+                                 : rule.missingValue;
+    // The heights are written in feet; the file's own feet per metre turns them into metres.
+    zone.*rule.field = rule.fileScale != 1.0 ? fileValue / feetPerMetre : fileValue;
+  }
+}
+
+}  // namespace
+
 bool ReadCatchZone(const platform::IniReader& file, std::string_view section, double feetPerMetre,
                    TCatchZoneData& zone) {
-  // One pass over the section finds every key; the order of this table is the order of the
-  // values below, and of the keys in the files users write.
-  static constexpr std::array<std::string_view, 13> keys = {
-      "CarrierIdent",       "FrontRightCornerLat",        "FrontRightCornerLon",
-      "FrontLeftCornerLat", "FrontLeftCornerLon",         "BackRightCornerLat",
-      "BackRightCornerLon", "BackLeftCornerLat",          "BackLeftCornerLon",
-      "DeckAltInFeet",      "CableCatchZoneHeightInFeet", "RunwayHeadingInDegreesMag",
-      "GlideSlopeDeg"};
-  std::array<std::optional<std::string_view>, keys.size()> values;
-  if (!file.readValues(section, keys, values)) return false;
-  auto real = [&](std::size_t i, double def) {
-    return values[i] ? platform::parseFloat(*values[i]).value_or(def) : def;
-  };
-  TCatchZoneData& z = zone;
-  z.CarrierIdent = values[0].value_or("");
-  z.FrontRightCornerLat = real(1, MissingCoordinate);
-  z.FrontRightCornerLon = real(2, MissingCoordinate);
-  z.FrontLeftCornerLat = real(3, MissingCoordinate);
-  z.FrontLeftCornerLon = real(4, MissingCoordinate);
-  z.BackRightCornerLat = real(5, MissingCoordinate);
-  z.BackRightCornerLon = real(6, MissingCoordinate);
-  z.BackLeftCornerLat = real(7, MissingCoordinate);
-  z.BackLeftCornerLon = real(8, MissingCoordinate);
-  z.DeckAltM = real(9, MissingDeckAltFeet) / feetPerMetre;
-  z.ZoneHeightM = real(10, MissingZoneHeightFeet) / feetPerMetre;
-  z.RunwayHeadingMag = real(11, MissingHeading);
-  z.GlideSlopeDeg = values[12] ? real(12, BadGlideSlope) : DefaultGlideSlopeDeg;
+  ZoneValues values;
+  if (!readZoneValues(file, section, values)) return false;
+  storeZoneValues(values, feetPerMetre, zone);
   return true;
+}
+
+std::vector<TZoneCheck> CheckCatchZones(const platform::IniReader& file, double feetPerMetre) {
+  std::vector<TZoneCheck> checks;
+  const auto& rules = ZoneKeyRules();
+  for (int n = 1;; ++n) {
+    ZoneValues values;
+    if (!readZoneValues(file, ZoneSectionName(n), values)) break;
+    TZoneCheck c;
+    c.number = n;
+    c.zone.SectionNumber = n;
+    storeZoneValues(values, feetPerMetre, c.zone);
+    for (std::size_t i = 0; i < ZoneKeyCount; ++i) {
+      TZoneKeyCheck k;
+      k.rule = &rules[i];
+      if (values[i]) k.text = std::string(*values[i]);
+      if (!ZoneKeyAccepts(rules[i], c.zone)) {
+        if (!values[i])
+          k.fault = TZoneKeyFault::Missing;
+        else if (rules[i].field && !platform::parseFloat(*values[i]))
+          k.fault = TZoneKeyFault::NotANumber;
+        else
+          k.fault = TZoneKeyFault::OutOfRange;
+      }
+      c.keys.push_back(std::move(k));
+    }
+    checks.push_back(std::move(c));
+  }
+  return checks;
 }
 
 int ReadCatchZones(const platform::IniReader& file, double feetPerMetre, TCatchZoneList& zones,

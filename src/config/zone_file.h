@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,9 +11,6 @@
 namespace platform {
 class IniReader;
 }
-
-/// Feet per metre used for the heights of the data files.
-inline constexpr double FeetPerMetre = 3.2808;
 
 /// File name of the zone-load failure log in the program folder.
 inline constexpr const char* DatLoadErrorLogName = "CorvaneDatLoadErrorLog.txt";
@@ -32,6 +30,29 @@ bool ReadCatchZone(const platform::IniReader& file, std::string_view section, do
 /// they are read. Returns the number of zone sections read.
 int ReadCatchZones(const platform::IniReader& file, double feetPerMetre, TCatchZoneList& zones,
                    std::vector<int>& rejected);
+
+/// What is wrong with one key of a zone section.
+enum class TZoneKeyFault { None, Missing, NotANumber, OutOfRange };
+
+/// One key of a checked zone section.
+struct TZoneKeyCheck {
+  const TZoneKeyRule* rule = nullptr;
+  /// The value as the file writes it; none when the key is missing.
+  std::optional<std::string> text;
+  TZoneKeyFault fault = TZoneKeyFault::None;
+};
+
+/// One zone section as the loader reads it, with every key's value and fault.
+struct TZoneCheck {
+  int number = 0;
+  TCatchZoneData zone;
+  /// Every key of ZoneKeyRules(), in that order.
+  std::vector<TZoneKeyCheck> keys;
+};
+
+/// Checks the zone sections the loader would read (Zone01 on, up to the first section that is
+/// missing or holds no key): a key has a fault exactly when it makes the loader reject the zone.
+std::vector<TZoneCheck> CheckCatchZones(const platform::IniReader& file, double feetPerMetre);
 
 /// Text of the failure log for the rejected zones of the data file at datPath: header with
 /// the run time, one line per zone, and the closing note when withClosingNote. CRLF line ends.

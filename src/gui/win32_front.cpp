@@ -4,10 +4,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
+#include <optional>
 #include <string>
 
+#include "config/zone_writer.h"
 #include "gui/layout.h"
 #include "platform/clock.h"
+#include "platform/ini_file.h"
 #include "platform/message_pump_win32.h"
 
 namespace gui {
@@ -26,6 +30,8 @@ constexpr const char* kPageClass = "CorvanePage";
 // message that shows the error boxes waiting.
 constexpr UINT_PTR kModalTickTimer = 1;
 constexpr UINT kShowErrorsMessage = WM_APP + 1;
+// The system menu's "Add carrier zone here..." (below 0xF000, low four bits clear).
+constexpr UINT kAddZoneCommand = 0x0110;
 // How long one of those timer messages may keep the fast timers to their due times before
 // handing control back to the modal loop (it gets it back at once when input arrives).
 constexpr int64_t kModalSliceUs = 50'000;
@@ -173,6 +179,12 @@ void Win32Front::createWindows() {
   AdjustWindowRectEx(&r, mainStyle, FALSE, 0);
   main_ = CreateWindowExA(0, kMainClass, "Corvane", mainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                           r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, this);
+  if (const HMENU system = GetSystemMenu(main_, FALSE)) {
+    AppendMenuA(system, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(system, MF_STRING, kAddZoneCommand, "Add carrier zone here...");
+  }
+  zoneEntry_.length = platform::formatFloat(DefaultNewZoneLengthM);
+  zoneEntry_.width = platform::formatFloat(DefaultNewZoneWidthM);
   // The toolbar: a resizable window without border icons. While it shows, the main window is
   // hidden, so the toolbar carries the program's taskbar button and Alt+Tab entry (a tool
   // window would have neither, and the pilot could not get it back from under the simulator).
@@ -715,6 +727,26 @@ void Win32Front::showPendingErrors() {
   showingError_ = false;
 }
 
+void Win32Front::addZoneHere() {
+  // The dialog and the box run modal loops of their own; the program's ticks go on meanwhile.
+  beginModalLoop();
+  const std::optional<ZoneDialogEntry> entry = askNewZone(main_, zoneEntry_);
+  TCarrierData::TAddZoneResult result;
+  if (entry) {
+    zoneEntry_ = *entry;
+    // A size that is not a number is refused by the program like any other bad size.
+    auto metres = [](const std::string& text) {
+      return platform::parseFloat(text).value_or(std::numeric_limits<double>::quiet_NaN());
+    };
+    const double length = metres(entry->length), width = metres(entry->width);
+    input([&] { result = form_.carrierData.AddZoneHere(entry->ident, length, width); });
+  }
+  if (!result.message.empty())
+    MessageBoxA(main_, result.message.c_str(), "Corvane",
+                MB_OK | (result.added ? MB_ICONINFORMATION : MB_ICONWARNING));
+  endModalLoop();
+}
+
 void Win32Front::beginModalLoop() {
   // Windows' timer messages are the only ones a modal loop hands to the program.
   if (modalLoops_++ == 0) SetTimer(main_, kModalTickTimer, USER_TIMER_MINIMUM, nullptr);
@@ -949,6 +981,10 @@ LRESULT Win32Front::handleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM l
       }
       break;
     case WM_SYSCOMMAND:
+      if (window == main_ && (wParam & 0xFFF0) == kAddZoneCommand) {
+        addZoneHere();
+        return 0;
+      }
       if (window == main_ && (wParam & 0xFFF0) == SC_KEYMENU && lParam &&
           pageAccelerator(static_cast<char>(lParam)))
         return 0;

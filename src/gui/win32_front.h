@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/form_main.h"
+#include "gui/zone_dialog.h"
 
 namespace gui {
 
@@ -85,6 +86,7 @@ class Win32Front {
   void runTicksInModalLoop();
   bool waitForDue(int64_t dueUs);
   HWND shownWindow() const;
+  void addZoneHere();
 
   TFormMain& form_;
   HWND main_ = nullptr;
@@ -105,6 +107,7 @@ class Win32Front {
   HANDLE modalWait_ = nullptr;  // waits for a due time inside a modal loop
   std::vector<std::string> pendingErrors_;
   bool showingError_ = false;
+  ZoneDialogEntry zoneEntry_;  // what the zone dialog shows next
 };
 
 /// Colour of a program colour on this system.
