@@ -194,7 +194,11 @@ std::string BolterLine(const std::string& utc, const TPassFigures& pass, const c
 
 std::string WaveOffLine(const std::string& utc, const TPassFigures& pass, const char* reason,
                         const std::string& lsoColumns) {
-  return PassColumns(utc, "waveoff", pass, "", "WO") + ",,,,,,," + reason + lsoColumns + "\r\n";
+  // A pass waved off before it reached the catch area has no entry figures: they stay empty.
+  const std::string columns = *reason ? PassColumns(utc, "waveoff", pass, "", "WO")
+                                      : utc + ",waveoff," + CsvField(pass.carrier) + "," +
+                                            std::to_string(pass.zoneNumber) + ",,WO,,,,";
+  return columns + ",,,,,,," + reason + lsoColumns + "\r\n";
 }
 
 std::string LaunchLine(const std::string& utc, const TLaunchFigures& l, const char* result) {

@@ -101,6 +101,7 @@ void TTrapLog::FollowGroove(const TCatchZoneData& zone, const TGrooveSample& s, 
     lsoPass.followed = s.distanceM > LsoStartM;
     lsoPass.glideSlopeDeg = zone.GlideSlopeDeg;
     lsoPass.carrier = zone.CarrierIdent;
+    lsoPass.zoneNumber = zone.SectionNumber;
     // AR is the back edge of the catch area: its middle's distance to the touchdown point.
     const TCatchAreaAxis axis = CatchAreaAxis(zone);
     lsoPass.tracker.emplace(
@@ -164,7 +165,8 @@ void TTrapLog::ForgetPass() {
   // A caught pass ends with its arrest, which goes on when the checks stop near the stop.
   if (!lsoPass.active || (lsoPass.tracker && lsoPass.tracker->wire() != 0)) return;
   if (lsoPass.followed && lsoPass.tracker->wavedOff() && view_.chkbxTrapLog.checked())
-    view_.cues.ShowSimMessage(LogWaveOff({lsoPass.carrier, 0}, ""), TrapLogMessageSeconds);
+    view_.cues.ShowSimMessage(LogWaveOff({lsoPass.carrier, lsoPass.zoneNumber}, ""),
+                              TrapLogMessageSeconds);
   else
     lsoPass = {};
 }

@@ -36,6 +36,7 @@ struct TLsoPass {
   std::optional<TGrooveTracker> tracker;
   double glideSlopeDeg = 0;
   std::string carrier;
+  int zoneNumber = 0;  // the zone's section number in the data file
   /// The sheet's rows so far; the sheet ends when the pass does.
   std::vector<TSheetRow> rows;
   bool sheetEnded = false;

@@ -77,8 +77,13 @@ TEST(TrapLogLines, HaveEveryColumnAndQuoteTheCarrier) {
             "t,bolter,\"'=HYPERLINK(\"\"x\"\") \",2,,B,131,610,0.8,-1.3,,,,,,,high,,,,,,,,,,\r\n");
   const std::string launch = LaunchLine("t", {"CV-63", 1, 121.6, 190.2, 1.857}, "cutoff");
   EXPECT_EQ(launch, "t,launch,CV-63,1,,,,,,,,,,122,190,1.86,cutoff,,,,,,,,,,\r\n");
+  // A wave-off over the catch area has its entry figures; one before it has none, not zeros.
+  EXPECT_EQ(WaveOffLine("t", p, "high", ""),
+            "t,waveoff,\"'=HYPERLINK(\"\"x\"\") \",2,,WO,131,610,0.8,-1.3,,,,,,,high\r\n");
+  const std::string early = WaveOffLine("t", {"CV-63", 2}, "", ",1,_H_IC,,,,,,,,");
+  EXPECT_EQ(early, "t,waveoff,CV-63,2,,WO,,,,,,,,,,,,1,_H_IC,,,,,,,,\r\n");
   const std::string header = TrapLogHeader;
-  for (const std::string& line : {header, launch})
+  for (const std::string& line : {header, launch, early})
     EXPECT_EQ(std::count(line.begin(), line.end(), ','), 26) << line;
 }
 
