@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -59,12 +60,19 @@ TBoardSheet ParseBoardSheet(std::string_view text);
 /// The sheets found, by file name ("2026-12-08-203012-CVN-99.csv").
 using TBoardSheets = std::map<std::string, TBoardSheet>;
 
-/// The sheet of a pass: the one named after its time (or the second after) and its carrier.
-const TBoardSheet* SheetOfPass(const TBoardPass& pass, const TBoardSheets& sheets);
+/// The sheet of a pass: the one named after its time (or the second after) and its carrier;
+/// its file name goes to name when given.
+const TBoardSheet* SheetOfPass(const TBoardPass& pass, const TBoardSheets& sheets,
+                               std::string* name = nullptr);
+
+/// The text of each pass's part of the page, kept between rebuilds: a pass and its sheet never
+/// change once written, so a rebuild after one more pass draws only that pass.
+using TBoardPassCache = std::map<std::string, std::string>;
 
 /// The whole page: inline style, SVG and a small inline script; every text taken from the
-/// files is escaped.
-std::string BoardPage(const TBoardLog& log, const TBoardSheets& sheets);
+/// files is escaped. With a cache, passes drawn before are taken from it and new ones added.
+std::string BoardPage(const TBoardLog& log, const TBoardSheets& sheets,
+                      TBoardPassCache* cache = nullptr);
 
 /// Text made safe inside HTML, in an element or an attribute.
 std::string HtmlEscape(std::string_view text);
@@ -78,7 +86,21 @@ struct TBoardBuild {
   std::size_t skippedLines = 0;
 };
 
-/// Reads the log at logPath and the sheets in sheetFolder (may be missing), writes the page to
-/// outPath atomically. Blocks on the disk.
+/// Builds the page from files, keeping what it read and drew for the next rebuild: sheets
+/// already read (by name and size) are not read again, passes already drawn not drawn again.
+class TBoardBuilder {
+ public:
+  /// Reads the log at logPath and the sheets in sheetFolder (may be missing), writes the page
+  /// to outPath atomically. Blocks on the disk.
+  TBoardBuild Build(const std::string& logPath, const std::string& sheetFolder,
+                    const std::string& outPath);
+
+ private:
+  TBoardSheets sheets_;
+  std::map<std::string, std::uintmax_t> sheetSizes_;
+  TBoardPassCache passes_;
+};
+
+/// Builds the page once, from nothing kept (corvane-cli --board).
 TBoardBuild BuildBoardFile(const std::string& logPath, const std::string& sheetFolder,
                            const std::string& outPath);

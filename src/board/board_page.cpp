@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -107,7 +108,18 @@ struct TFrame {
   }
 };
 
-std::string Num(double v) { return Fixed(v, 1); }
+/// A coordinate to a tenth, without the cost of printf: the plots hold many of them.
+void AppendNum(std::string& out, double v) {
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 1);
+  out.append(buf, r.ptr);
+}
+
+std::string Num(double v) {
+  std::string s;
+  AppendNum(s, v);
+  return s;
+}
 
 void AppendRect(std::string& out, const TFrame& f, double ya, double yb, const char* cls) {
   const double top = std::min(f.py(ya), f.py(yb)), bottom = std::max(f.py(ya), f.py(yb));
@@ -149,17 +161,25 @@ void AppendAxes(std::string& out, const TFrame& f, const std::string& yLabel,
          "\">" + yLabel + "</text>";
 }
 
-/// A line through at most about 400 of the points, so that a long sheet stays a small page.
+/// A line through at most about 160 of the points (one every 3 px), so that a long sheet
+/// stays a small page.
 void AppendPolyline(std::string& out, const TFrame& f, const std::vector<double>& xs,
                     const std::vector<double>& ys, const char* cls) {
   if (xs.size() < 2) return;
-  const std::size_t step = std::max<std::size_t>(1, xs.size() / 400);
+  const std::size_t step = std::max<std::size_t>(1, xs.size() / 160);
   out += "<polyline class=\"" + std::string(cls) + "\" points=\"";
   for (std::size_t i = 0; i < xs.size(); i += step) {
     if (i) out += ' ';
-    out += Num(f.px(xs[i])) + "," + Num(f.py(ys[i]));
+    AppendNum(out, f.px(xs[i]));
+    out += ',';
+    AppendNum(out, f.py(ys[i]));
   }
-  if ((xs.size() - 1) % step) out += " " + Num(f.px(xs.back())) + "," + Num(f.py(ys.back()));
+  if ((xs.size() - 1) % step) {
+    out += ' ';
+    AppendNum(out, f.px(xs.back()));
+    out += ',';
+    AppendNum(out, f.py(ys.back()));
+  }
   out += "\"/>";
 }
 
@@ -315,7 +335,7 @@ std::string HtmlEscape(std::string_view text) {
   return out;
 }
 
-std::string BoardPage(const TBoardLog& log, const TBoardSheets& sheets) {
+std::string BoardPage(const TBoardLog& log, const TBoardSheets& sheets, TBoardPassCache* cache) {
   std::string out;
   out.reserve(4096 + log.passes.size() * 6000);
   out +=
@@ -339,8 +359,22 @@ std::string BoardPage(const TBoardLog& log, const TBoardSheets& sheets) {
   AppendBoard(out, log, true);
   AppendBoard(out, log, false);
   out += "<h2>Passes</h2>\n";
-  for (std::size_t i = 0; i < log.passes.size(); ++i)
-    AppendPass(out, log.passes[i], i, SheetOfPass(log.passes[i], sheets));
+  for (std::size_t i = 0; i < log.passes.size(); ++i) {
+    const TBoardPass& p = log.passes[i];
+    std::string sheetName;
+    const TBoardSheet* sheet = SheetOfPass(p, sheets, &sheetName);
+    if (!cache) {
+      AppendPass(out, p, i, sheet);
+      continue;
+    }
+    // Everything the pass's part is drawn from names it in the cache.
+    std::string key = std::to_string(i) + '\n' + p.utc + '\n' + p.event + '\n' + p.carrier + '\n' +
+                      p.grade + '\n' + p.comment + '\n' + std::to_string(p.wire) + '\n' +
+                      HoverText(p) + '\n' + sheetName;
+    auto [it, added] = cache->try_emplace(std::move(key));
+    if (added) AppendPass(it->second, p, i, sheet);
+    out += it->second;
+  }
   out += kScript;
   out += "</body></html>\n";
   return out;

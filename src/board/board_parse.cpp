@@ -196,6 +196,11 @@ TBoardLog ParseBoardLog(std::string_view text) {
 TBoardSheet ParseBoardSheet(std::string_view text) {
   TBoardSheet sheet;
   TColumns cols;
+  // The column of each number of a row, found once from the header (-1: not in this sheet).
+  static const char* const kNumbers[8] = {"time_s",     "distance_ft",     "height_ft", "gs_deg",
+                                          "lineup_deg", "ground_speed_kt", "sink_fpm",  "bank_deg"};
+  int at[8] = {};
+  int phaseAt = -1;
   std::vector<std::string> f;
   bool header = false;
   for (std::string_view line : Lines(text)) {
@@ -203,7 +208,12 @@ TBoardSheet ParseBoardSheet(std::string_view text) {
     if (!header) {
       header = SplitCsv(line, cols.names) && cols.find("distance_ft") >= 0 &&
                cols.find("gs_deg") >= 0 && cols.find("lineup_deg") >= 0;
-      if (!header) ++sheet.skippedLines;
+      if (!header) {
+        ++sheet.skippedLines;
+        continue;
+      }
+      for (int i = 0; i < 8; ++i) at[i] = cols.find(kNumbers[i]);
+      phaseAt = cols.find("phase");
       continue;
     }
     if (!SplitCsv(line, f) || f.size() != cols.names.size()) {
@@ -211,39 +221,33 @@ TBoardSheet ParseBoardSheet(std::string_view text) {
       continue;
     }
     TBoardSheetRow r;
+    double* const dest[8] = {&r.timeS,     &r.distanceFt,    &r.heightFt, &r.gsDeg,
+                             &r.lineupDeg, &r.groundSpeedKt, &r.sinkFpm,  &r.bankDeg};
     bool ok = true;
-    auto num = [&](const char* name, double& out) {
-      const int c = cols.find(name);
-      if (c < 0) return;
-      const auto v = platform::parseFloat(f[c]);
-      if (v)
-        out = *v;
-      else
-        ok = false;
-    };
-    num("time_s", r.timeS);
-    num("distance_ft", r.distanceFt);
-    num("height_ft", r.heightFt);
-    num("gs_deg", r.gsDeg);
-    num("lineup_deg", r.lineupDeg);
-    num("ground_speed_kt", r.groundSpeedKt);
-    num("sink_fpm", r.sinkFpm);
-    num("bank_deg", r.bankDeg);
-    r.phase = Field(f, cols.find("phase"));
+    for (int i = 0; i < 8 && ok; ++i) {
+      if (at[i] < 0) continue;
+      const auto v = platform::parseFloat(f[at[i]]);
+      ok = v.has_value();
+      if (ok) *dest[i] = *v;
+    }
     if (!ok) {
       ++sheet.skippedLines;
       continue;
     }
+    r.phase = Field(f, phaseAt);
     sheet.rows.push_back(std::move(r));
   }
   return sheet;
 }
 
-const TBoardSheet* SheetOfPass(const TBoardPass& pass, const TBoardSheets& sheets) {
+const TBoardSheet* SheetOfPass(const TBoardPass& pass, const TBoardSheets& sheets,
+                               std::string* name) {
   if (sheets.empty()) return nullptr;
   for (const std::string& utc : {pass.utc, NextSecond(pass.utc)}) {
     const auto it = sheets.find(TrapSheetFileName(utc, pass.carrier));
-    if (it != sheets.end()) return &it->second;
+    if (it == sheets.end()) continue;
+    if (name) *name = it->first;
+    return &it->second;
   }
   return nullptr;
 }
