@@ -93,8 +93,8 @@ void AppendBoard(std::string& out, const TBoardLog& log, bool byDay) {
     out += "</td><td>" + s.average() + "</td><td>" + std::to_string(s.traps) + "</td></tr>\n";
   }
   out += "<tr class=\"all\"><th>All</th><td>" + std::to_string(log.passes.size()) +
-         " passes</td><td>" + all.average() + "</td><td>" + std::to_string(all.traps) +
-         "</td></tr></table></section>\n";
+         (log.passes.size() == 1 ? " pass" : " passes") + "</td><td>" + all.average() +
+         "</td><td>" + std::to_string(all.traps) + "</td></tr></table></section>\n";
 }
 
 /// A chart frame: maps x (feet) and y into the plot area of an SVG.
