@@ -86,8 +86,9 @@ struct TBoardBuild {
   std::size_t skippedLines = 0;
 };
 
-/// Builds the page from files, keeping what it read and drew for the next rebuild: sheets
-/// already read (by name and size) are not read again, passes already drawn not drawn again.
+/// Builds the page from files, keeping what it drew for the next rebuild: while the log only
+/// grows at its end and no sheet read before changes, sheets already read are not read again
+/// and passes already drawn are not drawn again.
 class TBoardBuilder {
  public:
   /// Reads the log at logPath and the sheets in sheetFolder (may be missing), writes the page
@@ -96,7 +97,8 @@ class TBoardBuilder {
                     const std::string& outPath);
 
  private:
-  TBoardSheets sheets_;
+  std::string logText_;  // the log as last read
+  TBoardSheets sheets_;  // the rows only of sheets whose pass is not drawn yet
   std::map<std::string, std::uintmax_t> sheetSizes_;
   TBoardPassCache passes_;
 };

@@ -110,3 +110,61 @@ TEST(Board, CliExitCodes) {
 }
 
 }  // namespace
+
+namespace {
+
+/// A copy of the sample log and sheets in a folder of its own.
+struct SampleCopy {
+  std::filesystem::path dir = tempPath("copy");
+  SampleCopy() {
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::filesystem::copy(kData, dir, std::filesystem::copy_options::recursive);
+  }
+  ~SampleCopy() { std::filesystem::remove_all(dir); }
+  std::string log() const { return (dir / "CorvaneLog.csv").string(); }
+  std::string sheets() const { return (dir / "TrapSheets").string(); }
+  std::string page(TBoardBuilder& b) const {
+    const std::string out = (dir / "board.html").string();
+    EXPECT_TRUE(b.Build(log(), sheets(), out).ok);
+    return readFile(out);
+  }
+  void append(const std::string& text) const {
+    std::ofstream(log(), std::ios::binary | std::ios::app) << text;
+  }
+};
+
+}  // namespace
+
+// The program keeps one builder: each rebuild, after a pass or after the log or a sheet was
+// edited by hand, gives the page a build from nothing gives.
+TEST(Board, RebuildsAsAFreshBuildWould) {
+  SampleCopy s;
+  TBoardBuilder kept;
+  const auto fresh = [&] {
+    TBoardBuilder b;
+    return s.page(b);
+  };
+  EXPECT_EQ(s.page(kept), fresh());
+  // One more pass and its sheet.
+  s.append(
+      "2026-12-08 09:20:00,trap,CVN-99,1,3,_OK_,131,600,0,0,200,2,3,,,,stopped,5,3 wire,"
+      "0,0,0,0,0,0,0,0,Iceman\r\n");
+  std::filesystem::copy_file(s.dir / "TrapSheets" / "2026-12-07-121002-CVN-99.csv",
+                             s.dir / "TrapSheets" / "2026-12-08-092000-CVN-99.csv");
+  const std::string grown = s.page(kept);
+  EXPECT_EQ(grown, fresh());
+  EXPECT_EQ(count(grown, "distance to go, ft"), 6u);
+  // A sheet edited: the passes drawn from it are drawn again.
+  std::ofstream(s.dir / "TrapSheets" / "2026-12-07-121002-CVN-99.csv", std::ios::app)
+      << "bad row\r\n";
+  EXPECT_EQ(s.page(kept), fresh());
+  // The log edited above its end: a line taken out moves every pass after it.
+  std::string text = readFile(s.log());
+  text.erase(text.find("2026-12-06 18:09:40"),
+             text.find("2026-12-06 18:15:02") - text.find("2026-12-06 18:09:40"));
+  std::ofstream(s.log(), std::ios::binary | std::ios::trunc) << text;
+  const std::string edited = s.page(kept);
+  EXPECT_EQ(edited, fresh());
+  EXPECT_EQ(count(edited, "distance to go, ft"), 6u);
+}
