@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "board/board.h"
 #include "config/catch_zone.h"
 #include "config/options.h"
 #include "platform/clock.h"
@@ -101,6 +102,12 @@ class TArrest {
 
  private:
   bool ManuallyDisabled() const { return view_.btnManualDisable.down(); }
+  /// Rewrites the greenie board when the log has new lines: on the gate's 1 s tick, after the
+  /// trap sheets, never on the fast timers' path.
+  void RebuildBoard();
+
+  TBoardBuilder board;
+  std::uint64_t boardLinesSeen = 0;
 
   TArrestView view_;
 };

@@ -59,6 +59,15 @@ bool ParseCliArgs(const std::vector<std::string>& args, CliArgs& out, std::strin
         error = "--check-dat needs a data file";
         return false;
       }
+    } else if (a == "--board") {
+      out.board = true;
+      // Up to two names follow: the log, then the page.
+      if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) out.boardLog = args[++i];
+      if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) out.boardOut = args[++i];
+      if (out.boardLog.empty() || out.boardOut.empty()) {
+        error = "--board needs file names that are not empty";
+        return false;
+      }
     } else if (a == "--no-stdin") {
       out.useStdin = false;
     } else if (a == "--help" || a == "-h") {

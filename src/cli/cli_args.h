@@ -14,6 +14,10 @@ struct CliArgs {
   bool help = false;
   /// --check-dat FILE: check that carrier data file and exit.
   std::string checkDat;
+  /// --board [LOG.csv] [OUT.html]: build the greenie board from a log and exit.
+  bool board = false;
+  std::string boardLog = "CorvaneLog.csv";
+  std::string boardOut = "CorvaneBoard.html";
 };
 
 /// Longest --duration taken, in seconds (a year).

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/form_main.h"
+#include "cli/board_cli.h"
 #include "cli/check_dat.h"
 #include "cli/cli_args.h"
 #include "cli/control_snapshot.h"
@@ -29,12 +30,16 @@ void usage() {
   std::cout
       << "usage: corvane-cli [--duration SECONDS] [--seed N] [--no-stdin]\n"
          "       corvane-cli --check-dat FILE.dat\n"
+         "       corvane-cli --board [LOG.csv] [OUT.html]\n"
          "  Runs Corvane headless against the simulator's FSUIPC-compatible server.\n"
          "  --duration SECONDS  close by itself after that time\n"
          "  --seed N            fixed seed for battle damage (repeatable runs)\n"
          "  --no-stdin          ignore the standard input\n"
          "  --check-dat FILE    check a carrier data file: every zone, and why one is\n"
          "                      rejected (exit 0: all valid, 1: one rejected, 2: unreadable)\n"
+         "  --board [LOG] [OUT] build the greenie board from a trap log (default\n"
+         "                      CorvaneLog.csv, its TrapSheets folder, CorvaneBoard.html)\n"
+         "                      (exit 0: written, 1: no readable log, 2: page not written)\n"
          "Commands on standard input: type help.\n";
 }
 
@@ -76,6 +81,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!args.checkDat.empty()) return CheckDatFile(args.checkDat, std::cout);
+  if (args.board) return BuildBoardCli(args.boardLog, args.boardOut, std::cout, std::cerr);
 
   platform::installStopHandler(&gStop);
   std::setvbuf(stdout, nullptr, _IOLBF, 0);

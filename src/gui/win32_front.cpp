@@ -1,6 +1,7 @@
 #include "gui/win32_front.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cctype>
@@ -8,8 +9,11 @@
 #include <optional>
 #include <string>
 
+#include "board/board.h"
 #include "config/zone_writer.h"
 #include "gui/layout.h"
+#include "logbook/log_rules.h"
+#include "lso/trap_sheet.h"
 #include "platform/clock.h"
 #include "platform/ini_file.h"
 #include "platform/message_pump_win32.h"
@@ -32,6 +36,9 @@ constexpr UINT_PTR kModalTickTimer = 1;
 constexpr UINT kShowErrorsMessage = WM_APP + 1;
 // The system menu's "Add carrier zone here..." (below 0xF000, low four bits clear).
 constexpr UINT kAddZoneCommand = 0x0110;
+// The system menu's "Open greenie board" and "Open trap log".
+constexpr UINT kOpenBoardCommand = 0x0120;
+constexpr UINT kOpenLogCommand = 0x0130;
 // How long one of those timer messages may keep the fast timers to their due times before
 // handing control back to the modal loop (it gets it back at once when input arrives).
 constexpr int64_t kModalSliceUs = 50'000;
@@ -181,6 +188,8 @@ void Win32Front::createWindows() {
                           r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, this);
   if (const HMENU system = GetSystemMenu(main_, FALSE)) {
     AppendMenuA(system, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(system, MF_STRING, kOpenBoardCommand, "Open greenie board");
+    AppendMenuA(system, MF_STRING, kOpenLogCommand, "Open trap log");
     AppendMenuA(system, MF_STRING, kAddZoneCommand, "Add carrier zone here...");
   }
   zoneEntry_.length = platform::formatFloat(DefaultNewZoneLengthM);
@@ -747,6 +756,30 @@ void Win32Front::addZoneHere() {
   endModalLoop();
 }
 
+void Win32Front::openLogFile(bool board) {
+  const std::string& folder = form_.ProgramFolder;
+  const std::string log = folder + TrapLogFileName;
+  const std::string path = board ? folder + BoardFileName : log;
+  beginModalLoop();
+  std::string problem;
+  if (GetFileAttributesA(log.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    problem = std::string(
+        "There is no trap log yet: check \"Keep a trap and launch log\" on the "
+        "options page and fly a pass.");
+  } else if (board && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    // A log kept before the board existed: the page is made from it now.
+    const TBoardBuild b = BuildBoardFile(log, folder + TrapSheetFolder, path);
+    if (!b.ok) problem = b.message;
+  }
+  // The default browser for the page, the program that opens CSV files for the log.
+  if (problem.empty() &&
+      reinterpret_cast<INT_PTR>(
+          ShellExecuteA(main_, "open", path.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL)) <= 32)
+    problem = "Cannot open " + path + ": no program is set to open it.";
+  if (!problem.empty()) MessageBoxA(main_, problem.c_str(), "Corvane", MB_OK | MB_ICONWARNING);
+  endModalLoop();
+}
+
 void Win32Front::beginModalLoop() {
   // Windows' timer messages are the only ones a modal loop hands to the program.
   if (modalLoops_++ == 0) SetTimer(main_, kModalTickTimer, USER_TIMER_MINIMUM, nullptr);
@@ -983,6 +1016,11 @@ LRESULT Win32Front::handleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM l
     case WM_SYSCOMMAND:
       if (window == main_ && (wParam & 0xFFF0) == kAddZoneCommand) {
         addZoneHere();
+        return 0;
+      }
+      if (window == main_ &&
+          ((wParam & 0xFFF0) == kOpenBoardCommand || (wParam & 0xFFF0) == kOpenLogCommand)) {
+        openLogFile((wParam & 0xFFF0) == kOpenBoardCommand);
         return 0;
       }
       if (window == main_ && (wParam & 0xFFF0) == SC_KEYMENU && lParam &&

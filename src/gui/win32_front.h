@@ -87,6 +87,9 @@ class Win32Front {
   bool waitForDue(int64_t dueUs);
   HWND shownWindow() const;
   void addZoneHere();
+  /// Opens the greenie board (made from the log first when there is none) or the trap log with
+  /// the program the system opens such files with.
+  void openLogFile(bool board);
 
   TFormMain& form_;
   HWND main_ = nullptr;

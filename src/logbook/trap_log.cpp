@@ -239,8 +239,10 @@ void TTrapLog::TrapLogLaunchEnd(const char* result) {
 
 void TTrapLog::AppendTrapLogLine(const std::string& line) {
   if (platform::appendUnderHeader(view_.ProgramFolder + TrapLogFileName, TrapLogHeader,
-                                  TrapLogHeaderStart, line))
+                                  TrapLogHeaderStart, line)) {
+    ++linesWritten;
     return;
+  }
   // Never an error box in flight: the log stops and says so in the main window.
   view_.chkbxTrapLog.setChecked(false);
   view_.lblOtherStatus.setText(std::string("Trap log turned off: cannot write ") + TrapLogFileName);

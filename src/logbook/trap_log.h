@@ -90,6 +90,14 @@ class TTrapLog {
   /// The LSO's pass ends too: a waved-off one is logged as a wave-off, any other forgotten.
   void ForgetPass();
 
+  /// The folder the log, the sheets and the pages made from them are in.
+  const std::string& programFolder() const { return view_.ProgramFolder; }
+  /// Says something about the log or a page made from it in the main window.
+  void ShowNotice(const std::string& text) { view_.lblOtherStatus.setText(text); }
+
+  /// Lines appended to the log since the program started: a page made from the log is out of
+  /// date when this has moved on.
+  std::uint64_t linesWritten = 0;
   TPassRecord trapLogPass;
   TArrestRecord trapLogArrest;
   TLaunchRecord trapLogLaunch;

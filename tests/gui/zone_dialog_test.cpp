@@ -102,3 +102,36 @@ TEST_F(ZoneDialog, AsksForTheZoneAndShowsWhatTheProgramDid) {
       << Pilot::boxText;
   EXPECT_NE(h.readFile("Corvane.dat").find("CarrierIdent=CVN-80 Own Deck"), std::string::npos);
 }
+
+namespace {
+
+/// The system menu's item with this text, by position (-1: none).
+int menuItem(HMENU menu, const char* wanted) {
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[64] = {};
+    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    if (std::string(text) == wanted) return i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+// "Open greenie board" and "Open trap log" sit before "Add carrier zone here..."; without a log
+// neither opens anything: the box says how to start one.
+TEST_F(ZoneDialog, OpenBoardAndLogWithoutALogSayWhy) {
+  const HMENU menu = GetSystemMenu(front->mainWindow(), FALSE);
+  const int board = menuItem(menu, "Open greenie board");
+  const int log = menuItem(menu, "Open trap log");
+  ASSERT_GE(board, 0);
+  EXPECT_EQ(log, board + 1);
+  EXPECT_EQ(menuItem(menu, "Add carrier zone here..."), log + 1);
+  for (const int item : {board, log}) {
+    Pilot::steps = 0;
+    Pilot::boxText.clear();
+    SendMessageA(front->mainWindow(), WM_SYSCOMMAND, GetMenuItemID(menu, item), 0);
+    platform::pumpMessages();
+    EXPECT_EQ(Pilot::boxText.rfind("There is no trap log yet", 0), 0u) << Pilot::boxText;
+  }
+  EXPECT_EQ(h.readFile("CorvaneBoard.html"), "");
+}

@@ -1,0 +1,170 @@
+#include "board/board.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "cli/board_cli.h"
+#include "platform/os.h"
+
+namespace {
+
+const std::string kData = CORVANE_BOARD_DATA;
+
+std::string tempPath(const std::string& name) {
+  return (std::filesystem::temp_directory_path() /
+          ("corvane_board_" + std::to_string(platform::currentProcessId()) + "_" + name))
+      .string();
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::size_t count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+/// The text of one board section (by day or by carrier).
+std::string section(const std::string& page, const std::string& id) {
+  const std::size_t from = page.find("<section id=\"" + id + "\"");
+  return from == std::string::npos ? "" : page.substr(from, page.find("</section>", from) - from);
+}
+
+// The sample log has an older header, a newer one, one with a column the board does not know,
+// a launch, a line cut short, hand-edited lines (a wire 7, a word for a speed, a broken quote)
+// and two trap sheets, one with a hand-edited row. Carrier names are hostile.
+TEST(Board, PageFromSampleLogAndSheets) {
+  const std::string out = tempPath("sample.html");
+  std::ostringstream said, errors;
+  ASSERT_EQ(BuildBoardCli(kData + "/CorvaneLog.csv", out, said, errors), 0) << errors.str();
+  EXPECT_NE(said.str().find("7 passes, 5 lines skipped"), std::string::npos) << said.str();
+  const std::string page = readFile(out);
+  std::filesystem::remove(out);
+
+  // One square per pass in each view, in the order flown; the launch has none.
+  const std::string byDay = section(page, "by-day");
+  EXPECT_EQ(count(byDay, "class=\"sq "), 7u);
+  EXPECT_EQ(count(section(page, "by-carrier"), "class=\"sq "), 7u);
+  EXPECT_EQ(count(byDay, "<tr><th>2026-12-0"), 3u);
+  const std::string squares[] = {"green", "blue", "green", "red", "red", "brown", "yellow"};
+  std::size_t at = 0;
+  for (const std::string& colour : squares) {
+    at = byDay.find("class=\"sq ", at);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(byDay.substr(at + 10, colour.size() + 1), colour + "\"") << "square " << at;
+    ++at;
+  }
+  // Points averages per row and overall: 2026-12-07 has 4, 1 and 0 points; all five graded.
+  EXPECT_NE(byDay.find("<td>1.67</td><td>2</td>"), std::string::npos);
+  EXPECT_NE(byDay.find("<th>All</th><td>7 passes</td><td>2.00</td><td>5</td>"), std::string::npos);
+
+  // Names from the log are text, never markup.
+  EXPECT_EQ(page.find("<script>alert"), std::string::npos);
+  EXPECT_EQ(page.find("(\"x\")"), std::string::npos);
+  EXPECT_NE(page.find("&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;"), std::string::npos);
+  EXPECT_NE(page.find("=HYPERLINK(&quot;http://x&quot;)"), std::string::npos);
+  EXPECT_EQ(count(page, "<script"), 1u);  // the page's own switch between the views
+
+  EXPECT_NE(page.find("5 lines of the log could not be read and were skipped."), std::string::npos);
+  EXPECT_NE(page.find("1 line of the trap sheets could not be read"), std::string::npos);
+  // Two passes have a sheet (one named a second after its line): their glide-slope and lineup
+  // plots, and the trap's arrest; the other five show what the log has.
+  EXPECT_EQ(count(page, "distance to go, ft"), 4u);
+  EXPECT_EQ(count(page, "distance to the stop, ft"), 1u);
+  EXPECT_EQ(count(page, "No trap sheet for this pass"), 5u);
+  EXPECT_EQ(page.find("http://"), page.find("http://x"));  // nothing fetched: no other link
+}
+
+TEST(Board, SheetNamedInTheNextSecondAcrossTheYear) {
+  TBoardPass pass;
+  pass.utc = "2026-12-31 23:59:59";
+  pass.carrier = "CVN 99";
+  TBoardSheets sheets;
+  sheets["2027-01-01-000000-CVN_99.csv"].rows.resize(3);
+  const TBoardSheet* found = SheetOfPass(pass, sheets);
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found->rows.size(), 3u);
+  pass.utc = "2026-12-31 23:59:57";
+  EXPECT_EQ(SheetOfPass(pass, sheets), nullptr);
+}
+
+TEST(Board, CliExitCodes) {
+  std::ostringstream said, errors;
+  EXPECT_EQ(BuildBoardCli(tempPath("none.csv"), tempPath("none.html"), said, errors), 1);
+  EXPECT_NE(errors.str().find("No trap log at "), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(tempPath("none.html")));
+  errors.str("");
+  EXPECT_EQ(
+      BuildBoardCli(kData + "/CorvaneLog.csv", tempPath("no_folder") + "/board.html", said, errors),
+      2);
+  EXPECT_NE(errors.str().find("Cannot write the board"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+/// A copy of the sample log and sheets in a folder of its own.
+struct SampleCopy {
+  std::filesystem::path dir = tempPath("copy");
+  SampleCopy() {
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::filesystem::copy(kData, dir, std::filesystem::copy_options::recursive);
+  }
+  ~SampleCopy() { std::filesystem::remove_all(dir); }
+  std::string log() const { return (dir / "CorvaneLog.csv").string(); }
+  std::string sheets() const { return (dir / "TrapSheets").string(); }
+  std::string page(TBoardBuilder& b) const {
+    const std::string out = (dir / "board.html").string();
+    EXPECT_TRUE(b.Build(log(), sheets(), out).ok);
+    return readFile(out);
+  }
+  void append(const std::string& text) const {
+    std::ofstream(log(), std::ios::binary | std::ios::app) << text;
+  }
+};
+
+}  // namespace
+
+// The program keeps one builder: each rebuild, after a pass or after the log or a sheet was
+// edited by hand, gives the page a build from nothing gives.
+TEST(Board, RebuildsAsAFreshBuildWould) {
+  SampleCopy s;
+  TBoardBuilder kept;
+  const auto fresh = [&] {
+    TBoardBuilder b;
+    return s.page(b);
+  };
+  EXPECT_EQ(s.page(kept), fresh());
+  // One more pass and its sheet.
+  s.append(
+      "2026-12-08 09:20:00,trap,CVN-99,1,3,_OK_,131,600,0,0,200,2,3,,,,stopped,5,3 wire,"
+      "0,0,0,0,0,0,0,0,Iceman\r\n");
+  std::filesystem::copy_file(s.dir / "TrapSheets" / "2026-12-07-121002-CVN-99.csv",
+                             s.dir / "TrapSheets" / "2026-12-08-092000-CVN-99.csv");
+  const std::string grown = s.page(kept);
+  EXPECT_EQ(grown, fresh());
+  EXPECT_EQ(count(grown, "distance to go, ft"), 6u);
+  // A sheet edited: the passes drawn from it are drawn again.
+  std::ofstream(s.dir / "TrapSheets" / "2026-12-07-121002-CVN-99.csv", std::ios::app)
+      << "bad row\r\n";
+  EXPECT_EQ(s.page(kept), fresh());
+  // The log edited above its end: a line taken out moves every pass after it.
+  std::string text = readFile(s.log());
+  text.erase(text.find("2026-12-06 18:09:40"),
+             text.find("2026-12-06 18:15:02") - text.find("2026-12-06 18:09:40"));
+  std::ofstream(s.log(), std::ios::binary | std::ios::trunc) << text;
+  const std::string edited = s.page(kept);
+  EXPECT_EQ(edited, fresh());
+  EXPECT_EQ(count(edited, "distance to go, ft"), 6u);
+}
