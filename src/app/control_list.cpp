@@ -30,6 +30,7 @@ std::vector<TControlEntry> TFormMain::controls() {
     add(number.updown, "FormMain", 2);
   }
   add(lblAccelDecelNote, "FormMain", 2);
+  add(chkbxRealisticGear, "FormMain", 2);
   add(chkbxTrapLog, "FormMain", 2);
   add(chkbxLsoCalls, "FormMain", 2);
   for (platform::Control* c : std::initializer_list<platform::Control*>{

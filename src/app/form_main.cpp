@@ -66,6 +66,7 @@ TFormMain::TFormMain(TFormServices services)
                chkbxShowCablesActiveMsg,
                chkbxTrapLog,
                chkbxLsoCalls,
+               chkbxRealisticGear,
                rdgrpCtrlKeys,
                rdgrpFuelTransferRate,
                FormMain,

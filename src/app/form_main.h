@@ -194,6 +194,7 @@ class TFormMain {
   platform::CheckBox chkbxDetectTailhook{"chkbxDetectTailhook"};
   platform::CheckBox chkbxTrapLog{"chkbxTrapLog"};
   platform::CheckBox chkbxLsoCalls{"chkbxLsoCalls"};
+  platform::CheckBox chkbxRealisticGear{"chkbxRealisticGear"};
   platform::RadioGroup rdgrpCtrlKeys{"rdgrpCtrlKeys"};
   // page " &KEYSTROKES "
   platform::Label lblStatusKey{"lblStatusKey"};

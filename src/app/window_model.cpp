@@ -71,6 +71,7 @@ void TFormMain::SetCaptions() {
   chkbxSpecialSoundHandling.setCaption("Special sound handling");
   chkbxTrapLog.setCaption("Keep a trap and launch log");
   chkbxLsoCalls.setCaption("LSO calls");
+  chkbxRealisticGear.setCaption("Realistic arresting gear and catapult");
   if constexpr (edition::HasTailhookOption)
     chkbxDetectTailhook.setCaption("Detect Traps only if Tailhook is extended");
   else

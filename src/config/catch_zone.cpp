@@ -13,6 +13,8 @@ constexpr double MissingHeading = 666.0;
 // The glide slope is optional: absent, the zone keeps the default slope; present but not a
 // number (or empty), it takes this value, which validation rejects like any other bad key.
 constexpr double BadGlideSlope = 666.0;
+// The run-out and the stroke are optional in the same way.
+constexpr double BadLength = 66666.0;
 
 using Z = TCatchZoneData;
 
@@ -42,6 +44,10 @@ constexpr std::array<TZoneKeyRule, ZoneKeyCount> Rules = {{
      MissingHeading, false},
     {"GlideSlopeDeg", &Z::GlideSlopeDeg, MinGlideSlopeDeg, MaxGlideSlopeDeg, true, true, 1.0,
      " degrees", BadGlideSlope, true},
+    {"RunoutFeet", &Z::RunoutFeet, MinRunoutFeet, MaxRunoutFeet, true, true, 1.0, " ft", BadLength,
+     true},
+    {"CatapultStrokeFeet", &Z::CatapultStrokeFeet, MinCatapultStrokeFeet, MaxCatapultStrokeFeet,
+     true, true, 1.0, " ft", BadLength, true},
 }};
 
 std::string shortNumber(double v) {

@@ -16,6 +16,17 @@ inline constexpr double DefaultGlideSlopeDeg = 3.5;
 inline constexpr double MinGlideSlopeDeg = 2.5;
 inline constexpr double MaxGlideSlopeDeg = 4.5;
 
+/// Run-out of the arresting gear with realistic gear on, feet from the catch point to the stop,
+/// when the data file gives none; and its accepted range.
+inline constexpr double DefaultRunoutFeet = 340;
+inline constexpr double MinRunoutFeet = 150;
+inline constexpr double MaxRunoutFeet = 600;
+/// Length of the catapult stroke with realistic gear on, feet, when the data file gives none;
+/// and its accepted range.
+inline constexpr double DefaultCatapultStrokeFeet = 310;
+inline constexpr double MinCatapultStrokeFeet = 150;
+inline constexpr double MaxCatapultStrokeFeet = 400;
+
 /// One carrier catch zone as read from a carrier data file: four deck corners in degrees, the
 /// deck altitude and catch-window height in metres, the landing heading in degrees magnetic and
 /// the glide slope of the approach in degrees.
@@ -34,6 +45,10 @@ class TCatchZoneData {
   double BackLeftCornerLon = 0;
   double BackLeftCornerLat = 0;
   double GlideSlopeDeg = DefaultGlideSlopeDeg;
+  /// Run-out of the arresting gear and length of the catapult stroke, feet; used only with
+  /// realistic gear on.
+  double RunoutFeet = DefaultRunoutFeet;
+  double CatapultStrokeFeet = DefaultCatapultStrokeFeet;
   /// Number of the zone's section in its data file (2 for [Zone02]), whichever zones before it
   /// were rejected; 0 for a zone that came from no file.
   int SectionNumber = 0;
@@ -70,7 +85,7 @@ struct TZoneKeyRule {
 };
 
 /// Number of keys of a zone section.
-inline constexpr std::size_t ZoneKeyCount = 13;
+inline constexpr std::size_t ZoneKeyCount = 15;
 /// Every key of a zone section, in the order the loader reads them.
 const std::array<TZoneKeyRule, ZoneKeyCount>& ZoneKeyRules();
 /// Whether zone's value for the key lies in the accepted range (for CarrierIdent: not empty).

@@ -29,6 +29,7 @@ inline constexpr const char* KeyShowCablesActiveMsg = "ShowCablesActiveMsg";
 inline constexpr const char* KeyDetectTrapsIfTailhookExtended = "DetectTrapsIfTailhookExtended";
 inline constexpr const char* KeyTrapLog = "TrapLog";
 inline constexpr const char* KeyLsoCalls = "LsoCalls";
+inline constexpr const char* KeyRealisticGear = "RealisticGear";
 inline constexpr const char* KeyCatapultAccelFactor = "CatapultAccelFactor";
 inline constexpr const char* KeyCatapultSpeedCutoffKnots = "CatapultSpeedCutoffKnots";
 inline constexpr const char* KeyCatapultHoldFactor = "CatapultHoldFactor";

@@ -229,6 +229,7 @@ TOptions::TOptions(TOptionsView view) : view_(std::move(view)) {
       checkRow(SectionCableOps, KeyShowCablesActiveMsg, false, 10, 7, v.chkbxShowCablesActiveMsg));
   rows_.push_back(checkRow(SectionCableOps, KeyTrapLog, false, 11, 9, v.chkbxTrapLog));
   rows_.push_back(checkRow(SectionCableOps, KeyLsoCalls, false, 15, 15, v.chkbxLsoCalls));
+  rows_.push_back(checkRow(SectionCableOps, KeyRealisticGear, false, 16, 16, v.chkbxRealisticGear));
   // A change of the selected item runs rdgrpCtrlKeysClick, which registers the hot keys; once
   // the window is shown it runs once more.
   rows_.push_back(

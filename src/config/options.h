@@ -119,6 +119,7 @@ struct TOptionsView {
   platform::CheckBox& chkbxShowCablesActiveMsg;
   platform::CheckBox& chkbxTrapLog;
   platform::CheckBox& chkbxLsoCalls;
+  platform::CheckBox& chkbxRealisticGear;
   platform::RadioGroup& rdgrpCtrlKeys;
   platform::RadioGroup& rdgrpFuelTransferRate;
   platform::Window& FormMain;

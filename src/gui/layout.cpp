@@ -62,12 +62,15 @@ constexpr Place kMain[] = {
 // The numbers of the options page, one grid row each from the top of the page: caption, edit
 // field and up-down control. The rows share the height above the trap-log check box; at most
 // kNumberPitch apart. The note beside the timing granularity is as wide as "Accel/Decel" in
-// MS Sans Serif. The trap-log check box shares its row with the LSO-calls check box, to its right.
+// MS Sans Serif. Below the numbers: the realistic-gear check box, then the trap-log check box
+// sharing its row with the LSO-calls check box, to its right.
 constexpr int kNumberTop = 7;
 constexpr int kNumberPitch = 24;
-constexpr int kNumberBottom = 128;
-constexpr Rect kTrapLog{8, kNumberBottom, 150, 17};
-constexpr Rect kLsoCalls{164, kNumberBottom, 88, 17};
+constexpr int kNumberBottom = 107;
+constexpr Rect kRealisticGear{8, kNumberBottom + 2, 248, 17};
+constexpr int kTrapLogTop = 128;
+constexpr Rect kTrapLog{8, kTrapLogTop, 150, 17};
+constexpr Rect kLsoCalls{164, kTrapLogTop, 88, 17};
 
 /// The place of a number's caption, edit field or up-down control, or of the note beside the
 /// timing granularity; false for any other control.
@@ -136,6 +139,10 @@ bool layoutOf(std::string_view window, std::string_view name, Rect& r) {
     }
     if (name == "chkbxLsoCalls") {
       r = kLsoCalls;
+      return true;
+    }
+    if (name == "chkbxRealisticGear") {
+      r = kRealisticGear;
       return true;
     }
     if (numberPlace(name, r)) return true;

@@ -36,6 +36,7 @@ inline std::vector<ExpectedText> ExpectedStartTexts() {
       {"FormMain", "chkbxSpecialSoundHandling", "Special sound handling"},
       {"FormMain", "chkbxTrapLog", "Keep a trap and launch log"},
       {"FormMain", "chkbxLsoCalls", "LSO calls"},
+      {"FormMain", "chkbxRealisticGear", "Realistic arresting gear and catapult"},
       {"FormMain", "rdgrpCtrlKeys", "  Special Key Combo for all Keystrokes:  "},
       {"FormMain", "lblStatusKey", "SHIFT+F8   Show Status Message"},
       {"FormMain", "lblCatapultKey", "SHIFT+F9   Arm/Disarm Catapult"},

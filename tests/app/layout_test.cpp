@@ -52,23 +52,24 @@ TEST(WindowLayout, EveryVisibleControlHasAPlaceOfItsOwn) {
 }
 
 // The options page places its numbers in a loop over their rows: one row every 24 pixels, the
-// note beside the timing granularity, the trap-log check box below the last number and the
-// LSO-calls check box beside it.
+// note beside the timing granularity, the realistic-gear check box below the last number, the
+// trap-log check box below it and the LSO-calls check box beside that.
 TEST(WindowLayout, TheOptionNumbersKeepTheirPlaces) {
   struct Expected {
     const char* name;
     gui::Rect r;
   };
   const Expected expected[] = {
-      {"lblCatapultCutoff", {8, 10, 110, 15}},       {"edtCatapultCutoff", {120, 7, 56, 21}},
-      {"updwnCatapultCutoff", {176, 7, 16, 21}},     {"lblCatapultHoldFactor", {8, 34, 110, 15}},
-      {"edtCatapultHoldFactor", {120, 31, 56, 21}},  {"updwnCatapultHoldFactor", {176, 31, 16, 21}},
-      {"lblAccelFactor", {8, 58, 110, 15}},          {"edtAccelFactor", {120, 55, 56, 21}},
-      {"updwnAccelFactor", {176, 55, 16, 21}},       {"lblDecelFactor", {8, 82, 110, 15}},
-      {"edtDecelFactor", {120, 79, 56, 21}},         {"updwnDecelFactor", {176, 79, 16, 21}},
-      {"lblTimingResolution", {8, 106, 110, 15}},    {"edtTimingResolution", {120, 103, 56, 21}},
-      {"updwnTimingResolution", {176, 103, 16, 21}}, {"lblAccelDecelNote", {194, 106, 62, 15}},
-      {"chkbxTrapLog", {8, 128, 150, 17}},          {"chkbxLsoCalls", {164, 128, 88, 17}},
+      {"lblCatapultCutoff", {8, 10, 110, 15}},      {"edtCatapultCutoff", {120, 7, 56, 19}},
+      {"updwnCatapultCutoff", {176, 7, 16, 19}},    {"lblCatapultHoldFactor", {8, 30, 110, 15}},
+      {"edtCatapultHoldFactor", {120, 27, 56, 19}}, {"updwnCatapultHoldFactor", {176, 27, 16, 19}},
+      {"lblAccelFactor", {8, 50, 110, 15}},         {"edtAccelFactor", {120, 47, 56, 19}},
+      {"updwnAccelFactor", {176, 47, 16, 19}},      {"lblDecelFactor", {8, 70, 110, 15}},
+      {"edtDecelFactor", {120, 67, 56, 19}},        {"updwnDecelFactor", {176, 67, 16, 19}},
+      {"lblTimingResolution", {8, 90, 110, 15}},    {"edtTimingResolution", {120, 87, 56, 19}},
+      {"updwnTimingResolution", {176, 87, 16, 19}}, {"lblAccelDecelNote", {194, 90, 62, 15}},
+      {"chkbxRealisticGear", {8, 109, 248, 17}},    {"chkbxTrapLog", {8, 128, 150, 17}},
+      {"chkbxLsoCalls", {164, 128, 88, 17}},
   };
   for (const Expected& e : expected) {
     gui::Rect r{};

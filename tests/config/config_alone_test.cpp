@@ -64,7 +64,8 @@ struct Alone {
   platform::Screen Screen;
   platform::CheckBox chkbxShowDisableReminders{"c1"}, chkbxSpecialSoundHandling{"c2"},
       chkbxDetectTailhook{"c3"}, chkbxCatSmoke{"c4"}, chkbxDamageSounds{"c5"},
-      chkbxShowCablesActiveMsg{"c6"}, chkbxTrapLog{"c7"}, chkbxLsoCalls{"c8"};
+      chkbxShowCablesActiveMsg{"c6"}, chkbxTrapLog{"c7"}, chkbxLsoCalls{"c8"},
+      chkbxRealisticGear{"c9"};
   platform::RadioGroup rdgrpCtrlKeys{"rdgrpCtrlKeys"}, rdgrpFuelTransferRate{"rdgrpRate"};
   platform::Window FormMain{"FormMain"}, frmToolbar{"frmToolbar"};
   std::vector<std::string> calls;
@@ -85,6 +86,7 @@ struct Alone {
                     chkbxShowCablesActiveMsg,
                     chkbxTrapLog,
                     chkbxLsoCalls,
+                    chkbxRealisticGear,
                     rdgrpCtrlKeys,
                     rdgrpFuelTransferRate,
                     FormMain,
@@ -125,9 +127,9 @@ TEST(OptionRows, EveryRowIsReadAndWrittenOnceAndSurvivesTheFile) {
   a.options.SetCatapultHoldFactor(75);
   a.options.SetTimingResolution(3);
   a.chkbxShowDisableReminders.setChecked(false);  // on by default; the others off
-  for (platform::CheckBox* c :
-       {&a.chkbxSpecialSoundHandling, &a.chkbxDetectTailhook, &a.chkbxCatSmoke,
-        &a.chkbxDamageSounds, &a.chkbxShowCablesActiveMsg, &a.chkbxTrapLog, &a.chkbxLsoCalls})
+  for (platform::CheckBox* c : {&a.chkbxSpecialSoundHandling, &a.chkbxDetectTailhook,
+                                &a.chkbxCatSmoke, &a.chkbxDamageSounds, &a.chkbxShowCablesActiveMsg,
+                                &a.chkbxTrapLog, &a.chkbxLsoCalls, &a.chkbxRealisticGear})
     c->setChecked(true);
   a.rdgrpCtrlKeys.setItemIndex(1);
   a.rdgrpFuelTransferRate.setItemIndex(1);
@@ -147,9 +149,9 @@ TEST(OptionRows, EveryRowIsReadAndWrittenOnceAndSurvivesTheFile) {
   b.chkbxShowDisableReminders.setChecked(true);
   ASSERT_TRUE(b.options.LoadSettings());
   EXPECT_FALSE(b.chkbxShowDisableReminders.checked());
-  for (platform::CheckBox* c :
-       {&b.chkbxSpecialSoundHandling, &b.chkbxDetectTailhook, &b.chkbxCatSmoke,
-        &b.chkbxDamageSounds, &b.chkbxShowCablesActiveMsg, &b.chkbxTrapLog, &b.chkbxLsoCalls})
+  for (platform::CheckBox* c : {&b.chkbxSpecialSoundHandling, &b.chkbxDetectTailhook,
+                                &b.chkbxCatSmoke, &b.chkbxDamageSounds, &b.chkbxShowCablesActiveMsg,
+                                &b.chkbxTrapLog, &b.chkbxLsoCalls, &b.chkbxRealisticGear})
     EXPECT_TRUE(c->checked()) << c->name();
   EXPECT_EQ(b.rdgrpCtrlKeys.itemIndex(), 1);
   EXPECT_EQ(b.rdgrpFuelTransferRate.itemIndex(), 1);

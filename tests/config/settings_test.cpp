@@ -44,6 +44,7 @@ std::string defaultFile() {
   if (IsFS2004Edition) s += "DetectTrapsIfTailhookExtended=0\r\n";
   s += "TrapLog=0\r\n"
        "LsoCalls=0\r\n"
+       "RealisticGear=0\r\n"
        "\r\n"
        "[CatapultOps]\r\n"
        "CatapultAccelFactor=700\r\n"

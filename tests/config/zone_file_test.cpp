@@ -86,6 +86,13 @@ TEST(ReadCatchZone, AcceptedRangesAtTheirBounds) {
       {"GlideSlopeDeg", "3,5", false},
       {"GlideSlopeDeg", "nan", false},
       {"GlideSlopeDeg", "", false},
+      {"RunoutFeet", "150", true},
+      {"RunoutFeet", "600", true},
+      {"RunoutFeet", "149.9", false},
+      {"RunoutFeet", "601", false},
+      {"CatapultStrokeFeet", "400", true},
+      {"CatapultStrokeFeet", "401", false},
+      {"CatapultStrokeFeet", "x", false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(zoneWith({{c.key, c.value}}).IsValid(), c.valid) << c.key << "=" << c.value;
@@ -94,6 +101,9 @@ TEST(ReadCatchZone, AcceptedRangesAtTheirBounds) {
 TEST(ReadCatchZone, GlideSlopeIsOptionalAndKeptAsRead) {
   EXPECT_DOUBLE_EQ(zoneWith({}).GlideSlopeDeg, 3.5);
   EXPECT_DOUBLE_EQ(zoneWith({{"GlideSlopeDeg", "4.25"}}).GlideSlopeDeg, 4.25);
+  EXPECT_DOUBLE_EQ(zoneWith({}).RunoutFeet, 340);
+  EXPECT_DOUBLE_EQ(zoneWith({}).CatapultStrokeFeet, 310);
+  EXPECT_DOUBLE_EQ(zoneWith({{"RunoutFeet", "420"}}).RunoutFeet, 420);
   // A bad slope rejects its zone alone, and the failure log names it like any other.
   const platform::IniReader ini = platform::IniReader::fromText(
       zoneSection("Zone01") + zoneSection("Zone02", {{"GlideSlopeDeg", "5"}}) +

@@ -268,7 +268,7 @@ TEST(Gui, TheKeyboardMovesBetweenControlsAndPressesButtons) {
   for (const char* name :
        {"btnReset", "btnToolbar", "chkbxShowDisableReminders", "btnManualDisable", "pgMain",
         "edtCatapultCutoff", "edtCatapultHoldFactor", "edtAccelFactor", "edtDecelFactor",
-        "edtTimingResolution", "chkbxTrapLog", "chkbxLsoCalls", "chkbxShowCablesActiveMsg",
+        "edtTimingResolution", "chkbxRealisticGear", "chkbxTrapLog", "chkbxLsoCalls", "chkbxShowCablesActiveMsg",
         "chkbxDamageSounds", "chkbxCatSmoke", "chkbxSpecialSoundHandling"})
     want.push_back(g.widget("FormMain", name));
   if (IsWindowVisible(g.widget("FormMain", "chkbxDetectTailhook")))
