@@ -104,15 +104,26 @@ bool linuxRealTime(bool fast) {
 // normal-priority program that keeps every core busy (the simulator) then cannot hold a tick
 // back. The process's class stays as it is: time-critical in the normal class is already above
 // every thread of normal programs. Under Wine the Linux priority is asked for as well; once
-// Linux has refused it, it is not asked again.
-void setFastPace(bool fast) {
+// Linux has refused it, it is not asked again. Returns whether the thread has Linux's
+// real-time priority now (only ever under Wine).
+bool setFastPace(bool fast) {
   thread_local bool raised = false;
+  thread_local bool linuxRaised = false;
   thread_local bool linuxRefused = false;
-  if (fast == raised) return;
+  if (fast == raised) return linuxRaised;
   raised = fast;
   SetThreadPriority(GetCurrentThread(),
                     fast ? THREAD_PRIORITY_TIME_CRITICAL : THREAD_PRIORITY_NORMAL);
-  if (wineHost().wine && !linuxRefused && !linuxRealTime(fast) && fast) linuxRefused = true;
+  if (wineHost().wine && !linuxRefused) {
+    const bool done = linuxRealTime(fast);
+    if (fast) {
+      linuxRaised = done;
+      linuxRefused = !done;
+    } else if (done) {
+      linuxRaised = false;
+    }
+  }
+  return linuxRaised;
 }
 
 BOOL WINAPI onConsoleEvent(DWORD) {
@@ -178,15 +189,16 @@ bool waitUntilUs(const Clock& clock, int64_t untilUs, int64_t maxWaitUs) {
   if (!pumpMessages()) return false;
   const int64_t now = clock.nowUs();
   const bool toDueTime = untilUs - now <= maxWaitUs;
-  const bool fast = toDueTime && pace.note(untilUs);
-  if (toDueTime) setFastPace(fast);
+  const bool linuxRealTimeNow = toDueTime && setFastPace(pace.note(untilUs));
   const int64_t wait = std::min(untilUs - now, maxWaitUs);
   const int64_t early = std::clamp(gTimerLateUs + kEarlyMarginUs, kMinEarlyUs, kMaxEarlyUs);
   const int64_t timerWait = toDueTime ? wait - early : wait;
-  if (timerWait > 0 && fast && wineHost().delay) {
-    // Under Wine while a fast timer runs: a sleep that never asks the Wine server, so the
-    // wake-up does not wait for that server to get a processor. Messages arriving meanwhile
-    // are handled after the tick, at most one fast period (25 ms) later.
+  if (timerWait > 0 && linuxRealTimeNow && wineHost().delay) {
+    // Under Wine while a fast timer runs with Linux's real-time priority: a sleep that never
+    // asks the Wine server, so the wake-up does not wait for that server to get a processor.
+    // Messages arriving meanwhile are handled after the tick, at most one fast period (25 ms)
+    // later. Without the priority this sleep alone brings nothing: the woken thread still
+    // waits behind the busy programs, so the message wait stays.
     LARGE_INTEGER interval{};
     interval.QuadPart = -timerWait * 10;  // relative, in 100 ns units
     wineHost().delay(FALSE, &interval);
