@@ -31,8 +31,9 @@ void installStopHandler(volatile int* flag);
 /// returns at once when untilUs has passed. The wait ends at an absolute time with
 /// sub-millisecond resolution, so a due time is kept however long the caller took to get here.
 /// While the due times come 25 ms apart or closer (a fast timer runs), the calling thread gets
-/// a higher priority where the system grants it. Returns false when the system asked the
-/// program to quit.
+/// a higher priority where the system grants it; under Wine, given Linux's real-time priority,
+/// it then sleeps without asking the Wine server, and a window message arriving meanwhile
+/// waits for the due time. Returns false when the system asked the program to quit.
 bool waitUntilUs(const Clock& clock, int64_t untilUs, int64_t maxWaitUs);
 /// waitUntilUs in whole milliseconds, for a front end's message pump; blocks likewise.
 inline bool waitUntil(const Clock& clock, int64_t untilMs, int64_t maxWaitMs) {
