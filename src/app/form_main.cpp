@@ -121,7 +121,7 @@ TFormMain::TFormMain(TFormServices services)
                   if (index >= carrierData.CatchZones->size()) return nullptr;
                   return (*carrierData.CatchZones)[index].get();
                 },
-                options}),
+                options, chkbxRealisticGear, lblOtherStatus, [this] { return arrest.MagVarDeg; }}),
       hotKeys({link, rdgrpCtrlKeys, tmrKeystroke, tmrFindNearest, activity, services.loop->clock(),
                lblConnectionInfo, btnManualDisable, frmToolbar.btnManualOverride,
                HotKeysOf(*this)}),
