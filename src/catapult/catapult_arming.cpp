@@ -1,5 +1,6 @@
 #include <string>
 
+#include "arrest/geometry.h"
 #include "catapult/catapult.h"
 #include "catapult/catapult_rules.h"
 #include "config/option_table.h"
@@ -20,9 +21,8 @@ const TCatchZoneData* TCatapult::CatapultZone() const {
 
 double TCatapult::HeadwindFps(const TCatchZoneData& zone, uint16_t windKt,
                               uint16_t windFrom) const {
-  const double deckTrue = zone.RunwayHeadingMag + (view_.MagVarDeg ? view_.MagVarDeg() : 0.0);
-  return HeadwindAlongDeck(windKt * options::FpsPerKnot, simlink::windDirectionDegrees(windFrom),
-                           deckTrue);
+  return HeadwindAlongDeck(zone, view_.MagVarDeg ? view_.MagVarDeg() : 0.0,
+                           windKt * options::FpsPerKnot, simlink::windDirectionDegrees(windFrom));
 }
 
 void TCatapult::RefuseLaunch(const std::string& text) {

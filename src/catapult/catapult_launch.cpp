@@ -2,6 +2,7 @@
 
 #include "catapult/catapult.h"
 #include "catapult/catapult_rules.h"
+#include "config/option_table.h"
 #include "cues/cues.h"
 #include "logbook/trap_log.h"
 #include "simlink/batch.h"
@@ -72,6 +73,9 @@ void TCatapult::tmrLaunchCheckTimer() {
     view_.cues.PlayCatapultSound();
     if (view_.chkbxCatSmoke.checked()) SetSmoke(true);
     view_.trapLog.TrapLogLaunchStart(CatapultZone(), forwardSpeed);
+    if (strokeByAirspeed)
+      view_.trapLog.trapLogLaunch.gear.windOverDeckKt =
+          strokeByAirspeed->HeadwindFps() / options::FpsPerKnot;
     view_.activity.Enter(Activity::Launching);
     return;
   }

@@ -23,10 +23,6 @@ constexpr double kSumGain = 9.0;
 
 }  // namespace
 
-double HeadwindAlongDeck(double windSpeed, double windFromDeg, double deckHeadingDeg) {
-  return windSpeed * std::cos((windFromDeg - deckHeadingDeg) * kPi / 180.0);
-}
-
 double StrokeDistanceFt(double lat0, double lon0, double lat1, double lon1) {
   const double north = (lat1 - lat0) * kFeetPerDegree;
   double dLon = lon1 - lon0;
@@ -59,6 +55,7 @@ TStrokeByAirspeed::TStrokeByAirspeed(double startFps, double cutoffFps, double h
                                      double strokeFt)
     : startFps_(std::clamp(startFps, 0.0, cutoffFps - headwindFps)),
       endFps_(cutoffFps - headwindFps),
+      headwindFps_(headwindFps),
       strokeFt_(strokeFt) {}
 
 double TStrokeByAirspeed::WantedSpeedFps(double distanceFt) const {

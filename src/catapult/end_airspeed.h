@@ -13,10 +13,6 @@ inline constexpr double kMaxCatapultG = 4.0;
 /// The push is never set above this many g, even to catch up with the wanted speed.
 inline constexpr double kMaxCatapultPushG = 5.0;
 
-/// The headwind along the deck, in the wind's unit: negative for a tailwind. windFromDeg is the
-/// direction the wind blows from and deckHeadingDeg the deck's heading, both true.
-double HeadwindAlongDeck(double windSpeed, double windFromDeg, double deckHeadingDeg);
-
 /// Feet over the ground between two positions in degrees (north and east positive), on the
 /// simulator's flat grid around the first.
 double StrokeDistanceFt(double lat0, double lon0, double lat1, double lon1);
@@ -49,10 +45,12 @@ class TStrokeByAirspeed {
   double PushFps2(double distanceFt, double speedFps, double dtS);
 
   double EndGroundSpeedFps() const { return endFps_; }
+  double HeadwindFps() const { return headwindFps_; }
 
  private:
   double startFps_;
   double endFps_;
+  double headwindFps_;
   double strokeFt_;
   /// Sum of the speed differences over time, ft/s x s.
   double errorSum_ = 0;

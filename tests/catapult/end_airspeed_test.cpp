@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/form_main.h"
 #include "harness/harness.h"
+#include "logbook/log_rules.h"
 #include "sim/hot_keys.h"
+#include "sim/log_check.h"
 
 // Launches by end airspeed through the whole program: corvane-sim's jet stands on the sample
 // carrier's bow (Zone01: catapult point 36.95025 N 76.29900 W, deck 60 ft, heading 090
@@ -38,6 +41,16 @@ bool startsWith(const std::string& text, const std::string& start) {
   return text.rfind(start, 0) == 0;
 }
 
+/// The value of column in the last line of a CSV text whose first line names the columns.
+std::string lastLineColumn(const std::string& csv, const std::string& column) {
+  const std::vector<std::string> header = sim::splitCsvLine(csv.substr(0, csv.find('\r')));
+  const std::string body = csv.substr(0, csv.size() - 2);
+  const std::vector<std::string> last = sim::splitCsvLine(body.substr(body.rfind('\n') + 1));
+  for (std::size_t i = 0; i < header.size() && i < last.size(); ++i)
+    if (header[i] == column) return last[i];
+  return "<no column " + column + ">";
+}
+
 TEST_P(EndAirspeedLaunch, EndsOnTheCutoffAirspeedAtTheEndOfTheStrokeOrIsRefused) {
   const TLaunchCase& c = GetParam();
   harness::Options options = harness::Options::flying();
@@ -61,6 +74,7 @@ TEST_P(EndAirspeedLaunch, EndsOnTheCutoffAirspeedAtTheEndOfTheStrokeOrIsRefused)
     ASSERT_EQ(sim.set(field, value), "") << field;
   TFormMain& f = h.start();
   f.chkbxRealisticGear.setChecked(true);
+  f.chkbxTrapLog.setChecked(true);
   f.options.SetCatapultCutoffKnots(c.cutoffKt);
   h.runFor(2000);
   ASSERT_EQ(f.arrest.NearestZoneIndex, 0);
@@ -96,6 +110,7 @@ TEST_P(EndAirspeedLaunch, EndsOnTheCutoffAirspeedAtTheEndOfTheStrokeOrIsRefused)
     EXPECT_FALSE(f.tmrAccel.enabled());
     h.runFor(1000);
     EXPECT_FALSE(sim.motion().launch().valid) << "no stroke";
+    EXPECT_EQ(h.readFile(TrapLogFileName).find(",launch,"), std::string::npos) << "no line";
     return;
   }
   ASSERT_TRUE(armed) << shown;
@@ -106,6 +121,12 @@ TEST_P(EndAirspeedLaunch, EndsOnTheCutoffAirspeedAtTheEndOfTheStrokeOrIsRefused)
   EXPECT_NEAR(launch.endKt + c.headwindKt, c.cutoffKt, 3.0) << "end airspeed";
   EXPECT_NEAR(launch.strokeFt, 310.0, 310.0 * 0.05) << "stroke";
   EXPECT_EQ(sim.model().state().lastAccelFps2, 0.0) << "no push after the stroke";
+  const std::string log = h.readFile(TrapLogFileName);
+  EXPECT_EQ(lastLineColumn(log, "event"), "launch") << log;
+  EXPECT_EQ(lastLineColumn(log, "result"), "cutoff") << log;
+  char headwind[16];
+  std::snprintf(headwind, sizeof headwind, "%.1f", c.headwindKt);
+  EXPECT_EQ(lastLineColumn(log, "wind_over_deck_kt"), headwind) << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -133,5 +154,26 @@ INSTANTIATE_TEST_SUITE_P(
         TLaunchCase{"WindRisesDuringTheHold", 60, 0, 90, 10, 10, 120, 130,
                     "Launch refused -- wind over the deck 130 kt"}),
     [](const ::testing::TestParamInfo<TLaunchCase>& info) { return info.param.name; });
+
+// A trap with realistic gear and the log kept logs the headwind along the landing deck at the
+// catch: 40 kt from 60 degrees off the deck's 090 is 20 kt along it.
+TEST(WindOverDeck, ATrapLogsTheHeadwindAlongTheDeckAtTheCatch) {
+  harness::Harness h(harness::Options::flying());
+  h.writeFile("pass.scn",
+              "at 0 set hook 1 wind_dir 150 wind_speed 40\n"
+              "at 0 approach 36.950185 -76.29960 60 90 3.5 1.2 0 0 136 flare 10 360\n"
+              "at 60 end\n");
+  std::string error;
+  ASSERT_TRUE(h.loadScenario(h.folder + "pass.scn", error)) << error;
+  TFormMain& f = h.start();
+  f.chkbxTrapLog.setChecked(true);
+  f.chkbxRealisticGear.setChecked(true);
+  ASSERT_TRUE(h.runUntil([&] { return f.tmrDecel.enabled(); }, 60000)) << "caught";
+  h.simulator->set("throttle", 0);
+  ASSERT_TRUE(h.runUntil([&] { return !f.tmrDecel.enabled(); }, 60000)) << "stopped";
+  const std::string log = h.readFile(TrapLogFileName);
+  EXPECT_EQ(lastLineColumn(log, "event"), "trap") << log;
+  EXPECT_EQ(lastLineColumn(log, "wind_over_deck_kt"), "20.0") << log;
+}
 
 }  // namespace
