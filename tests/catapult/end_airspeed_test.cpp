@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/form_main.h"
+#include "catapult/end_airspeed.h"
 #include "harness/harness.h"
 #include "logbook/log_rules.h"
 #include "sim/hot_keys.h"
@@ -154,6 +155,48 @@ INSTANTIATE_TEST_SUITE_P(
         TLaunchCase{"WindRisesDuringTheHold", 60, 0, 90, 10, 10, 120, 130,
                     "Launch refused -- wind over the deck 130 kt"}),
     [](const ::testing::TestParamInfo<TLaunchCase>& info) { return info.param.name; });
+
+// The stroke's loop alone against a small aircraft: 24 ft/s^2 of thrust less drag, read by a
+// 5 ms tick that sees the state of the last simulator step, with a push that acts for one step
+// or until the next write. The loop meets the end speed at the end of the stroke either way,
+// however the simulator's steps fall between the ticks.
+TEST(StrokeByAirspeed, EndsOnTheEndSpeedAtTheStrokeWhateverHowLongAPushActs) {
+  struct Case {
+    int stepHz;
+    bool holdsPush;
+    double headwindFps;
+  } cases[] = {{20, false, 0},  {60, false, 50},  {60, true, 0},   {200, true, 50},
+               {1000, true, 0}, {1000, true, 50}, {333, true, 20}, {45, false, 20}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.stepHz) + (c.holdsPush ? " Hz holding" : " Hz one step") +
+                 ", headwind " + std::to_string(c.headwindFps));
+    const double cutoffFps = 202.68, strokeFt = 310;
+    TStrokeByAirspeed stroke(0, cutoffFps, c.headwindFps, strokeFt);
+    const double stepS = 1.0 / c.stepHz;
+    double v = 0, s = 0, seenV = 0, seenS = 0, push = 0, simS = 0;
+    bool pending = false, done = false;
+    for (int tick = 1; tick < 4000 && !done; ++tick) {
+      const double now = tick * 0.005;
+      while (simS + stepS <= now + 1e-12) {
+        const double a = 24 - 1.953e-4 * v * v + (pending ? push : 0);
+        if (!c.holdsPush) pending = false;
+        v += a * stepS;
+        s += v * stepS;
+        simS += stepS;
+        seenV = v;
+        seenS = s;
+      }
+      done = stroke.Done(seenS, seenV);
+      if (!done) {
+        push = stroke.PushFps2(seenS, seenV, 0.005);
+        pending = true;
+      }
+    }
+    ASSERT_TRUE(done);
+    EXPECT_NEAR(seenV + c.headwindFps, cutoffFps, 3 * 1.689);
+    EXPECT_NEAR(seenS, strokeFt, strokeFt * 0.05);
+  }
+}
 
 // A trap with realistic gear and the log kept logs the headwind along the landing deck at the
 // catch: 40 kt from 60 degrees off the deck's 090 is 20 kt along it.
