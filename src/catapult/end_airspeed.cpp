@@ -36,13 +36,13 @@ std::string EndAirspeedRefusal(double cutoffFps, double headwindFps, double stro
                                double startFps) {
   char text[128];
   if (headwindFps >= cutoffFps) {
-    std::snprintf(text, sizeof text, "wind over the deck %.0f kt is above the %.0f kt end speed",
+    std::snprintf(text, sizeof text, "wind over the deck %.0f kt reaches the %.0f kt end speed",
                   headwindFps / options::FpsPerKnot, cutoffFps / options::FpsPerKnot);
     return text;
   }
   const double endFps = cutoffFps - headwindFps;
   const double v0 = std::clamp(startFps, 0.0, endFps);
-  const double g = (endFps * endFps - v0 * v0) / (2 * strokeFt) / kGravityFps2;
+  const double g = (endFps * endFps - v0 * v0) / (2 * strokeFt) / kCatapultOneGFps2;
   if (!(g <= kMaxCatapultG)) {
     std::snprintf(text, sizeof text, "%.0f kt over the deck in %.0f ft needs %.1f g (at most %.0f)",
                   endFps / options::FpsPerKnot, strokeFt, g, kMaxCatapultG);
@@ -71,7 +71,7 @@ double TStrokeByAirspeed::PushFps2(double distanceFt, double speedFps, double dt
   const double left = std::max(strokeFt_ - distanceFt, kMinRemainingShare * strokeFt_);
   const double needed = (endFps_ * endFps_ - speedFps * speedFps) / (2 * left);
   const double error = WantedSpeedFps(distanceFt) - speedFps;
-  const double maxPush = kMaxCatapultPushG * kGravityFps2;
+  const double maxPush = kMaxCatapultPushG * kCatapultOneGFps2;
   const double push = needed + kSpeedGain * error + kSumGain * errorSum_;
   // The sum stops growing while the push is held at a limit, so it never asks for more than
   // the limit can give.

@@ -6,8 +6,8 @@
 // the headwind along the deck reaches the cut-off airspeed, and its push is set each tick so
 // that this happens at the end of the stroke. Pure computation: no link, no clock.
 
-/// Standard gravity, ft/s^2.
-inline constexpr double kGravityFps2 = 32.174;
+/// One g, ft/s^2.
+inline constexpr double kCatapultOneGFps2 = 32.174;
 /// A stroke that would need more than this many g is refused.
 inline constexpr double kMaxCatapultG = 4.0;
 /// The push is never set above this many g, even to catch up with the wanted speed.
