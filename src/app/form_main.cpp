@@ -90,6 +90,7 @@ TFormMain::TFormMain(TFormServices services)
               chkbxShowDisableReminders,
               chkbxDetectTailhook,
               chkbxTrapLog,
+              chkbxRealisticGear,
               btnManualDisable,
               tmrIsCatchCheckNeeded,
               tmrFindNearest,
@@ -121,7 +122,7 @@ TFormMain::TFormMain(TFormServices services)
                   if (index >= carrierData.CatchZones->size()) return nullptr;
                   return (*carrierData.CatchZones)[index].get();
                 },
-                options}),
+                options, chkbxRealisticGear, lblOtherStatus, [this] { return arrest.MagVarDeg; }}),
       hotKeys({link, rdgrpCtrlKeys, tmrKeystroke, tmrFindNearest, activity, services.loop->clock(),
                lblConnectionInfo, btnManualDisable, frmToolbar.btnManualOverride,
                HotKeysOf(*this)}),

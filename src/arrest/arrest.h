@@ -38,6 +38,8 @@ struct TArrestView {
   const platform::CheckBox& chkbxDetectTailhook;
   /// The log's figures of a pass are read from the simulator only while it is checked.
   const platform::CheckBox& chkbxTrapLog;
+  /// Realistic gear; with the log kept, the catch check also reads the wind for the log.
+  const platform::CheckBox& chkbxRealisticGear;
   /// Down: the program is manually disabled.
   const platform::SpeedButton& btnManualDisable;
   platform::Timer& tmrIsCatchCheckNeeded;

@@ -34,7 +34,10 @@ void TArrest::tmrCheckForCatchTimer() {
     double hook = 0;
     uint32_t groundSpeed = 0;
     int32_t verticalSpeed = 0;
+    uint16_t windKt = 0, windFrom = 0;
     const bool logging = view_.chkbxTrapLog.checked();
+    // The wind over the deck is a figure of the log's, kept with realistic gear.
+    const bool windLogged = logging && view_.chkbxRealisticGear.checked();
     Batch batch(view_.link);
     batch.read(kHeadingTrue, heading)
         .read(kBank, bank)
@@ -47,6 +50,7 @@ void TArrest::tmrCheckForCatchTimer() {
     // The log's figures of the pass are read only while the log is kept.
     if (logging)
       batch.read(kGroundSpeed, groundSpeed).read(kLastAirborneVerticalSpeed, verticalSpeed);
+    if (windLogged) batch.read(kWindSpeed, windKt).read(kWindDirection, windFrom);
     if (!batch.process()) return;
 
     bool hookRequired = false;
@@ -87,6 +91,9 @@ void TArrest::tmrCheckForCatchTimer() {
       if (!tick.message.empty()) view_.cues.ShowSimMessage(tick.message, TrapLogMessageSeconds);
     }
     if (verdict != TCatchVerdict::Caught) return;
+    if (windLogged)
+      view_.trapLog.trapLogArrest.gear.windOverDeckKt =
+          HeadwindAlongDeck(zone, MagVarDeg, windKt, windDirectionDegrees(windFrom));
 
     view_.cues.SwitchSimSound(true);
     view_.tmrKeystroke.setEnabled(false);

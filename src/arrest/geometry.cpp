@@ -70,3 +70,9 @@ TGateDecision GateDecision(const TGateReadings& r, double distance, double previ
   d.need = r.slew == 0 && !d.landed && gearDown && d.approaching;
   return d;
 }
+
+double HeadwindAlongDeck(const TCatchZoneData& zone, double magVarDeg, double windSpeed,
+                         double windFromDeg) {
+  const double deckTrue = zone.RunwayHeadingMag + magVarDeg;
+  return windSpeed * std::cos((windFromDeg - deckTrue) * kPi / 180.0);
+}

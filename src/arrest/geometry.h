@@ -69,3 +69,9 @@ struct TGateDecision {
 /// and closer than on the previous search. Catch checking is needed when not slewing, not
 /// landed, gear down and approaching.
 TGateDecision GateDecision(const TGateReadings& r, double distance, double previousDistance);
+
+/// The headwind along the zone's deck (negative: a tailwind), in the wind's unit: the wind's
+/// component along the landing heading, turned true with magVarDeg (east positive). windFromDeg
+/// is the direction the wind blows from, true.
+double HeadwindAlongDeck(const TCatchZoneData& zone, double magVarDeg, double windSpeed,
+                         double windFromDeg);

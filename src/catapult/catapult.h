@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "activity/activity.h"
+#include "catapult/end_airspeed.h"
 #include "config/catch_zone.h"
 #include "config/options.h"
 #include "platform/clock.h"
@@ -40,6 +43,14 @@ struct TCatapultView {
   /// forward speed that ends it (CatapultCutoffFps) and the hold-back factor against the
   /// engines while the brake is set (CatapultHoldFactor).
   const TOptionValues& options;
+  /// Checked: realistic gear. The cut-off is an airspeed (ground speed plus the headwind along
+  /// the deck) reached at the end of the zone's stroke, and a launch that cannot be flown so is
+  /// refused. Read at arming and at release; the wind is read only while it is checked.
+  const platform::CheckBox& chkbxRealisticGear;
+  /// The status line a refused launch is also shown on.
+  platform::Label& lblOtherStatus;
+  /// The program's magnetic variation, degrees east, which turns the zone's heading true.
+  std::function<double()> MagVarDeg;
 };
 
 /// The catapult: arming on the nearest carrier's catapult point, the hold while the brake is
@@ -71,6 +82,19 @@ class TCatapult {
 
  private:
   bool ManuallyDisabled() const { return view_.btnManualDisable.down(); }
+  /// The headwind along the zone's deck, ft/s, from a wind read as the simulator gives it.
+  double HeadwindFps(const TCatchZoneData& zone, uint16_t windKt, uint16_t windFrom) const;
+  /// Shows why a launch is refused in the simulator and on the status line.
+  void RefuseLaunch(const std::string& text);
+  /// One tick of a stroke by end airspeed.
+  void StrokeByAirspeedTick();
+
+  /// The stroke by end airspeed under way and the position it started from; empty when none
+  /// is (realistic gear off, or no stroke).
+  std::optional<TStrokeByAirspeed> strokeByAirspeed;
+  double strokeStartLat = 0;
+  double strokeStartLon = 0;
+  int64_t strokeLastTickMs = 0;
 
   TCatapultView view_;
 };

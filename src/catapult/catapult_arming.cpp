@@ -1,7 +1,9 @@
 #include <string>
 
+#include "arrest/geometry.h"
 #include "catapult/catapult.h"
 #include "catapult/catapult_rules.h"
+#include "config/option_table.h"
 #include "cues/cues.h"
 #include "logbook/trap_log.h"
 #include "simlink/batch.h"
@@ -15,6 +17,17 @@ constexpr int16_t kArmingMessageSeconds = 3;
 
 const TCatchZoneData* TCatapult::CatapultZone() const {
   return view_.NearestZone ? view_.NearestZone() : nullptr;
+}
+
+double TCatapult::HeadwindFps(const TCatchZoneData& zone, uint16_t windKt,
+                              uint16_t windFrom) const {
+  return HeadwindAlongDeck(zone, view_.MagVarDeg ? view_.MagVarDeg() : 0.0,
+                           windKt * options::FpsPerKnot, simlink::windDirectionDegrees(windFrom));
+}
+
+void TCatapult::RefuseLaunch(const std::string& text) {
+  view_.cues.ShowSimMessage(text, kArmingMessageSeconds);
+  view_.lblOtherStatus.setText(text);
 }
 
 void TCatapult::actCatapultArmExecute() {
@@ -36,7 +49,8 @@ void TCatapult::actCatapultArmExecute() {
 
   uint8_t engineType = 0;
   int32_t tailWheel = 0;
-  if (!Batch(view_.link).read(kEngineType, engineType).read(kTailWheel, tailWheel).process()) return;
+  if (!Batch(view_.link).read(kEngineType, engineType).read(kTailWheel, tailWheel).process())
+    return;
   if (const char* reason = CatapultTypeRefusal(engineType, tailWheel)) {
     view_.cues.ShowSimMessage(std::string(kCatapultNotArmed) + reason, kArmingMessageSeconds);
     return;
@@ -70,6 +84,21 @@ void TCatapult::actCatapultArmExecute() {
         std::string(kCatapultNotArmed) + CatapultStateRefusal(onGround, gearLever, parkingBrake),
         kArmingMessageSeconds);
     return;
+  }
+
+  if (view_.chkbxRealisticGear.checked()) {
+    uint16_t windKt = 0, windFrom = 0;
+    if (!Batch(view_.link).read(kWindSpeed, windKt).read(kWindDirection, windFrom).process()) {
+      view_.cues.ShowSimMessage(kCatapultNotArmed, kArmingMessageSeconds);
+      return;
+    }
+    const std::string reason =
+        EndAirspeedRefusal(view_.options.CatapultCutoffFps, HeadwindFps(*zone, windKt, windFrom),
+                           zone->CatapultStrokeFeet);
+    if (!reason.empty()) {
+      RefuseLaunch(kCatapultNotArmed + reason);
+      return;
+    }
   }
 
   view_.cues.ShowSimMessage("CATAPULT ARMED", kArmingMessageSeconds);

@@ -38,7 +38,9 @@ struct AircraftState {
   bool taildragger = false;
   int engines = 2;
   double magvarDeg = 0.0;    // east positive
-  double liftoffKt = 140.0;  // 0 = never lifts off the surface by itself
+  double liftoffKt = 140.0;  // airspeed; 0 = never lifts off the surface by itself
+  double windKt = 0.0;       // wind at the aircraft
+  double windFromDeg = 0.0;  // direction the wind blows from, true
   std::array<Tank, 6> tanks{
       {{2000, 4194304}, {0, 0}, {500, 4194304}, {500, 4194304}, {0, 0}, {0, 0}}};
   std::array<uint8_t, 16> flags{};  // failure bytes 0x0B64..0x0B73

@@ -40,6 +40,8 @@ constexpr Simple kSimple[] = {
     {"liftoff", FieldId::Liftoff, 0, 2000, false},
     {"on_ground", FieldId::OnGround, 0, 1, true},
     {"accel", FieldId::Accel, -1e9, 1e9, false},
+    {"wind_speed", FieldId::WindSpeed, 0, 200, false},
+    {"wind_dir", FieldId::WindFrom, 0, 360, false},
 };
 
 const Simple* findSimple(FieldId id) {
@@ -187,6 +189,10 @@ double getField(const AircraftState& s, FieldRef f) {
       return double(s.tanks[f.index].level) / off::kTankFull;
     case FieldId::Flag:
       return s.flags[f.index - off::kFirstFailureFlag];
+    case FieldId::WindSpeed:
+      return s.windKt;
+    case FieldId::WindFrom:
+      return s.windFromDeg;
   }
   return 0;
 }
@@ -275,6 +281,12 @@ void setField(AircraftState& s, FieldRef f, double v) {
       break;
     case FieldId::Flag:
       s.flags[f.index - off::kFirstFailureFlag] = static_cast<uint8_t>(v);
+      break;
+    case FieldId::WindSpeed:
+      s.windKt = v;
+      break;
+    case FieldId::WindFrom:
+      s.windFromDeg = v == 360 ? 0 : v;
       break;
   }
 }

@@ -35,7 +35,9 @@ enum class FieldId {
   Accel,
   TankCapacity,
   TankLevel,
-  Flag
+  Flag,
+  WindSpeed,
+  WindFrom
 };
 
 /// A field with its index (tank number 0..5, or the failure byte's offset for Flag).

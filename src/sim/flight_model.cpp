@@ -39,6 +39,11 @@ void encodeFixed64(double value, int32_t& high, uint32_t& low) {
   low = static_cast<uint32_t>(std::clamp(f, 0.0, kTwo32 - 1));
 }
 
+double airspeedFps(const AircraftState& s) {
+  return s.speedFps +
+         s.windKt * kFpsPerKnot * std::cos((s.windFromDeg - s.headingDeg) * kPi / 180.0);
+}
+
 bool FlightModel::setPendingAccel(double fps2) {
   if (!std::isfinite(fps2)) return false;
   pendingAccel_ = std::clamp(fps2, -tuning_.maxClientAccel, tuning_.maxClientAccel);
@@ -91,7 +96,7 @@ StepEvents FlightModel::step(double dt) {
   if (s.onGround) {
     s.vsFps = 0.0;
     s.altFt = s.surfaceFt;
-    if (s.liftoffKt > 0.0 && s.speedFps >= s.liftoffKt * kFpsPerKnot) {
+    if (s.liftoffKt > 0.0 && airspeedFps(s) >= s.liftoffKt * kFpsPerKnot) {
       s.onGround = false;
       s.vsFps = 1000.0 / 60.0;
       ev.liftoff = true;
@@ -134,6 +139,9 @@ void FlightModel::publish(OffsetSpace& sp) const {
   sp.set<int16_t>(
       off::kGroundAlt,
       static_cast<int16_t>(std::clamp(std::lround(s.surfaceFt * kMetresPerFoot), -32768L, 32767L)));
+  sp.set<uint16_t>(off::kWindSpeed,
+                   static_cast<uint16_t>(std::clamp(std::lround(s.windKt), 0L, 65535L)));
+  sp.set<uint16_t>(off::kWindFrom, angleUnits(s.windFromDeg) >> 16);
   sp.set<int16_t>(off::kOnGround, s.onGround ? 1 : 0);
   sp.set<int16_t>(off::kCrashed, s.crashed ? 1 : 0);
   sp.set<int16_t>(off::kSlew, s.slew ? 1 : 0);

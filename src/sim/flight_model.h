@@ -55,6 +55,9 @@ class FlightModel {
   bool hasPending_ = false;
 };
 
+/// Airspeed along the heading, ft/s: the forward speed plus the wind's headwind component.
+double airspeedFps(const AircraftState& s);
+
 /// Metres per degree of latitude, as the program converts positions.
 inline constexpr double kMetresPerDegLat = 10001750.0 / 90.0;
 

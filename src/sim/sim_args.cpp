@@ -36,6 +36,7 @@ std::string simUsage() {
          "  --trace FILE.csv         write the aircraft state at every step\n"
          "  --log FILE.csv           Corvane's trap and launch log, for `expect log` lines\n"
          "  --step-hz N              integration steps per second (1..10000, default 60)\n"
+         "  --wind DIR/KT            wind from DIR degrees true (0..360) at KT knots (0..200)\n"
          "  --hang-after N           stop answering after N requests, like a hung simulator\n"
          "  --garbage-after N        corrupt the record headers of every reply after N requests\n"
          "  --help                   show this text\n";
@@ -94,6 +95,17 @@ bool parseSimArgs(const std::vector<std::string>& args, SimArgs& out, std::strin
         return false;
       }
       out.sim.stepHz = static_cast<int>(n);
+    } else if (a == "--wind") {
+      if (!value(v)) return false;
+      const size_t slash = v.find('/');
+      unsigned long long dir = 0;
+      if (slash == std::string::npos || !parseUnsigned(v.substr(0, slash), 360, dir) ||
+          !parseUnsigned(v.substr(slash + 1), 200, n)) {
+        error = "--wind takes DIR/KT, degrees true 0 to 360 and knots 0 to 200, not '" + v + "'";
+        return false;
+      }
+      out.sim.windFromDeg = dir == 360 ? 0 : static_cast<double>(dir);
+      out.sim.windKt = static_cast<double>(n);
     } else if (a == "--hang-after") {
       if (!value(v)) return false;
       if (!parseUnsigned(v, 1'000'000'000, n)) {

@@ -26,6 +26,8 @@ inline constexpr uint32_t kThrottle1 = 0x088C;     // i16, 16384 = full
 inline constexpr uint32_t kEngineCount = 0x0AEC;   // i16
 inline constexpr uint32_t kSoundControl = 0x0B20;  // u16
 inline constexpr uint32_t kGroundAlt = 0x0B4C;     // i16 metres
+inline constexpr uint32_t kWindSpeed = 0x0E90;     // u16 knots, at the aircraft
+inline constexpr uint32_t kWindFrom = 0x0E92;      // u16, 65536 = 360 degrees true
 inline constexpr uint32_t kFirstFailureFlag = 0x0B64;
 inline constexpr uint32_t kLastFailureFlag = 0x0B73;
 inline constexpr uint32_t kEngineFailures = 0x0B6B;  // bit n-1 = engine n failed

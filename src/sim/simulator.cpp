@@ -29,6 +29,8 @@ Simulator::Simulator(platform::Clock& clock, SimulatorOptions options)
       hotKeys_(server_.space(), options_.hotKeySlots),
       originMs_(clock.nowMs()) {
   installHooks();
+  model_.state().windKt = options_.windKt;
+  model_.state().windFromDeg = options_.windFromDeg;
   model_.publish(server_.space());
 }
 

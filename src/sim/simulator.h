@@ -26,6 +26,9 @@ struct SimulatorOptions {
   /// Number of hot-key slots offered (at most HotKeyTable::kMaxSlots).
   uint32_t hotKeySlots = 56;
   ModelTuning tuning;
+  /// The wind at the aircraft when the simulator starts: knots, and degrees true it blows from.
+  double windKt = 0;
+  double windFromDeg = 0;
 };
 
 /// Outcome of one expectation line.

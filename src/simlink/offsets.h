@@ -51,6 +51,12 @@ inline constexpr Var<int16_t> kMagVar{0x02A0};
 /// Ground altitude, signed 16-bit metres.
 inline constexpr Var<int16_t> kGroundAltitude{0x0B4C};
 
+// Weather at the aircraft (read only with realistic gear on).
+/// Wind speed, knots.
+inline constexpr Var<uint16_t> kWindSpeed{0x0E90};
+/// Direction the wind blows from, true, 65536 = 360 degrees.
+inline constexpr Var<uint16_t> kWindDirection{0x0E92};
+
 // Motion.
 /// Forward speed along the aircraft's axis, feet per second.
 inline constexpr Var<double> kForwardSpeed{0x3090};
@@ -172,6 +178,8 @@ constexpr double groundSpeedKnots(uint32_t value) { return value / 65536.0 * 360
 constexpr double verticalSpeedFpm(int32_t value) { return value / 256.0 * 60.0 / 0.3048; }
 /// Magnetic variation in degrees from the signed 16-bit value.
 constexpr double magVarDegrees(int16_t value) { return value * 360.0 / 65536.0; }
+/// Degrees true of a wind direction value.
+constexpr double windDirectionDegrees(uint16_t value) { return value * 360.0 / 65536.0; }
 /// Magnetic heading in [0, 360) from a true heading and the variation (east positive): true -
 /// variation, brought back into one turn. A west variation can push it past 360 just as an east
 /// one pushes it below 0, and both are folded back so a heading comparison never sees a value

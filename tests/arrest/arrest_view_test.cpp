@@ -67,7 +67,8 @@ class ArrestAlone : public ::testing::Test {
       magVar{"lblCurrentMagVar"}, other{"lblOtherStatus"}, fuelStatus{"lblFuelTransferStatus"};
   platform::CheckBox activeMsg{"chkbxShowCablesActiveMsg"}, reminders{"chkbxShowDisableReminders"},
       hook{"chkbxDetectTailhook"}, log{"chkbxTrapLog"}, damageSounds{"chkbxDamageSounds"},
-      specialSounds{"chkbxSpecialSoundHandling"}, lsoCalls{"chkbxLsoCalls"};
+      specialSounds{"chkbxSpecialSoundHandling"}, lsoCalls{"chkbxLsoCalls"},
+      realisticGear{"chkbxRealisticGear"};
   platform::SpeedButton disable{"btnManualDisable"};
   platform::RadioGroup rate{"rdgrpFuelTransferRate"};
   platform::Timer gate{loop, "tmrIsCatchCheckNeeded", 1000, false},
@@ -78,7 +79,8 @@ class ArrestAlone : public ::testing::Test {
   std::string folder = "./";
   TCues cues{{damageSounds, specialSounds, lsoCalls, other, folder, link}, {}};
   TTrapLog trapLog{{log, other, cues, clock, folder}};
-  fuel::FuelTransferUnit fuel{{rate, fuelStatus, disable, link, [](const std::string&, int16_t) {}}};
+  fuel::FuelTransferUnit fuel{
+      {rate, fuelStatus, disable, link, [](const std::string&, int16_t) {}}};
   TCatchZoneList zones;
   TOptionValues optionValues{.CableCatchAccelFactor = -321.0};
   int64_t launchEnd = 0;
@@ -94,6 +96,7 @@ class ArrestAlone : public ::testing::Test {
                   reminders,
                   hook,
                   log,
+                  realisticGear,
                   disable,
                   gate,
                   find,

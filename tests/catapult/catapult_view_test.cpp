@@ -31,6 +31,7 @@ struct AloneCatapult : ::testing::Test {
   platform::CheckBox chkbxSpecialSoundHandling{"chkbxSpecialSoundHandling"};
   platform::CheckBox chkbxLsoCalls{"chkbxLsoCalls"};
   platform::CheckBox chkbxTrapLog{"chkbxTrapLog"};
+  platform::CheckBox chkbxRealisticGear{"chkbxRealisticGear"};
   platform::Label lblOtherStatus{"lblOtherStatus"};
   platform::Timer tmrIsCatchCheckNeeded{h.loop, "tmrIsCatchCheckNeeded", 1000, true};
   platform::Timer tmrFindNearest{h.loop, "tmrFindNearest", 15000, true};
@@ -55,8 +56,8 @@ struct AloneCatapult : ::testing::Test {
   }();
   TCatapult catapult{{h.link, btnManualDisable, chkbxCatSmoke, tmrIsCatchCheckNeeded,
                       tmrFindNearest, tmrKeystroke, activity, cues, trapLog, h.clock,
-                      [this] { return static_cast<const TCatchZoneData*>(nearest.get()); },
-                      options}};
+                      [this] { return static_cast<const TCatchZoneData*>(nearest.get()); }, options,
+                      chkbxRealisticGear, lblOtherStatus, [] { return 0.0; }}};
 
   void SetUp() override {
     uint32_t result = 0;

@@ -200,3 +200,28 @@ TEST(FlightModel, EncodeFixedPointHalves) {
 }
 
 }  // namespace
+
+TEST(FlightModel, WindIsServedAndTheLiftOffIsAnAirspeed) {
+  struct Case {
+    const char* name;
+    double windFromDeg, windKt;
+    double liftoffGroundKt;
+  } cases[] = {
+      {"calm", 0, 0, 140}, {"30 kt headwind", 270, 30, 110}, {"20 kt tailwind", 90, 20, 160}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    platform::VirtualClock clock(0);
+    sim::Simulator s(clock);
+    ASSERT_EQ(s.set("heading", 270), "");
+    ASSERT_EQ(s.set("wind_dir", c.windFromDeg), "");
+    ASSERT_EQ(s.set("wind_speed", c.windKt), "");
+    EXPECT_EQ(simtest::readOne<uint16_t>(s, 0x0E90), c.windKt);
+    EXPECT_EQ(simtest::readOne<uint16_t>(s, 0x0E92), c.windFromDeg / 360 * 65536);
+    ASSERT_EQ(s.set("speed", c.liftoffGroundKt - 2), "");
+    ASSERT_EQ(s.set("brake", 0), "");
+    ASSERT_EQ(s.set("throttle", 16384), "");
+    int64_t ms = 0;
+    while (simtest::readOne<int16_t>(s, 0x0366) == 1 && ms < 10000) clock.advanceTo(ms += 10);
+    EXPECT_NEAR(speed(s) / sim::kFpsPerKnot, c.liftoffGroundKt, 0.5);
+  }
+}

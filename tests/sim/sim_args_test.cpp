@@ -11,10 +11,11 @@ namespace {
 TEST(SimArgs, GoodOptions) {
   sim::SimArgs a;
   std::string error;
-  ASSERT_TRUE(sim::parseSimArgs(
-      {"--sim-index", "6", "--fsuipc-version", "0x28200000", "--relay-no-sim", "--server-class",
-       "FS98MAIN", "--scenario", "x.scn", "--start-now", "--trace", "t.csv", "--step-hz", "120"},
-      a, error))
+  ASSERT_TRUE(
+      sim::parseSimArgs({"--sim-index", "6", "--fsuipc-version", "0x28200000", "--relay-no-sim",
+                         "--server-class", "FS98MAIN", "--scenario", "x.scn", "--start-now",
+                         "--trace", "t.csv", "--step-hz", "120", "--wind", "270/25"},
+                        a, error))
       << error;
   EXPECT_EQ(a.sim.server.simIndex, 6);
   EXPECT_EQ(a.sim.server.fsuipcVersion, 0x28200000u);
@@ -24,6 +25,8 @@ TEST(SimArgs, GoodOptions) {
   EXPECT_TRUE(a.startNow);
   EXPECT_EQ(a.traceFile, "t.csv");
   EXPECT_EQ(a.sim.stepHz, 120);
+  EXPECT_EQ(a.sim.windFromDeg, 270);
+  EXPECT_EQ(a.sim.windKt, 25);
   sim::SimArgs b;
   ASSERT_TRUE(sim::parseSimArgs({"--fsuipc-version", "909115392"}, b, error));
   EXPECT_EQ(b.sim.server.fsuipcVersion, 0x36300000u);
@@ -41,6 +44,9 @@ TEST(SimArgs, BadOptionsAreErrors) {
       {"--server-class", "uipcmain"},
       {"--step-hz", "0"},
       {"--step-hz", "10001"},
+      {"--wind", "270"},
+      {"--wind", "361/10"},
+      {"--wind", "270/201"},
       {"--scenario"},
       {"--bogus"},
       {"scenario.scn"},
