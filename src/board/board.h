@@ -47,6 +47,7 @@ struct TBoardSheetRow {
   double timeS = 0, distanceFt = 0, heightFt = 0, gsDeg = 0, lineupDeg = 0, groundSpeedKt = 0,
          sinkFpm = 0, bankDeg = 0;
   std::string phase;
+  std::string call;  // the LSO's call at this row; empty in a sheet without the column
 };
 
 struct TBoardSheet {

@@ -217,6 +217,20 @@ void AppendErrorPlot(std::string& out, const std::vector<const TBoardSheetRow*>&
     }
   }
   AppendPolyline(out, f, xs, ys, "err");
+  // The LSO's calls: a dot on the line where each was made, its words beside it, set above and
+  // below the line in turn so that calls close together stay readable.
+  int calls = 0;
+  for (const TBoardSheetRow* r : rows) {
+    if (r->call.empty()) continue;
+    const double x = f.px(r->distanceFt), y = f.py(gs ? r->gsDeg : r->lineupDeg);
+    const double ty =
+        std::clamp(y + (calls++ % 2 ? 14.0 : -6.0), TFrame::T + 20, TFrame::H - TFrame::B - 2);
+    const bool right = x > TFrame::W / 2;
+    out += "<g class=\"call\"><circle cx=\"" + Num(x) + "\" cy=\"" + Num(y) +
+           "\" r=\"3\"/><text x=\"" + Num(right ? x - 5 : x + 5) + "\" y=\"" + Num(ty) +
+           "\" text-anchor=\"" + (right ? "end" : "start") + "\">" + HtmlEscape(r->call) +
+           "</text></g>";
+  }
   out += "</svg>";
 }
 
@@ -300,7 +314,8 @@ constexpr const char* kStyle =
     ".b0{fill:#d8f0d8}.b1{fill:#fbf3c4}.b2{fill:#fbd9b4}.b3{fill:#f6c4c4}"
     ".grid{stroke:#ccc;stroke-width:.5}.mark{stroke:#446;stroke-dasharray:3 3}"
     ".err{fill:none;stroke:#000;stroke-width:1.5}.dec{fill:none;stroke:#c33;stroke-width:1}"
-    ".plot .dec-l{fill:#c33}";
+    ".plot .dec-l{fill:#c33}.call circle{fill:#0a58a8}.plot .call text{fill:#0a58a8;"
+    "font-weight:bold}";
 
 constexpr const char* kScript =
     "<script>function show(v){for(const s of document.querySelectorAll('.view'))"

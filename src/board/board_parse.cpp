@@ -200,7 +200,7 @@ TBoardSheet ParseBoardSheet(std::string_view text) {
   static const char* const kNumbers[8] = {"time_s",     "distance_ft",     "height_ft", "gs_deg",
                                           "lineup_deg", "ground_speed_kt", "sink_fpm",  "bank_deg"};
   int at[8] = {};
-  int phaseAt = -1;
+  int phaseAt = -1, callAt = -1;
   std::vector<std::string> f;
   bool header = false;
   for (std::string_view line : Lines(text)) {
@@ -214,6 +214,7 @@ TBoardSheet ParseBoardSheet(std::string_view text) {
       }
       for (int i = 0; i < 8; ++i) at[i] = cols.find(kNumbers[i]);
       phaseAt = cols.find("phase");
+      callAt = cols.find("call");
       continue;
     }
     if (!SplitCsv(line, f) || f.size() != cols.names.size()) {
@@ -235,6 +236,7 @@ TBoardSheet ParseBoardSheet(std::string_view text) {
       continue;
     }
     r.phase = Field(f, phaseAt);
+    r.call = Field(f, callAt);
     sheet.rows.push_back(std::move(r));
   }
   return sheet;

@@ -81,6 +81,12 @@ TEST(Board, PageFromSampleLogAndSheets) {
   EXPECT_EQ(count(page, "distance to go, ft"), 4u);
   EXPECT_EQ(count(page, "distance to the stop, ft"), 1u);
   EXPECT_EQ(count(page, "No trap sheet for this pass"), 5u);
+  // The LSO's three calls of the wave-off's sheet on both its plots, their words as text; the
+  // older sheet, without the column, has none.
+  EXPECT_EQ(count(page, "<g class=\"call\">"), 6u);
+  EXPECT_EQ(count(page, ">Roger ball</text>"), 2u);
+  EXPECT_EQ(count(page, ">You&#39;re high</text>"), 2u);
+  EXPECT_EQ(count(page, ">Wave off, wave off</text>"), 2u);
   EXPECT_EQ(page.find("http://"), page.find("http://x"));  // nothing fetched: no other link
 }
 
