@@ -144,16 +144,18 @@ void AppendBands(std::string& out, const TFrame& f, const TDeviationBand& up,
   AppendRect(out, f, bottom, down.gross, "b3");
 }
 
-/// The y axis: a grid line and a figure every yStep, and its title.
+/// The y axis: a grid line and a figure every yStep, and its title. Its texts carry their own
+/// class: drawn once and used by every plot, they are not inside the plot for a browser's
+/// styles.
 void AppendYAxis(std::string& out, const TFrame& f, const std::string& yLabel, double yStep) {
   for (double y = std::ceil(std::min(f.y0, f.y1) / yStep) * yStep; y <= std::max(f.y0, f.y1);
        y += yStep) {
     out += "<line class=\"grid\" x1=\"" + Num(TFrame::L) + "\" x2=\"" + Num(TFrame::W - TFrame::R) +
-           "\" y1=\"" + Num(f.py(y)) + "\" y2=\"" + Num(f.py(y)) + "\"/><text x=\"" +
+           "\" y1=\"" + Num(f.py(y)) + "\" y2=\"" + Num(f.py(y)) + "\"/><text class=\"ax\" x=\"" +
            Num(TFrame::L - 3) + "\" y=\"" + Num(f.py(y) + 3) + "\" text-anchor=\"end\">" +
            Fixed(y, std::fabs(yStep) < 1 ? 1 : 0) + "</text>";
   }
-  out += "<text x=\"2\" y=\"" + Num(TFrame::T + 8) + "\">" + yLabel + "</text>";
+  out += "<text class=\"ax\" x=\"2\" y=\"" + Num(TFrame::T + 8) + "\">" + yLabel + "</text>";
 }
 
 /// The x axis: a figure every round distance, and its title.
@@ -178,7 +180,7 @@ TFrame ErrorFrame(double far, double near, bool gs) {
 /// the top of the passes and used by each plot: the LSO's bands and the y axis.
 void AppendErrorBackgrounds(std::string& out) {
   out +=
-      "<svg width=\"0\" height=\"0\" style=\"position:absolute\" "
+      "<svg class=\"plot\" width=\"0\" height=\"0\" style=\"position:absolute\" "
       "xmlns=\"http://www.w3.org/2000/svg\"><defs>";
   const auto& b = DeviationBands;
   for (const bool gs : {true, false}) {
@@ -351,7 +353,7 @@ constexpr const char* kStyle =
     ".blue{background:#1f5fd0}.red{background:#c8202a}.none{background:#999}"
     ".note{color:#a33}.pass{margin:1.5em 0;padding-top:.5em;border-top:1px solid #bbb}"
     ".fig{white-space:pre-line}.plot{display:block;margin:4px 0;background:#fff}"
-    ".plot text{font:10px sans-serif;fill:#333}.plot .mk{fill:#003}"
+    ".plot text,.ax{font:10px sans-serif;fill:#333}.plot .mk{fill:#003}"
     ".b0{fill:#d8f0d8}.b1{fill:#fbf3c4}.b2{fill:#fbd9b4}.b3{fill:#f6c4c4}"
     ".grid{stroke:#ccc;stroke-width:.5}.mark{stroke:#446;stroke-dasharray:3 3}"
     ".err{fill:none;stroke:#000;stroke-width:1.5}.dec{fill:none;stroke:#c33;stroke-width:1}"
