@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/board_cli.h"
+#include "lso/trap_sheet.h"
 #include "platform/os.h"
 
 namespace {
@@ -218,4 +219,30 @@ TEST(Board, DamagedOrOutdatedCacheFileFallsBackToTheSheets) {
   std::filesystem::remove(cache);
   TBoardBuilder noCache;
   EXPECT_EQ(s.page(noCache), changed);
+}
+
+// A plot draws no more points than it has room for, yet never loses a spike between them: a
+// sheet of 1,000 rows on the glide slope but for one row 2 degrees high.
+TEST(Board, PlotKeepsASpikeWithFewPoints) {
+  TBoardLog log;
+  TBoardPass& pass = log.passes.emplace_back();
+  pass.utc = "2026-12-08 10:00:00";
+  pass.event = "trap";
+  pass.carrier = "CVN-99";
+  std::string text =
+      "time_s,distance_ft,height_ft,gs_deg,lineup_deg,ground_speed_kt,sink_fpm,"
+      "bank_deg,phase,call\r\n";
+  for (int i = 0; i < 1000; ++i)
+    text += std::to_string(i * 0.02) + "," + std::to_string(4557 - i * 4.5) + ",300," +
+            (i == 501 ? "2.0" : "0.0") + ",0,130,700,0,X,\r\n";
+  TBoardSheets sheets;
+  sheets[TrapSheetFileName(pass.utc, pass.carrier)] = ParseBoardSheet(text);
+  ASSERT_EQ(sheets.begin()->second.rows.size(), 1000u);
+  const std::string page = BoardPage(log, sheets);
+  const std::size_t from = page.find("<polyline class=\"err\" points=\"");
+  ASSERT_NE(from, std::string::npos);
+  const std::string points = page.substr(from + 30, page.find('"', from + 30) - (from + 30));
+  // 428 px of plot: about 143 columns of 3 px.
+  EXPECT_LE(count(points, ","), 150u);
+  EXPECT_EQ(count(points, ",22.0"), 1u);  // the spike: +2.0 degrees on a scale of +-2.5
 }
