@@ -9,9 +9,10 @@
 namespace {
 
 std::string Fixed(double v, int decimals) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  return buf;
+  // Room for any double in fixed notation: a figure from a hand-edited log may be huge.
+  char buf[400];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  return r.ec == std::errc{} ? std::string(buf, r.ptr) : std::string("?");
 }
 
 std::string Signed(double v, int decimals) { return (v >= 0 ? "+" : "") + Fixed(v, decimals); }
@@ -57,16 +58,18 @@ struct TRowStats {
   std::string average() const { return graded ? Fixed(points / graded, 2) : "-"; }
 };
 
-void AppendSquare(std::string& out, const TBoardPass& p, std::size_t index) {
+void AppendSquare(std::string& out, const TBoardPass& p, std::size_t index,
+                  const std::string& hover) {
   out += "<a class=\"sq ";
   out += GradeClass(p.grade);
-  out += "\" href=\"#p" + std::to_string(index) + "\" title=\"" + HtmlEscape(HoverText(p)) + "\">";
+  out += "\" href=\"#p" + std::to_string(index) + "\" title=\"" + HtmlEscape(hover) + "\">";
   out += p.wire ? std::to_string(p.wire) : std::string("&nbsp;");
   out += "</a>";
 }
 
 /// One table of the board: a row per key (day or carrier) in the order first flown.
-void AppendBoard(std::string& out, const TBoardLog& log, bool byDay) {
+void AppendBoard(std::string& out, const TBoardLog& log, const std::vector<std::string>& hovers,
+                 bool byDay) {
   std::vector<std::string> keys;
   std::map<std::string, std::vector<std::size_t>> rows;
   for (std::size_t i = 0; i < log.passes.size(); ++i) {
@@ -86,7 +89,7 @@ void AppendBoard(std::string& out, const TBoardLog& log, bool byDay) {
     TRowStats s;
     out += "<tr><th>" + HtmlEscape(key) + "</th><td class=\"sqs\">";
     for (std::size_t i : rows[key]) {
-      AppendSquare(out, log.passes[i], i);
+      AppendSquare(out, log.passes[i], i, hovers[i]);
       s.add(log.passes[i]);
       all.add(log.passes[i]);
     }
@@ -141,15 +144,22 @@ void AppendBands(std::string& out, const TFrame& f, const TDeviationBand& up,
   AppendRect(out, f, bottom, down.gross, "b3");
 }
 
-void AppendAxes(std::string& out, const TFrame& f, const std::string& yLabel,
-                const std::string& xLabel, double yStep) {
+/// The y axis: a grid line and a figure every yStep, and its title. Its texts carry their own
+/// class: drawn once and used by every plot, they are not inside the plot for a browser's
+/// styles.
+void AppendYAxis(std::string& out, const TFrame& f, const std::string& yLabel, double yStep) {
   for (double y = std::ceil(std::min(f.y0, f.y1) / yStep) * yStep; y <= std::max(f.y0, f.y1);
        y += yStep) {
     out += "<line class=\"grid\" x1=\"" + Num(TFrame::L) + "\" x2=\"" + Num(TFrame::W - TFrame::R) +
-           "\" y1=\"" + Num(f.py(y)) + "\" y2=\"" + Num(f.py(y)) + "\"/><text x=\"" +
+           "\" y1=\"" + Num(f.py(y)) + "\" y2=\"" + Num(f.py(y)) + "\"/><text class=\"ax\" x=\"" +
            Num(TFrame::L - 3) + "\" y=\"" + Num(f.py(y) + 3) + "\" text-anchor=\"end\">" +
            Fixed(y, std::fabs(yStep) < 1 ? 1 : 0) + "</text>";
   }
+  out += "<text class=\"ax\" x=\"2\" y=\"" + Num(TFrame::T + 8) + "\">" + yLabel + "</text>";
+}
+
+/// The x axis: a figure every round distance, and its title.
+void AppendXAxis(std::string& out, const TFrame& f, const std::string& xLabel) {
   const double span = std::fabs(f.x1 - f.x0);
   const double xStep = span > 3000 ? 1000 : span > 600 ? 200 : 50;
   for (double x = std::ceil(std::min(f.x0, f.x1) / xStep) * xStep; x <= std::max(f.x0, f.x1);
@@ -157,29 +167,67 @@ void AppendAxes(std::string& out, const TFrame& f, const std::string& yLabel,
     out += "<text x=\"" + Num(f.px(x)) + "\" y=\"" + Num(TFrame::H - 8) +
            "\" text-anchor=\"middle\">" + Fixed(x, 0) + "</text>";
   out += "<text x=\"" + Num(TFrame::W - TFrame::R) + "\" y=\"" + Num(TFrame::H) +
-         "\" text-anchor=\"end\">" + xLabel + "</text><text x=\"2\" y=\"" + Num(TFrame::T + 8) +
-         "\">" + yLabel + "</text>";
+         "\" text-anchor=\"end\">" + xLabel + "</text>";
 }
 
-/// A line through at most about 160 of the points (one every 3 px), so that a long sheet
-/// stays a small page.
+/// The frame of the glide-slope (gs) or lineup plot: its y range is the same for every pass.
+TFrame ErrorFrame(double far, double near, bool gs) {
+  const double lim = gs ? 2.5 : 4.0;
+  return {far, near, -lim, lim};
+}
+
+/// The background of the glide-slope and lineup plots, the same for every pass, drawn once at
+/// the top of the passes and used by each plot: the LSO's bands and the y axis.
+void AppendErrorBackgrounds(std::string& out) {
+  out +=
+      "<svg class=\"plot\" width=\"0\" height=\"0\" style=\"position:absolute\" "
+      "xmlns=\"http://www.w3.org/2000/svg\"><defs>";
+  const auto& b = DeviationBands;
+  for (const bool gs : {true, false}) {
+    const TFrame f = ErrorFrame(1, 0, gs);
+    out += gs ? "<g id=\"bg-gs\">" : "<g id=\"bg-lineup\">";
+    if (gs)
+      AppendBands(out, f, b[0], b[1]);
+    else
+      AppendBands(out, f, b[3], b[2]);
+    AppendYAxis(out, f, gs ? "glide slope, deg (high +)" : "lineup, deg (right +)", gs ? 0.5 : 1.0);
+    out += "</g>";
+  }
+  out += "</defs></svg>\n";
+}
+
+/// A line with no more points than the plot has room for: the rows are taken in columns 3 px
+/// wide, and of each column only its first point is drawn, with its lowest and highest when
+/// they lie a pixel or more from it (so a spike is never lost), and the very last point.
 void AppendPolyline(std::string& out, const TFrame& f, const std::vector<double>& xs,
                     const std::vector<double>& ys, const char* cls) {
   if (xs.size() < 2) return;
-  const std::size_t step = std::max<std::size_t>(1, xs.size() / 160);
+  constexpr double kColumnPx = 3;
+  const std::size_t n = xs.size();
+  const auto column = [&](std::size_t i) { return std::floor(f.px(xs[i]) / kColumnPx); };
   out += "<polyline class=\"" + std::string(cls) + "\" points=\"";
-  for (std::size_t i = 0; i < xs.size(); i += step) {
-    if (i) out += ' ';
+  std::size_t last = n;  // the last point drawn
+  const auto point = [&](std::size_t i) {
+    if (last != n) out += ' ';
     AppendNum(out, f.px(xs[i]));
     out += ',';
     AppendNum(out, f.py(ys[i]));
+    last = i;
+  };
+  for (std::size_t i = 0; i < n;) {
+    const double col = column(i);
+    std::size_t end = i + 1, low = i, high = i;
+    for (; end < n && column(end) == col; ++end) {
+      if (f.py(ys[end]) > f.py(ys[low])) low = end;
+      if (f.py(ys[end]) < f.py(ys[high])) high = end;
+    }
+    point(i);
+    const double y = f.py(ys[i]);
+    for (const std::size_t k : {std::min(low, high), std::max(low, high)})
+      if (k != last && std::fabs(f.py(ys[k]) - y) >= 1) point(k);
+    i = end;
   }
-  if ((xs.size() - 1) % step) {
-    out += ' ';
-    AppendNum(out, f.px(xs.back()));
-    out += ',';
-    AppendNum(out, f.py(ys.back()));
-  }
+  if (last != n - 1) point(n - 1);
   out += "\"/>";
 }
 
@@ -191,18 +239,12 @@ void AppendErrorPlot(std::string& out, const std::vector<const TBoardSheetRow*>&
     far = std::max(far, r->distanceFt);
     near = std::min(near, r->distanceFt);
   }
-  const double lim = gs ? 2.5 : 4.0;
-  const TFrame f{far, near, -lim, lim};
+  const TFrame f = ErrorFrame(far, near, gs);
   out +=
       "<svg class=\"plot\" viewBox=\"0 0 480 170\" width=\"480\" height=\"170\" "
       "xmlns=\"http://www.w3.org/2000/svg\">";
-  const auto& b = DeviationBands;
-  if (gs)
-    AppendBands(out, f, b[0], b[1]);
-  else
-    AppendBands(out, f, b[3], b[2]);
-  AppendAxes(out, f, gs ? "glide slope, deg (high +)" : "lineup, deg (right +)",
-             "distance to go, ft", gs ? 0.5 : 1.0);
+  out += gs ? "<use href=\"#bg-gs\"/>" : "<use href=\"#bg-lineup\"/>";
+  AppendXAxis(out, f, "distance to go, ft");
   std::vector<double> xs, ys;
   std::string last;
   for (const TBoardSheetRow* r : rows) {
@@ -217,6 +259,20 @@ void AppendErrorPlot(std::string& out, const std::vector<const TBoardSheetRow*>&
     }
   }
   AppendPolyline(out, f, xs, ys, "err");
+  // The LSO's calls: a dot on the line where each was made, its words beside it, set above and
+  // below the line in turn so that calls close together stay readable.
+  int calls = 0;
+  for (const TBoardSheetRow* r : rows) {
+    if (r->call.empty()) continue;
+    const double x = f.px(r->distanceFt), y = f.py(gs ? r->gsDeg : r->lineupDeg);
+    const double ty =
+        std::clamp(y + (calls++ % 2 ? 14.0 : -6.0), TFrame::T + 20, TFrame::H - TFrame::B - 2);
+    const bool right = x > TFrame::W / 2;
+    out += "<g class=\"call\"><circle cx=\"" + Num(x) + "\" cy=\"" + Num(y) +
+           "\" r=\"3\"/><text x=\"" + Num(right ? x - 5 : x + 5) + "\" y=\"" + Num(ty) +
+           "\" text-anchor=\"" + (right ? "end" : "start") + "\">" + HtmlEscape(r->call) +
+           "</text></g>";
+  }
   out += "</svg>";
 }
 
@@ -244,7 +300,8 @@ void AppendArrestPlot(std::string& out, const std::vector<const TBoardSheetRow*>
   out +=
       "<svg class=\"plot\" viewBox=\"0 0 480 170\" width=\"480\" height=\"170\" "
       "xmlns=\"http://www.w3.org/2000/svg\">";
-  AppendAxes(out, fv, "speed, kt", "distance to the stop, ft", 20);
+  AppendYAxis(out, fv, "speed, kt", 20);
+  AppendXAxis(out, fv, "distance to the stop, ft");
   AppendPolyline(out, fv, xs, speed, "err");
   AppendPolyline(out, fg, xs, decel, "dec");
   out += "<text class=\"dec-l\" x=\"" + Num(TFrame::W - TFrame::R) + "\" y=\"" +
@@ -266,11 +323,11 @@ void AppendLogFigures(std::string& out, const TBoardPass& p) {
            cells + "</table>";
 }
 
-void AppendPass(std::string& out, const TBoardPass& p, std::size_t index,
+void AppendPass(std::string& out, const TBoardPass& p, std::size_t index, const std::string& hover,
                 const TBoardSheet* sheet) {
   out += "<div class=\"pass\" id=\"p" + std::to_string(index) + "\"><h3><span class=\"sq " +
          GradeClass(p.grade) + "\">" + (p.wire ? std::to_string(p.wire) : "&nbsp;") + "</span> " +
-         HtmlEscape(p.utc + " " + p.carrier) + "</h3><p class=\"fig\">" + HtmlEscape(HoverText(p)) +
+         HtmlEscape(p.utc + " " + p.carrier) + "</h3><p class=\"fig\">" + HtmlEscape(hover) +
          "</p>";
   AppendLogFigures(out, p);
   std::vector<const TBoardSheetRow*> groove, arrest;
@@ -296,11 +353,12 @@ constexpr const char* kStyle =
     ".blue{background:#1f5fd0}.red{background:#c8202a}.none{background:#999}"
     ".note{color:#a33}.pass{margin:1.5em 0;padding-top:.5em;border-top:1px solid #bbb}"
     ".fig{white-space:pre-line}.plot{display:block;margin:4px 0;background:#fff}"
-    ".plot text{font:10px sans-serif;fill:#333}.plot .mk{fill:#003}"
+    ".plot text,.ax{font:10px sans-serif;fill:#333}.plot .mk{fill:#003}"
     ".b0{fill:#d8f0d8}.b1{fill:#fbf3c4}.b2{fill:#fbd9b4}.b3{fill:#f6c4c4}"
     ".grid{stroke:#ccc;stroke-width:.5}.mark{stroke:#446;stroke-dasharray:3 3}"
     ".err{fill:none;stroke:#000;stroke-width:1.5}.dec{fill:none;stroke:#c33;stroke-width:1}"
-    ".plot .dec-l{fill:#c33}";
+    ".plot .dec-l{fill:#c33}.call circle{fill:#0a58a8}.plot .call text{fill:#0a58a8;"
+    "font-weight:bold}";
 
 constexpr const char* kScript =
     "<script>function show(v){for(const s of document.querySelectorAll('.view'))"
@@ -335,6 +393,26 @@ std::string HtmlEscape(std::string_view text) {
   return out;
 }
 
+namespace {
+
+std::string PassKey(const TBoardPass& p, std::size_t index, const std::string& hover,
+                    const std::string& sheetName) {
+  std::string key = std::to_string(index) + '\n' + p.utc + '\n' + p.event + '\n' + p.carrier +
+                    '\n' + p.grade + '\n' + p.comment + '\n' + std::to_string(p.wire) + '\n' +
+                    hover + '\n';
+  for (int i = 0; i < 4; ++i) {
+    for (const std::optional<double>& v : {p.phaseGs[i], p.phaseLineup[i]})
+      key += v ? Fixed(*v, 2) + ' ' : std::string("- ");
+  }
+  return key + '\n' + sheetName;
+}
+
+}  // namespace
+
+std::string BoardPassKey(const TBoardPass& p, std::size_t index, const std::string& sheetName) {
+  return PassKey(p, index, HoverText(p), sheetName);
+}
+
 std::string BoardPage(const TBoardLog& log, const TBoardSheets& sheets, TBoardPassCache* cache) {
   std::string out;
   out.reserve(4096 + log.passes.size() * 6000);
@@ -356,24 +434,40 @@ std::string BoardPage(const TBoardLog& log, const TBoardSheets& sheets, TBoardPa
   out +=
       "<p><button onclick=\"show('by-day')\">By day</button> "
       "<button onclick=\"show('by-carrier')\">By carrier</button></p>\n";
-  AppendBoard(out, log, true);
-  AppendBoard(out, log, false);
+  std::vector<std::string> hovers;
+  hovers.reserve(log.passes.size());
+  for (const TBoardPass& p : log.passes) hovers.push_back(HoverText(p));
+  AppendBoard(out, log, hovers, true);
+  AppendBoard(out, log, hovers, false);
   out += "<h2>Passes</h2>\n";
+  AppendErrorBackgrounds(out);
+  std::map<std::string, std::string> used;
   for (std::size_t i = 0; i < log.passes.size(); ++i) {
     const TBoardPass& p = log.passes[i];
     std::string sheetName;
     const TBoardSheet* sheet = SheetOfPass(p, sheets, &sheetName);
     if (!cache) {
-      AppendPass(out, p, i, sheet);
+      AppendPass(out, p, i, hovers[i], sheet);
       continue;
     }
     // Everything the pass's part is drawn from names it in the cache.
-    std::string key = std::to_string(i) + '\n' + p.utc + '\n' + p.event + '\n' + p.carrier + '\n' +
-                      p.grade + '\n' + p.comment + '\n' + std::to_string(p.wire) + '\n' +
-                      HoverText(p) + '\n' + sheetName;
-    auto [it, added] = cache->try_emplace(std::move(key));
-    if (added) AppendPass(it->second, p, i, sheet);
-    out += it->second;
+    std::string key = PassKey(p, i, hovers[i], sheetName);
+    auto old = cache->parts.extract(key);
+    if (old.empty()) {
+      std::string part;
+      AppendPass(part, p, i, hovers[i], sheet);
+      cache->added.push_back(key);
+      auto [it, added] = used.try_emplace(std::move(key), std::move(part));
+      out += it->second;
+    } else {
+      out += old.mapped();
+      used.insert(std::move(old));
+    }
+  }
+  if (cache) {
+    // Only the parts on this page are kept.
+    if (!cache->parts.empty()) cache->dropped = true;
+    cache->parts.swap(used);
   }
   out += kScript;
   out += "</body></html>\n";

@@ -1,5 +1,8 @@
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <deque>
+#include <unordered_map>
 
 #include "board/board.h"
 #include "logbook/log_rules.h"
@@ -8,39 +11,61 @@
 
 namespace {
 
-/// Splits one CSV line into fields; false on a broken quote.
-bool SplitCsv(std::string_view line, std::vector<std::string>& fields) {
+/// Splits one CSV line into fields; false on a broken quote. The fields are views of the line,
+/// or of owned for a quoted field with a doubled quote in it (a deque: its strings never move).
+bool SplitCsv(std::string_view line, std::vector<std::string_view>& fields,
+              std::deque<std::string>& owned) {
   fields.clear();
-  std::string cur;
+  owned.clear();
   std::size_t i = 0;
   for (;;) {
-    cur.clear();
     if (i < line.size() && line[i] == '"') {
-      ++i;
+      const std::size_t from = ++i;
+      bool doubled = false;
       for (;;) {
         if (i >= line.size()) return false;  // the quote never closes
         if (line[i] == '"') {
           if (i + 1 < line.size() && line[i + 1] == '"') {
-            cur += '"';
+            doubled = true;
             i += 2;
             continue;
           }
-          ++i;
           break;
         }
-        cur += line[i++];
+        ++i;
       }
+      std::string_view field = line.substr(from, i - from);
+      ++i;                                                  // the closing quote
       if (i < line.size() && line[i] != ',') return false;  // text after the closing quote
-    } else {
-      while (i < line.size() && line[i] != ',') {
-        if (line[i] == '"') return false;
-        cur += line[i++];
+      if (doubled) {
+        std::string& text = owned.emplace_back();
+        for (std::size_t k = 0; k < field.size(); ++k) {
+          text += field[k];
+          if (field[k] == '"') ++k;  // the second of a doubled quote
+        }
+        field = text;
       }
+      fields.push_back(field);
+    } else {
+      std::size_t end = line.find(',', i);
+      if (end == std::string_view::npos) end = line.size();
+      const std::string_view field = line.substr(i, end - i);
+      if (field.find('"') != std::string_view::npos) return false;
+      fields.push_back(field);
+      i = end;
     }
-    fields.push_back(cur);
     if (i >= line.size()) return true;
     ++i;  // the comma
   }
+}
+
+/// The same, into strings (header lines).
+bool SplitCsv(std::string_view line, std::vector<std::string>& fields) {
+  std::vector<std::string_view> views;
+  std::deque<std::string> owned;
+  if (!SplitCsv(line, views, owned)) return false;
+  fields.assign(views.begin(), views.end());
+  return true;
 }
 
 /// The lines of a text, without their CR LF or LF.
@@ -61,11 +86,18 @@ std::vector<std::string_view> Lines(std::string_view text) {
 /// Column positions by name for the lines under one header.
 struct TColumns {
   std::vector<std::string> names;
-  int find(std::string_view name) const {
-    for (std::size_t i = 0; i < names.size(); ++i)
-      if (names[i] == name) return static_cast<int>(i);
-    return -1;
+  /// Call after names changed: the position of each name (the first, when one is repeated).
+  void reindex() {
+    index.clear();
+    for (std::size_t i = 0; i < names.size(); ++i) index.emplace(names[i], static_cast<int>(i));
   }
+  int find(std::string_view name) const {
+    const auto it = index.find(name);
+    return it == index.end() ? -1 : it->second;
+  }
+
+ private:
+  std::unordered_map<std::string_view, int> index;  // views of names
 };
 
 bool Digits(std::string_view s, std::size_t from, std::size_t n) {
@@ -82,16 +114,18 @@ bool IsUtc(std::string_view s) {
 }
 
 /// An optional number: an empty field is none; false when the field is not a number.
-bool Number(const std::vector<std::string>& f, int col, std::optional<double>& out) {
+bool Number(const std::vector<std::string_view>& f, int col, std::optional<double>& out) {
   out.reset();
   if (col < 0 || f[col].empty()) return true;
   out = platform::parseFloat(f[col]);
   return out.has_value();
 }
 
-std::string Field(const std::vector<std::string>& f, int col) { return col < 0 ? "" : f[col]; }
+std::string Field(const std::vector<std::string_view>& f, int col) {
+  return col < 0 ? std::string() : std::string(f[col]);
+}
 
-bool ReadPass(const TColumns& c, const std::vector<std::string>& f, TBoardPass& p) {
+bool ReadPass(const TColumns& c, const std::vector<std::string_view>& f, TBoardPass& p) {
   p.utc = Field(f, c.find("utc"));
   p.event = Field(f, c.find("event"));
   if (!IsUtc(p.utc)) return false;
@@ -171,16 +205,19 @@ TBoardLog ParseBoardLog(std::string_view text) {
     std::string_view h = TrapLogHeader;
     while (!h.empty() && (h.back() == '\n' || h.back() == '\r')) h.remove_suffix(1);
     SplitCsv(h, cols.names);
+    cols.reindex();
   }
-  std::vector<std::string> fields;
+  std::vector<std::string_view> fields;
+  std::deque<std::string> owned;
   for (std::string_view line : Lines(text)) {
     if (line.empty()) continue;
     if (line.substr(0, std::string_view(TrapLogHeaderStart).size()) == TrapLogHeaderStart) {
       SplitCsv(line, cols.names);
+      cols.reindex();
       continue;
     }
     TBoardPass p;
-    if (!SplitCsv(line, fields) || fields.size() != cols.names.size() ||
+    if (!SplitCsv(line, fields, owned) || fields.size() != cols.names.size() ||
         !ReadPass(cols, fields, p)) {
       ++log.skippedLines;
       continue;
@@ -195,28 +232,33 @@ TBoardLog ParseBoardLog(std::string_view text) {
 
 TBoardSheet ParseBoardSheet(std::string_view text) {
   TBoardSheet sheet;
+  sheet.rows.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
   TColumns cols;
   // The column of each number of a row, found once from the header (-1: not in this sheet).
   static const char* const kNumbers[8] = {"time_s",     "distance_ft",     "height_ft", "gs_deg",
                                           "lineup_deg", "ground_speed_kt", "sink_fpm",  "bank_deg"};
   int at[8] = {};
-  int phaseAt = -1;
-  std::vector<std::string> f;
+  int phaseAt = -1, callAt = -1;
+  std::vector<std::string_view> f;
+  std::deque<std::string> owned;
   bool header = false;
   for (std::string_view line : Lines(text)) {
     if (line.empty()) continue;
     if (!header) {
-      header = SplitCsv(line, cols.names) && cols.find("distance_ft") >= 0 &&
-               cols.find("gs_deg") >= 0 && cols.find("lineup_deg") >= 0;
+      header = SplitCsv(line, cols.names);
+      cols.reindex();
+      header = header && cols.find("distance_ft") >= 0 && cols.find("gs_deg") >= 0 &&
+               cols.find("lineup_deg") >= 0;
       if (!header) {
         ++sheet.skippedLines;
         continue;
       }
       for (int i = 0; i < 8; ++i) at[i] = cols.find(kNumbers[i]);
       phaseAt = cols.find("phase");
+      callAt = cols.find("call");
       continue;
     }
-    if (!SplitCsv(line, f) || f.size() != cols.names.size()) {
+    if (!SplitCsv(line, f, owned) || f.size() != cols.names.size()) {
       ++sheet.skippedLines;
       continue;
     }
@@ -235,6 +277,7 @@ TBoardSheet ParseBoardSheet(std::string_view text) {
       continue;
     }
     r.phase = Field(f, phaseAt);
+    r.call = Field(f, callAt);
     sheet.rows.push_back(std::move(r));
   }
   return sheet;

@@ -37,8 +37,9 @@ TPassTick TTrapLog::TrapLogPass(const TCatchZoneData& zone, const TCatchReadings
       if (lso && lsoPass.tracker->wavedOff()) {
         tick.message = LogWaveOff(trapLogPass.figures, trapLogPass.reason);
       } else if (lso) {
-        if (auto call = lsoPass.tracker->bolter(s.timeMs)) calls.push_back(call->text);
-        AddSheetRow(s, r.bankDeg);
+        const auto call = lsoPass.tracker->bolter(s.timeMs);
+        if (call) calls.push_back(call->text);
+        AddSheetRow(s, r.bankDeg, call ? call->text : std::string());
         const TLsoGrade g = GradePass(*lsoPass.tracker, lsoPass.glideSlopeDeg);
         AppendTrapLogLine(BolterLine(UtcText(view_.clock.wallClockUs()), trapLogPass.figures,
                                      trapLogPass.reason, g.grade.c_str(),
@@ -116,16 +117,20 @@ void TTrapLog::FollowGroove(const TCatchZoneData& zone, const TGrooveSample& s, 
   TGrooveTracker& t = *lsoPass.tracker;
   // Down to the ramp: over the deck the angles seen from the touchdown point grow without
   // meaning, and the LSO has nothing left to call but the wires or the bolter.
+  std::string called;
   if (!t.phase(TLsoPhase::AR).seen) {
     const bool wasWavedOff = t.wavedOff();
-    if (auto call = t.feed(s)) calls.push_back(call->text);
+    if (auto call = t.feed(s)) {
+      calls.push_back(call->text);
+      called = std::move(call->text);
+    }
     if (wasWavedOff) return;
   }
-  AddSheetRow(s, bankDeg);
+  AddSheetRow(s, bankDeg, std::move(called));
   if (t.wavedOff()) lsoPass.sheetEnded = true;
 }
 
-void TTrapLog::AddSheetRow(const TGrooveSample& s, double bankDeg) {
+void TTrapLog::AddSheetRow(const TGrooveSample& s, double bankDeg, std::string call) {
   if (!lsoPass.active || !lsoPass.followed || lsoPass.sheetEnded) return;
   const TGrooveTracker& t = *lsoPass.tracker;
   if (!t.phase(TLsoPhase::X).seen) return;
@@ -134,7 +139,7 @@ void TTrapLog::AddSheetRow(const TGrooveSample& s, double bankDeg) {
     if (t.phase(p).seen) phase = LsoPhaseName(p);
   if (t.wavedOff()) phase = "WO";
   lsoPass.rows.push_back({s.timeMs, s.distanceM, s.heightM, s.glideSlopeDeg, s.lineupDeg,
-                          s.groundSpeedKt, s.sinkFpm, bankDeg, phase});
+                          s.groundSpeedKt, s.sinkFpm, bankDeg, phase, std::move(call)});
 }
 
 void TTrapLog::TrapLogArrestPosition(const TCatchZoneData& zone, const TCatchReadings& r,

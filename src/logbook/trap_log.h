@@ -109,8 +109,8 @@ class TTrapLog {
   /// tracker down to the ramp, adds the sheet's row. Adds the call made to calls.
   void FollowGroove(const TCatchZoneData& zone, const TGrooveSample& s, double bankDeg, bool inArea,
                     std::vector<std::string>& calls);
-  /// Adds one row to the sheet of the followed pass.
-  void AddSheetRow(const TGrooveSample& s, double bankDeg);
+  /// Adds one row to the sheet of the followed pass, with the LSO's call made at its check.
+  void AddSheetRow(const TGrooveSample& s, double bankDeg, std::string call = {});
   /// Ends the LSO's pass: its sheet goes to the sheets waiting to be written.
   void EndLsoPass();
   /// Logs a followed pass that was waved off and not caught, with figures (those of its entry

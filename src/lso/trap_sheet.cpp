@@ -8,6 +8,17 @@ constexpr double kFeetPerMetre = 1 / 0.3048;
 
 std::string Fixed(double value, int decimals) { return FormatFixed(value, 15, decimals); }
 
+/// A field of the sheet: quoted, its quotes doubled, when it holds a comma or a quote.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
 }  // namespace
 
 std::string TrapSheetText(const std::vector<TSheetRow>& rows) {
@@ -19,7 +30,7 @@ std::string TrapSheetText(const std::vector<TSheetRow>& rows) {
            Fixed(r.distanceM * kFeetPerMetre, 0) + "," + Fixed(r.heightM * kFeetPerMetre, 1) + "," +
            Fixed(r.glideSlopeDeg, 2) + "," + Fixed(r.lineupDeg, 2) + "," +
            Fixed(r.groundSpeedKt, 1) + "," + Fixed(r.sinkFpm, 0) + "," + Fixed(r.bankDeg, 1) + "," +
-           r.phase + "\r\n";
+           r.phase + "," + CsvField(r.call) + "\r\n";
   }
   return out;
 }

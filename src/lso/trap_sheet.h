@@ -12,7 +12,8 @@
 inline constexpr const char* TrapSheetFolder = "TrapSheets/";
 /// The first line of a sheet.
 inline constexpr const char* TrapSheetHeader =
-    "time_s,distance_ft,height_ft,gs_deg,lineup_deg,ground_speed_kt,sink_fpm,bank_deg,phase\r\n";
+    "time_s,distance_ft,height_ft,gs_deg,lineup_deg,ground_speed_kt,sink_fpm,bank_deg,phase,"
+    "call\r\n";
 
 /// One row: the aircraft at one catch check.
 struct TSheetRow {
@@ -25,9 +26,11 @@ struct TSheetRow {
   double sinkFpm = 0;
   double bankDeg = 0;
   const char* phase = "";  // the last phase reached: X, IM, IC, AR, IW, or WO after a wave-off
+  std::string call;        // the LSO's call made at this check, if any
 };
 
-/// The sheet's text: the header, then one line per row (CR LF).
+/// The sheet's text: the header, then one line per row (CR LF); a call with a comma or a quote
+/// is quoted as CSV requires.
 std::string TrapSheetText(const std::vector<TSheetRow>& rows);
 
 /// A name made safe for a file on any system: letters, digits, '-' and '_' kept, every other

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/board_cli.h"
+#include "lso/trap_sheet.h"
 #include "platform/os.h"
 
 namespace {
@@ -81,6 +82,12 @@ TEST(Board, PageFromSampleLogAndSheets) {
   EXPECT_EQ(count(page, "distance to go, ft"), 4u);
   EXPECT_EQ(count(page, "distance to the stop, ft"), 1u);
   EXPECT_EQ(count(page, "No trap sheet for this pass"), 5u);
+  // The LSO's three calls of the wave-off's sheet on both its plots, their words as text; the
+  // older sheet, without the column, has none.
+  EXPECT_EQ(count(page, "<g class=\"call\">"), 6u);
+  EXPECT_EQ(count(page, ">Roger ball</text>"), 2u);
+  EXPECT_EQ(count(page, ">You&#39;re high</text>"), 2u);
+  EXPECT_EQ(count(page, ">Wave off, wave off</text>"), 2u);
   EXPECT_EQ(page.find("http://"), page.find("http://x"));  // nothing fetched: no other link
 }
 
@@ -141,11 +148,18 @@ struct SampleCopy {
 TEST(Board, RebuildsAsAFreshBuildWould) {
   SampleCopy s;
   TBoardBuilder kept;
+  // From nothing kept in memory: from the cache file the kept builder wrote or added to, then
+  // without it (every sheet read).
   const auto fresh = [&] {
-    TBoardBuilder b;
-    return s.page(b);
+    TBoardBuilder fromCache, noCache;
+    const std::string cached = s.page(fromCache);
+    std::filesystem::remove(BoardCachePath((s.dir / "board.html").string()));
+    const std::string page = s.page(noCache);
+    EXPECT_EQ(cached, page);
+    return page;
   };
-  EXPECT_EQ(s.page(kept), fresh());
+  const std::string first = s.page(kept);
+  EXPECT_EQ(first, fresh());
   // One more pass and its sheet.
   s.append(
       "2026-12-08 09:20:00,trap,CVN-99,1,3,_OK_,131,600,0,0,200,2,3,,,,stopped,5,3 wire,"
@@ -153,12 +167,18 @@ TEST(Board, RebuildsAsAFreshBuildWould) {
   std::filesystem::copy_file(s.dir / "TrapSheets" / "2026-12-07-121002-CVN-99.csv",
                              s.dir / "TrapSheets" / "2026-12-08-092000-CVN-99.csv");
   const std::string grown = s.page(kept);
+  // The kept builder added the new pass and its sheet to the end of the cache file.
+  TBoardCache cache;
+  EXPECT_TRUE(ParseBoardCache(readFile(BoardCachePath((s.dir / "board.html").string())), cache));
+  EXPECT_EQ(cache.parts.size(), 8u);
+  EXPECT_EQ(cache.sheets.count("2026-12-08-092000-CVN-99.csv"), 1u);
   EXPECT_EQ(grown, fresh());
   EXPECT_EQ(count(grown, "distance to go, ft"), 6u);
   // A sheet edited: the passes drawn from it are drawn again.
   std::ofstream(s.dir / "TrapSheets" / "2026-12-07-121002-CVN-99.csv", std::ios::app)
       << "bad row\r\n";
-  EXPECT_EQ(s.page(kept), fresh());
+  const std::string badRow = s.page(kept);
+  EXPECT_EQ(badRow, fresh());
   // The log edited above its end: a line taken out moves every pass after it.
   std::string text = readFile(s.log());
   text.erase(text.find("2026-12-06 18:09:40"),
@@ -167,4 +187,62 @@ TEST(Board, RebuildsAsAFreshBuildWould) {
   const std::string edited = s.page(kept);
   EXPECT_EQ(edited, fresh());
   EXPECT_EQ(count(edited, "distance to go, ft"), 6u);
+}
+
+// The cache file is only ever a shortcut: one that is damaged, or that no longer matches a
+// sheet, gives the page the sheets give, and is written again whole.
+TEST(Board, DamagedOrOutdatedCacheFileFallsBackToTheSheets) {
+  SampleCopy s;
+  const std::string cache = BoardCachePath((s.dir / "board.html").string());
+  TBoardBuilder first;
+  const std::string page = s.page(first);
+  ASSERT_TRUE(std::filesystem::exists(cache));
+  const std::string good = readFile(cache);
+  std::string flipped = good;
+  flipped[flipped.size() / 2] ^= 0x20;
+  for (const std::string& bad : {good.substr(0, good.size() / 2), flipped, std::string("<p>x")}) {
+    std::ofstream(cache, std::ios::binary | std::ios::trunc) << bad;
+    TBoardBuilder b;
+    EXPECT_EQ(s.page(b), page);
+    EXPECT_EQ(readFile(cache), good);
+  }
+  // A sheet changed at its end, its size the same: the cache no longer matches it.
+  const auto sheetPath = s.dir / "TrapSheets" / "2026-12-07-121002-CVN-99.csv";
+  std::string sheet = readFile(sheetPath.string());
+  const std::size_t at = sheet.rfind("1.90,0.30");
+  ASSERT_NE(at, std::string::npos);
+  sheet.replace(at, 4, "1.60");
+  std::ofstream(sheetPath, std::ios::binary | std::ios::trunc) << sheet;
+  TBoardBuilder b;
+  const std::string changed = s.page(b);
+  EXPECT_TRUE(changed != page);
+  std::filesystem::remove(cache);
+  TBoardBuilder noCache;
+  EXPECT_EQ(s.page(noCache), changed);
+}
+
+// A plot draws no more points than it has room for, yet never loses a spike between them: a
+// sheet of 1,000 rows on the glide slope but for one row 2 degrees high.
+TEST(Board, PlotKeepsASpikeWithFewPoints) {
+  TBoardLog log;
+  TBoardPass& pass = log.passes.emplace_back();
+  pass.utc = "2026-12-08 10:00:00";
+  pass.event = "trap";
+  pass.carrier = "CVN-99";
+  std::string text =
+      "time_s,distance_ft,height_ft,gs_deg,lineup_deg,ground_speed_kt,sink_fpm,"
+      "bank_deg,phase,call\r\n";
+  for (int i = 0; i < 1000; ++i)
+    text += std::to_string(i * 0.02) + "," + std::to_string(4557 - i * 4.5) + ",300," +
+            (i == 501 ? "2.0" : "0.0") + ",0,130,700,0,X,\r\n";
+  TBoardSheets sheets;
+  sheets[TrapSheetFileName(pass.utc, pass.carrier)] = ParseBoardSheet(text);
+  ASSERT_EQ(sheets.begin()->second.rows.size(), 1000u);
+  const std::string page = BoardPage(log, sheets);
+  const std::size_t from = page.find("<polyline class=\"err\" points=\"");
+  ASSERT_NE(from, std::string::npos);
+  const std::string points = page.substr(from + 30, page.find('"', from + 30) - (from + 30));
+  // 428 px of plot: about 143 columns of 3 px.
+  EXPECT_LE(count(points, ","), 150u);
+  EXPECT_EQ(count(points, ",22.0"), 1u);  // the spike: +2.0 degrees on a scale of +-2.5
 }

@@ -90,7 +90,7 @@ TEST_P(LsoPass, GivesItsCallsGradeAndWireAndOneSheet) {
   EXPECT_EQ(lastLineColumn(log, "points"), p.points) << log;
   EXPECT_EQ(lastLineColumn(log, "comment"), p.comment) << log;
 
-  // The sheet: rows from X on, never more than 0.1 s apart.
+  // The sheet: rows from X on, never more than 0.1 s apart, each call on the row of its check.
   std::vector<std::string> sheets;
   for (const auto& e : std::filesystem::directory_iterator(h.folder + TrapSheetFolder))
     sheets.push_back(e.path().filename().string());
@@ -106,9 +106,11 @@ TEST_P(LsoPass, GivesItsCallsGradeAndWireAndOneSheet) {
   double last = -1;
   int rows = 0;
   std::string firstPhase, lastPhase;
+  std::vector<std::string> sheetCalls;
   while (std::getline(sheet, line)) {
     const std::vector<std::string> cols = sim::splitCsvLine(line);
-    ASSERT_EQ(cols.size(), 9u) << line;
+    ASSERT_EQ(cols.size(), 10u) << line;
+    if (!cols[9].empty()) sheetCalls.push_back(cols[9]);
     const double t = std::stod(cols[0]);
     if (last >= 0) {
       EXPECT_LE(t - last, 0.1 + 1e-9) << line;
@@ -117,6 +119,7 @@ TEST_P(LsoPass, GivesItsCallsGradeAndWireAndOneSheet) {
     if (rows++ == 0) firstPhase = cols[8];
     lastPhase = cols[8];
   }
+  EXPECT_EQ(sheetCalls, p.calls);
   EXPECT_EQ(firstPhase, "X");
   const std::string event = p.event;
   EXPECT_EQ(lastPhase, event == "trap" ? "IW" : event == "bolter" ? "AR" : "WO");
