@@ -110,6 +110,9 @@ TEST(CatchPoint, FourHundredPassesAtBandBoundariesNameTheWireTheSimulatorFlew) {
   int wrongWire = 0, shownWire = 0;
   const auto started = std::chrono::steady_clock::now();
   for (int i = 0; i < kPasses; ++i) {
+    // 0.05 to 0.95 ft either side of the boundary: the data file's feet-to-metres factor puts
+    // the program's window top 0.0008 ft above the simulator's, 0.015 ft further back along a
+    // 3 degree path, so a pass closer than that to a boundary has no single right wire.
     const TBoundaryPass p{(i % 3 == 0)   ? 20
                           : (i % 3 == 1) ? 60
                                          : 200,
