@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
+#include "arrest/catch_point.h"
 #include "board/board.h"
 #include "config/catch_zone.h"
 #include "config/options.h"
@@ -38,7 +40,8 @@ struct TArrestView {
   const platform::CheckBox& chkbxDetectTailhook;
   /// The log's figures of a pass are read from the simulator only while it is checked.
   const platform::CheckBox& chkbxTrapLog;
-  /// Realistic gear; with the log kept, the catch check also reads the wind for the log.
+  /// Checked: realistic arresting gear and catapult. The catch point is where the path entered
+  /// the window; with the log kept, the catch check also reads the wind for the log.
   const platform::CheckBox& chkbxRealisticGear;
   /// Down: the program is manually disabled.
   const platform::SpeedButton& btnManualDisable;
@@ -101,12 +104,25 @@ class TArrest {
   std::string nearestLabelText;
   int16_t magVarLabelRaw = 0;
   std::string magVarLabelText;
+  /// With realistic gear, the catch point of the last catch: where the aircraft's path entered
+  /// the catch window. Its band is the wire taken, and the run-out counts from it. Set at the
+  /// catch, before the first deceleration; empty when realistic gear was off at the catch.
+  std::optional<TCatchPoint> catchPoint;
 
  private:
   bool ManuallyDisabled() const { return view_.btnManualDisable.down(); }
   /// Rewrites the greenie board when the log has new lines: on the gate's 1 s tick, after the
   /// trap sheets, never on the fast timers' path.
   void RebuildBoard();
+
+  /// Where the last catch check outside an arrest saw the aircraft, in which zone and when: the
+  /// start of the segment the catch point is interpolated on.
+  struct TLastCheck {
+    TCheckPosition position;
+    int64_t timeMs = 0;
+    int32_t zoneIndex = -1;
+  };
+  std::optional<TLastCheck> lastCheck;
 
   TBoardBuilder board;
   std::uint64_t boardLinesSeen = 0;

@@ -16,6 +16,9 @@ using namespace simlink;
 
 /// No new catch within this many milliseconds after an arrest has ended.
 constexpr int64_t kArrestLockoutMs = 30000;
+/// A check further back than this is no neighbour of the next one: the checks were paused (the
+/// gate pauses them for at least its own second), and the path between them is not known.
+constexpr int64_t kCatchPointMaxGapMs = 500;
 }  // namespace
 
 void TArrest::tmrCheckForCatchTimer() {
@@ -82,10 +85,24 @@ void TArrest::tmrCheckForCatchTimer() {
 
     const TCatchVerdict verdict =
         CatchVerdict(zone, r, MagVarDeg, hookRequired, CatchAngleThreshold);
+    // Realistic gear: the cables take the aircraft where its path entered the catch window,
+    // between the check before and this one, not where this check happened to see it.
+    const TCheckPosition here{r.lat, r.lon, r.altitudeM, r.onGround};
+    std::optional<int> wire;
+    if (verdict == TCatchVerdict::Caught) catchPoint.reset();
+    if (verdict == TCatchVerdict::Caught && view_.chkbxRealisticGear.checked()) {
+      std::optional<TCheckPosition> before;
+      if (lastCheck && lastCheck->zoneIndex == NearestZoneIndex &&
+          now - lastCheck->timeMs <= kCatchPointMaxGapMs)
+        before = lastCheck->position;
+      catchPoint = CatchPointOf(zone, before, here);
+      wire = catchPoint->wire;
+    }
+    lastCheck = TLastCheck{here, now, NearestZoneIndex};
     if (logging) {
-      const TPassTick tick =
-          view_.trapLog.TrapLogPass(zone, r, verdict == TCatchVerdict::Caught,
-                                    MissedCatchReason(verdict), groundSpeedKt, sinkFpm, MagVarDeg);
+      const TPassTick tick = view_.trapLog.TrapLogPass(zone, r, verdict == TCatchVerdict::Caught,
+                                                       MissedCatchReason(verdict), groundSpeedKt,
+                                                       sinkFpm, MagVarDeg, wire);
       for (const std::string& call : tick.calls)
         if (view_.onLsoCall) view_.onLsoCall(call);
       if (!tick.message.empty()) view_.cues.ShowSimMessage(tick.message, TrapLogMessageSeconds);

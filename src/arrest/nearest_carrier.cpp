@@ -100,4 +100,6 @@ void TArrest::Reset() {
   NearestZoneIndex = -1;
   MagVarDeg = 0;
   NearestDistance = 0;
+  catchPoint.reset();
+  lastCheck.reset();
 }

@@ -20,7 +20,7 @@ constexpr double kStandardGravityFps2 = 32.174;
 
 TPassTick TTrapLog::TrapLogPass(const TCatchZoneData& zone, const TCatchReadings& r, bool caught,
                                 const char* reason, double groundSpeedKt, double sinkFpm,
-                                double magVarDeg) {
+                                double magVarDeg, std::optional<int> wire) {
   TPassTick tick;
   std::vector<std::string>& calls = tick.calls;
   const bool inArea = caught || IsInCatchZone(zone, r.lat, r.lon, CatchAngleThreshold);
@@ -76,7 +76,7 @@ TPassTick TTrapLog::TrapLogPass(const TCatchZoneData& zone, const TCatchReadings
   f.bankDeg = r.bankDeg;
   if (caught) {
     trapLogPass.active = false;
-    f.wire = WireOf(zone, r.lat, r.lon);
+    f.wire = wire ? *wire : WireOf(zone, r.lat, r.lon);
     if (lso) {
       lsoPass.tracker->inWires(s, f.wire);
       if (!lsoPass.rows.empty()) lsoPass.rows.back().phase = "IW";

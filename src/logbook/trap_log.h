@@ -65,9 +65,11 @@ class TTrapLog {
   /// groove, a catch starts the arrest's record, a pass through the catch area that leaves it
   /// uncaught is logged as a bolter (or, waved off, as a wave-off). magVarDeg is the magnetic
   /// variation at the aircraft. Returns the LSO's calls made at this tick and the message after
-  /// a pass that ended (the caller shows them, the calls first).
+  /// a pass that ended (the caller shows them, the calls first). wire: the wire of a catch when
+  /// the caller found it (the band of the catch point); else the band of r's position.
   TPassTick TrapLogPass(const TCatchZoneData& zone, const TCatchReadings& r, bool caught,
-                        const char* reason, double groundSpeedKt, double sinkFpm, double magVarDeg);
+                        const char* reason, double groundSpeedKt, double sinkFpm, double magVarDeg,
+                        std::optional<int> wire = std::nullopt);
   /// One catch tick during an arrest, while the log is kept: a row of the pass's sheet.
   void TrapLogArrestPosition(const TCatchZoneData& zone, const TCatchReadings& r,
                              double groundSpeedKt, double sinkFpm, double magVarDeg);

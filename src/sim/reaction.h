@@ -11,9 +11,11 @@
 namespace sim {
 
 /// The area in which the client is expected to catch the aircraft: a box of latitude and
-/// longitude (degrees) with an altitude window (feet), both bounds included.
+/// longitude (degrees) with an altitude window (feet), both bounds included; optionally the
+/// landing direction over it (degrees true), which gives it a back edge and wire bands.
 struct CatchArea {
   double latMin = 0, latMax = 0, lonMin = 0, lonMax = 0, floorFt = 0, ceilingFt = 0;
+  std::optional<double> landingDeg;
   bool contains(const AircraftState& s) const;
 };
 

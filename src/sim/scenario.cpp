@@ -142,9 +142,12 @@ std::string parseCommand(const std::vector<Token>& t, size_t i, ScenarioCommand&
   if (verb == "catch-area") {
     c.kind = Kind::CatchArea;
     double v[6];
+    // Optionally `landing <heading true>`: the direction the deck is landed on.
+    const bool landing = rest == 8 && t[i + 7].text == "landing" && !t[i + 7].quoted;
     for (size_t k = 0; k < 6; ++k)
-      if (rest != 6 || t[i + 1 + k].quoted || !parseNumber(t[i + 1 + k].text, v[k]))
-        return "catch-area needs <lat> <lon> <lat> <lon> <floor ft> <ceiling ft>";
+      if ((rest != 6 && !landing) || t[i + 1 + k].quoted || !parseNumber(t[i + 1 + k].text, v[k]))
+        return "catch-area needs <lat> <lon> <lat> <lon> <floor ft> <ceiling ft>, then optionally "
+               "`landing <heading true>`";
     if (std::fabs(v[0]) > 90 || std::fabs(v[2]) > 90 || std::fabs(v[1]) > 180 ||
         std::fabs(v[3]) > 180 || v[4] > v[5])
       return "catch-area: latitudes within 90, longitudes within 180, floor not above ceiling";
@@ -153,7 +156,15 @@ std::string parseCommand(const std::vector<Token>& t, size_t i, ScenarioCommand&
                        std::min(v[1], v[3]),
                        std::max(v[1], v[3]),
                        v[4],
-                       v[5]};
+                       v[5],
+                       {}};
+    if (landing) {
+      double heading = 0;
+      if (t[i + 8].quoted || !parseNumber(t[i + 8].text, heading) || !(heading >= 0) ||
+          !(heading < 360))
+        return "catch-area: landing heading 0 to 360";
+      c.area.landingDeg = heading;
+    }
     return {};
   }
   if (verb == "approach") {

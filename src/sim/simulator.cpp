@@ -149,6 +149,7 @@ void Simulator::doStep() {
   if (approach_ && obsTime(t) - approachNotedUs_ >= 1'000'000) noteApproach(obsTime(t));
   motion_.onStep(obsTime(t), dt, before, model_.state(), ev, observer_);
   reaction_.onStep(obsTime(t), model_.state());
+  catchEntries_.onStep(obsTime(t), dt, before, model_.state(), observer_);
   runDue(t);
   model_.publish(server_.space());
   if (trace_) traceRow(t);
@@ -199,6 +200,7 @@ void Simulator::execute(const ScenarioCommand& c, int64_t usSinceOrigin) {
       break;
     case Kind::CatchArea:
       reaction_.setCatchArea(c.area);
+      catchEntries_.setCatchArea(c.area);
       observer_.note(when, "SCENARIO " + where + c.source);
       break;
     case Kind::Approach:
@@ -312,6 +314,7 @@ std::string Simulator::summaryText() const {
   }
   out += motion_.text();
   out += reaction_.text();
+  out += catchEntries_.text();
   return out;
 }
 

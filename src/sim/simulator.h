@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "sim/catch_entry.h"
 #include "sim/flight_model.h"
 #include "sim/hot_keys.h"
 #include "sim/motion_summary.h"
@@ -106,6 +107,8 @@ class Simulator {
   const Observer& observer() const { return observer_; }
   const MotionTracker& motion() const { return motion_; }
   const ReactionTracker& reaction() const { return reaction_; }
+  /// Where the path entered a catch area given with its landing direction.
+  const CatchEntryTracker& catchEntries() const { return catchEntries_; }
 
  private:
   int64_t stepUs(int64_t n) const { return n * 1'000'000 / options_.stepHz; }
@@ -127,6 +130,7 @@ class Simulator {
   Observer observer_;
   MotionTracker motion_;
   ReactionTracker reaction_;
+  CatchEntryTracker catchEntries_;
   int64_t originMs_;
   int64_t steps_ = 0;
   bool messagePending_ = false;

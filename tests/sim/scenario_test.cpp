@@ -80,6 +80,9 @@ TEST(ScenarioParser, BadLinesAreReportedWithTheirLineNumbers) {
       "at 1 catch-area 36.9 -76.3 37 -76.2 60",       // ceiling missing
       "at 1 catch-area 36.9 -76.3 37 -76.2 64.5 60",  // floor above ceiling
       "at end catch-area 36.9 -76.3 37 -76.2 60 64.5",
+      "at 1 catch-area 36.9 -76.3 37 -76.2 60 64.5 landing",      // heading missing
+      "at 1 catch-area 36.9 -76.3 37 -76.2 60 64.5 landing 360",  // heading out of range
+      "at 1 catch-area 36.9 -76.3 37 -76.2 60 64.5 heading 90",
       "at 1 approach 36.95 -76.3 60 90 3.5 1 0 0",         // speed missing
       "at 1 approach 36.95 -76.3 60 360 3.5 1 0 0 130",    // heading out of range
       "at 1 approach 36.95 -76.3 60 90 3.5 1 -3.5 0 130",  // no slope left

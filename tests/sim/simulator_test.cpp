@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -250,7 +252,7 @@ TEST(Simulator, ReactionTimesOfTrapAndLaunch) {
             "at 0.5 set brake 0\n"
             "at 9 end\n"));
   simtest::handshake(s);
-  const sim::CatchArea area{36.95012, 36.95025, -76.30020, -76.29900, 60, 64.5};
+  const sim::CatchArea area{36.95012, 36.95025, -76.30020, -76.29900, 60, 64.5, {}};
   int64_t enteredMs = -1;
   for (int64_t t = 1; t <= 8000 && enteredMs < 0; ++t) {
     clock.advanceTo(t);
@@ -269,6 +271,69 @@ TEST(Simulator, ReactionTimesOfTrapAndLaunch) {
   EXPECT_NE(s.summaryText().find("Trap reaction (catch area to first deceleration): 1 time, "
                                  "median 37.0 ms, max 37.0 ms"),
             std::string::npos);
+}
+
+TEST(Simulator, NotesTheExactPointWhereThePathEnteredTheCatchArea) {
+  // A steady descent (no drag) east down the centre line of the area from 200 ft short of its
+  // west edge at 250 ft/s, 10 ft above the 64.5 ft ceiling, sinking 5 ft/s: it enters through
+  // the ceiling after 2 s, 300 ft past that edge, between two steps at any step rate.
+  const double kPi = 3.14159265358979323846;
+  const double feetPerDegLon = sim::kMetresPerDegLat / 0.3048 * std::cos(36.950185 * kPi / 180);
+  const double lengthFt = 0.0012 * feetPerDegLon;
+  struct Row {
+    int stepHz;
+    std::string landing;  // the catch-area's optional part
+    double alongFt;       // expected; negative: nothing noted
+    int band;
+  };
+  const Row rows[] = {{20, " landing 90", 300, 4},
+                      {60, " landing 90", 300, 4},
+                      {200, " landing 90", 300, 4},
+                      {60, " landing 270", lengthFt - 300, 1},
+                      {60, "", -1, 0}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.stepHz) + " Hz," + r.landing);
+    platform::VirtualClock clock(0);
+    sim::SimulatorOptions o;
+    o.stepHz = r.stepHz;
+    o.tuning.dragPerFps2 = 0;
+    sim::Simulator s(clock, o);
+    char text[400];
+    std::snprintf(text, sizeof text,
+                  "at 0 catch-area 36.95025 -76.29900 36.95012 -76.30020 60 64.5%s\n"
+                  "at 0 set lat 36.950185 lon %.9f alt 74.5 surface 60 heading 90 speed %.9f "
+                  "vs -300 throttle 0 gear 1\n"
+                  "at 5 end\n",
+                  r.landing.c_str(), -76.30020 - 200 / feetPerDegLon, 250 / 1.6878098570997);
+    s.loadScenario(parse(text));
+    simtest::handshake(s);
+    clock.advanceTo(clock.nowMs() + 3000);
+    s.advanceToNow();
+    const auto& entries = s.catchEntries().entries();
+    if (r.alongFt < 0) {
+      EXPECT_TRUE(entries.empty());
+      EXPECT_EQ(s.summaryText().find("Catch entry"), std::string::npos);
+      continue;
+    }
+    ASSERT_EQ(entries.size(), 1u);
+    const sim::CatchEntry& e = entries[0];
+    EXPECT_NEAR(e.alongFt, r.alongFt, 0.01);
+    EXPECT_NEAR(e.acrossFt, 0, 0.01);
+    EXPECT_NEAR(e.heightFt, 4.5, 0.001);
+    EXPECT_NEAR(e.lengthFt, lengthFt, 0.01);
+    EXPECT_EQ(e.band, r.band);
+    // The `at 0` line takes effect at the end of the first step; the entry lies within its
+    // step, not at the step's end.
+    EXPECT_NEAR(static_cast<double>(e.timeUs), 2e6 + 1e6 / r.stepHz, 2);
+    const std::string band = "wire band " + std::to_string(e.band);
+    EXPECT_NE(s.summaryText().find("Catch entry: "), std::string::npos);
+    EXPECT_NE(s.summaryText().find(band), std::string::npos);
+    bool noted = false;
+    for (const std::string& l : lines(s))
+      noted = noted ||
+              (l.find("CATCH ENTRY") != std::string::npos && l.find(band) != std::string::npos);
+    EXPECT_TRUE(noted);
+  }
 }
 
 TEST(Simulator, StepRateIsConfigurable) {
