@@ -105,6 +105,7 @@ struct Subsystems {
                   unchecked,
                   unchecked,
                   unchecked,
+                  unchecked,
                   btnManualDisable,
                   gate,
                   find,

@@ -90,6 +90,7 @@ TFormMain::TFormMain(TFormServices services)
               chkbxShowDisableReminders,
               chkbxDetectTailhook,
               chkbxTrapLog,
+              chkbxRealisticGear,
               btnManualDisable,
               tmrIsCatchCheckNeeded,
               tmrFindNearest,

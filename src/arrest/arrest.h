@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "arrest/runout.h"
 #include "board/board.h"
 #include "config/catch_zone.h"
 #include "config/options.h"
@@ -38,6 +39,8 @@ struct TArrestView {
   const platform::CheckBox& chkbxDetectTailhook;
   /// The log's figures of a pass are read from the simulator only while it is checked.
   const platform::CheckBox& chkbxTrapLog;
+  /// Checked at the catch: the arrest stops the aircraft at the zone's run-out (TRunout).
+  const platform::CheckBox& chkbxRealisticGear;
   /// Down: the program is manually disabled.
   const platform::SpeedButton& btnManualDisable;
   platform::Timer& tmrIsCatchCheckNeeded;
@@ -92,6 +95,16 @@ class TArrest {
   double NearestDistance = 0;
   /// Monotonic milliseconds at which the last arrest ended; 0 = none since the last reset.
   int64_t LastArrestEnd = 0;
+  /// Where the cables caught the aircraft (degrees), set at the catch: the arrest by run-out
+  /// counts its distance from here.
+  double CatchPointLat = 0;
+  double CatchPointLon = 0;
+  /// The arrest under way is by run-out (realistic gear was checked at its catch), and its
+  /// control; the run-out is the caught zone's RunoutFeet.
+  bool RunoutArrest = false;
+  double RunoutArrestFeet = 0;
+  bool runoutStarted = false;
+  TRunout Runout;
   /// What the nearest-carrier and mag-var labels were last built from, so a search that finds
   /// the same carrier and variation writes no new text.
   std::string nearestLabelIdent;
@@ -105,6 +118,8 @@ class TArrest {
   /// Rewrites the greenie board when the log has new lines: on the gate's 1 s tick, after the
   /// trap sheets, never on the fast timers' path.
   void RebuildBoard();
+  /// One deceleration tick of an arrest by run-out.
+  void RunoutDecelTick();
 
   TBoardBuilder board;
   std::uint64_t boardLinesSeen = 0;

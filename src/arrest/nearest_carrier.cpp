@@ -100,4 +100,5 @@ void TArrest::Reset() {
   NearestZoneIndex = -1;
   MagVarDeg = 0;
   NearestDistance = 0;
+  RunoutArrest = false;
 }

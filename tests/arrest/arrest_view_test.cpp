@@ -67,7 +67,8 @@ class ArrestAlone : public ::testing::Test {
       magVar{"lblCurrentMagVar"}, other{"lblOtherStatus"}, fuelStatus{"lblFuelTransferStatus"};
   platform::CheckBox activeMsg{"chkbxShowCablesActiveMsg"}, reminders{"chkbxShowDisableReminders"},
       hook{"chkbxDetectTailhook"}, log{"chkbxTrapLog"}, damageSounds{"chkbxDamageSounds"},
-      specialSounds{"chkbxSpecialSoundHandling"}, lsoCalls{"chkbxLsoCalls"};
+      specialSounds{"chkbxSpecialSoundHandling"}, lsoCalls{"chkbxLsoCalls"},
+      realisticGear{"chkbxRealisticGear"};
   platform::SpeedButton disable{"btnManualDisable"};
   platform::RadioGroup rate{"rdgrpFuelTransferRate"};
   platform::Timer gate{loop, "tmrIsCatchCheckNeeded", 1000, false},
@@ -94,6 +95,7 @@ class ArrestAlone : public ::testing::Test {
                   reminders,
                   hook,
                   log,
+                  realisticGear,
                   disable,
                   gate,
                   find,
