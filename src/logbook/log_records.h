@@ -44,10 +44,14 @@ struct TArrestRecord {
   TPassFigures figures;
   const char* grade = "";
   TMotionRecord motion;
+  /// Filled by the arrest after the catch when realistic gear is on.
+  TGearFigures gear;
 };
 
 /// The catapult stroke under way.
 struct TLaunchRecord {
   TLaunchFigures figures;
   TMotionRecord motion;
+  /// Filled by the catapult after the stroke's start when realistic gear is on.
+  TGearFigures gear;
 };

@@ -180,6 +180,20 @@ std::string LsoColumns(const TLsoGrade* grade, const TGrooveTracker* pass) {
   return out;
 }
 
+std::string TrapLogGearHeader() {
+  std::string header = TrapLogHeader;
+  header.resize(header.size() - 2);  // the CR LF
+  return header + TrapLogGearColumns + "\r\n";
+}
+
+std::string GearColumns(const TGearFigures& gear) {
+  std::string out = ",";
+  if (gear.windOverDeckKt) out += Fixed(*gear.windOverDeckKt, 1);
+  out += ",";
+  if (gear.runoutFt) out += Fixed(*gear.runoutFt, 0);
+  return out + "," + CsvField(gear.note);
+}
+
 std::string TrapLine(const std::string& utc, const TPassFigures& pass, const char* grade,
                      const TArrestFigures& a, const char* result, const std::string& lsoColumns) {
   return PassColumns(utc, "trap", pass, std::to_string(pass.wire), grade) + "," +

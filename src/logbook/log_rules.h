@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "arrest/geometry.h"
@@ -18,6 +19,12 @@ inline constexpr const char* TrapLogHeader =
     "utc,event,carrier,zone,wire,grade,ground_speed_kt,sink_fpm,lineup_deg,bank_deg,stop_ft,"
     "stop_s,peak_g,end_speed_kt,stroke_ft,stroke_s,result,points,comment,x_gs_deg,x_lineup_deg,"
     "im_gs_deg,im_lineup_deg,ic_gs_deg,ic_lineup_deg,ar_gs_deg,ar_lineup_deg\r\n";
+/// The columns of realistic arresting gear and catapult, after the LSO's. A log gains them with
+/// its first line that carries a gear figure, under a header of its own, and keeps them for every
+/// later line; a log kept without realistic gear keeps the columns above.
+inline constexpr const char* TrapLogGearColumns = ",wind_over_deck_kt,runout_ft,gear_note";
+/// TrapLogHeader with the gear columns.
+std::string TrapLogGearHeader();
 /// How every header line of the log begins, today's and older ones: a line beginning so is a
 /// header, never an event.
 inline constexpr const char* TrapLogHeaderStart = "utc,event,";
@@ -122,6 +129,19 @@ std::string CsvField(const std::string& text);
 /// IM, IC and AR, each column led by its comma. All empty without a pass the LSO followed (a
 /// launch, or a pass first seen inside X); a phase not flown leaves its two empty.
 std::string LsoColumns(const TLsoGrade* grade, const TGrooveTracker* pass);
+
+/// The figures of realistic gear for a trap or a launch: the headwind along the deck, the
+/// run-out the arrest aimed for, and a note (why the run-out was not met). None when realistic
+/// gear is off.
+struct TGearFigures {
+  std::optional<double> windOverDeckKt;
+  std::optional<double> runoutFt;
+  std::string note;
+  bool any() const { return windOverDeckKt || runoutFt || !note.empty(); }
+};
+
+/// The gear columns of a line, each led by its comma; empty fields for figures not known.
+std::string GearColumns(const TGearFigures& gear);
 
 /// The log lines, each ending in CR LF. grade is the LSO's when it followed the pass.
 std::string TrapLine(const std::string& utc, const TPassFigures& pass, const char* grade,

@@ -82,6 +82,7 @@ TPassTick TTrapLog::TrapLogPass(const TCatchZoneData& zone, const TCatchReadings
     }
     trapLogArrest.grade = GradeOf(f);
     trapLogArrest.figures = std::move(f);
+    trapLogArrest.gear = {};
     trapLogArrest.motion.begin(view_.clock.nowMs(), groundSpeedKt * options::FpsPerKnot);
     return tick;
   }
@@ -202,7 +203,8 @@ void TTrapLog::TrapLogArrestEnd(const char* result) {
   if (lso) g = GradePass(*lsoPass.tracker, lsoPass.glideSlopeDeg);
   AppendTrapLogLine(TrapLine(UtcText(view_.clock.wallClockUs()), trapLogArrest.figures,
                              g ? g->grade.c_str() : trapLogArrest.grade, a, result,
-                             LsoColumns(g ? &*g : nullptr, lso ? &*lsoPass.tracker : nullptr)));
+                             LsoColumns(g ? &*g : nullptr, lso ? &*lsoPass.tracker : nullptr)),
+                    trapLogArrest.gear);
   // The grade is announced after an arrest that ran to its end.
   if (std::string_view(result) == "stopped")
     view_.cues.ShowSimMessage(
@@ -214,6 +216,7 @@ void TTrapLog::TrapLogArrestEnd(const char* result) {
 void TTrapLog::TrapLogLaunchStart(const TCatchZoneData* zone, double speedFps) {
   if (!view_.chkbxTrapLog.checked()) return;
   trapLogLaunch.figures = {};
+  trapLogLaunch.gear = {};
   if (zone != nullptr) {
     trapLogLaunch.figures.carrier = zone->CarrierIdent;
     trapLogLaunch.figures.zoneNumber = zone->SectionNumber;
@@ -234,11 +237,17 @@ void TTrapLog::TrapLogLaunchEnd(const char* result) {
   l.endSpeedKt = m.lastSpeedFps / options::FpsPerKnot;
   l.strokeFt = m.distanceFt;
   l.strokeS = m.seconds();
-  AppendTrapLogLine(LaunchLine(UtcText(view_.clock.wallClockUs()), l, result));
+  AppendTrapLogLine(LaunchLine(UtcText(view_.clock.wallClockUs()), l, result), trapLogLaunch.gear);
 }
 
-void TTrapLog::AppendTrapLogLine(const std::string& line) {
-  if (platform::appendUnderHeader(view_.ProgramFolder + TrapLogFileName, TrapLogHeader,
+void TTrapLog::AppendTrapLogLine(std::string line, const TGearFigures& gear) {
+  const std::string path = view_.ProgramFolder + TrapLogFileName;
+  // The gear columns come with the first line that has a gear figure and stay from then on.
+  const std::string gearHeader = TrapLogGearHeader();
+  const bool withGear =
+      gear.any() || platform::lastHeaderLine(path, TrapLogHeaderStart) + "\r\n" == gearHeader;
+  if (withGear) line.insert(line.size() - 2, GearColumns(gear));  // before the CR LF
+  if (platform::appendUnderHeader(path, withGear ? gearHeader : std::string(TrapLogHeader),
                                   TrapLogHeaderStart, line)) {
     ++linesWritten;
     return;

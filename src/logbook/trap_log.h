@@ -117,9 +117,10 @@ class TTrapLog {
   /// into the catch area, if any) and the reason it was not caught.
   /// Returns the message after it.
   std::string LogWaveOff(const TPassFigures& figures, const char* reason);
-  /// Appends one line to the log; a failure turns the log off with a notice in lblOtherStatus.
+  /// Appends one line (ending in CR LF) to the log, with the gear columns once the log has them
+  /// or gear holds a figure; a failure turns the log off with a notice in lblOtherStatus.
   /// Blocks on the file.
-  void AppendTrapLogLine(const std::string& line);
+  void AppendTrapLogLine(std::string line, const TGearFigures& gear = {});
 
   TTrapLogView view_;
 };

@@ -40,10 +40,7 @@ std::string_view lastLineStarting(std::string_view text, std::string_view start)
   return found;
 }
 
-}  // namespace
-
-bool appendUnderHeader(const std::string& path, std::string_view header,
-                       std::string_view headerStart, std::string_view text) {
+std::string readWhole(const std::string& path) {
   std::string content;
   if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
     char buf[4096];
@@ -51,6 +48,18 @@ bool appendUnderHeader(const std::string& path, std::string_view header,
     while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) content.append(buf, n);
     std::fclose(in);
   }
+  return content;
+}
+
+}  // namespace
+
+std::string lastHeaderLine(const std::string& path, std::string_view headerStart) {
+  return std::string(lastLineStarting(readWhole(path), headerStart));
+}
+
+bool appendUnderHeader(const std::string& path, std::string_view header,
+                       std::string_view headerStart, std::string_view text) {
+  const std::string content = readWhole(path);
   std::string_view current = header;
   while (!current.empty() && (current.back() == '\r' || current.back() == '\n'))
     current.remove_suffix(1);

@@ -18,6 +18,10 @@ bool appendToFile(const std::string& path, std::string_view header, std::string_
 bool appendUnderHeader(const std::string& path, std::string_view header,
                        std::string_view headerStart, std::string_view text);
 
+/// The last line of the file at path that begins with headerStart, without its line end; empty
+/// when the file is missing, unreadable or holds no such line.
+std::string lastHeaderLine(const std::string& path, std::string_view headerStart);
+
 /// Writes text as the new file name in folder, making the folder (and the folders above it)
 /// when missing. False when the folder cannot be made or the file cannot be written whole.
 bool writeNewFile(const std::string& folder, const std::string& name, std::string_view text);

@@ -172,8 +172,9 @@ class TrapLogAlone : public ::testing::Test {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
   /// A stroke from rest to 100 kt in one second, sampled every 10 ms, ended with result.
-  void stroke(const TCatchZoneData* zone, const char* result) {
+  void stroke(const TCatchZoneData* zone, const char* result, const TGearFigures& gear = {}) {
     log.TrapLogLaunchStart(zone, 0);
+    log.trapLogLaunch.gear = gear;
     for (int i = 1; i <= 100; ++i) {
       clock.advanceTo(clock.nowMs() + 10);
       log.TrapLogLaunchSample(i * options::FpsPerKnot);
@@ -233,6 +234,41 @@ TEST_F(TrapLogAlone, AnOldLogIsContinuedUnderTheNewHeaderOnce) {
       << text;
   EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), 2) << text;
   EXPECT_EQ(after.find("utc,"), std::string::npos) << text;
+}
+
+// The gear columns come with the first line that has a gear figure, under a header of their own
+// once; every later line keeps them, empty where it has no figure.
+TEST_F(TrapLogAlone, GearColumnsComeWithTheFirstGearFigureAndStay) {
+  chkbxTrapLog.setChecked(true);
+  stroke(nullptr, "cutoff");
+  TGearFigures gear;
+  gear.windOverDeckKt = 24.96;
+  gear.runoutFt = 340;
+  gear.note = "3 g limit, stopped short";
+  stroke(nullptr, "cutoff", gear);
+  stroke(nullptr, "early");
+  const std::string launch = ",launch,,0,,,,,,,,,,100,84,1.00,";
+  const std::string text = logText();
+  const std::vector<std::string> lines = [&] {
+    std::vector<std::string> v;
+    for (size_t pos = 0; pos < text.size();) {
+      const size_t end = text.find("\r\n", pos);
+      v.push_back(text.substr(pos, end - pos));
+      pos = end + 2;
+    }
+    return v;
+  }();
+  ASSERT_EQ(lines.size(), 5u) << text;
+  EXPECT_EQ(lines[0] + "\r\n", TrapLogHeader);
+  EXPECT_NE(lines[1].find(launch + "cutoff,,,,,,,,,,"), std::string::npos) << lines[1];
+  EXPECT_EQ(lines[1].back(), ',') << "no gear columns yet: " << lines[1];
+  EXPECT_EQ(lines[2], std::string(TrapLogHeader).substr(0, std::string(TrapLogHeader).size() - 2) +
+                          ",wind_over_deck_kt,runout_ft,gear_note");
+  EXPECT_NE(lines[3].find(launch + "cutoff,,,,,,,,,,,25.0,340,\"3 g limit, stopped short\""),
+            std::string::npos)
+      << lines[3];
+  EXPECT_NE(lines[4].find(launch + "early,,,,,,,,,,,,,"), std::string::npos) << lines[4];
+  EXPECT_EQ(lines[4].size() - lines[4].find("early"), std::string("early,,,,,,,,,,,,,").size());
 }
 
 // A trap sheet that cannot be written costs only that sheet: a notice in the main window, the
