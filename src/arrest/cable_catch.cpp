@@ -92,7 +92,10 @@ void TArrest::tmrCheckForCatchTimer() {
     CatchPointLon = r.lon;
     RunoutArrest = view_.chkbxRealisticGear.checked();
     runoutStarted = false;
-    if (RunoutArrest) RunoutArrestFeet = zone.RunoutFeet;
+    if (RunoutArrest) {
+      RunoutArrestFeet = zone.RunoutFeet;
+      view_.trapLog.trapLogArrest.gear.runoutFt = RunoutArrestFeet;
+    }
 
     view_.cues.SwitchSimSound(true);
     view_.tmrKeystroke.setEnabled(false);
@@ -149,6 +152,8 @@ void TArrest::RunoutDecelTick() {
       runoutStarted = true;
     }
     const double accel = Runout.Tick(now, distanceFt, speed);
+    if (Runout.Limited())
+      view_.trapLog.trapLogArrest.gear.note = RunoutLimitNote(distanceFt, RunoutArrestFeet);
     (void)Batch(view_.link).write(kLongitudinalAccel, accel).process();
     return;
   }

@@ -7,8 +7,10 @@
 
 #include "harness/harness.h"
 #include "logbook/log_records.h"
+#include "logbook/log_rules.h"
 #include "sim/fields.h"
 #include "sim/flight_model.h"
+#include "sim/log_check.h"
 
 // Arrests by run-out flown through the whole program: corvane-sim flies a straight-in approach
 // to the sample carrier (Zone01: touchdown point 36.950185 N 76.29960 W, deck 60 ft, landing
@@ -42,6 +44,21 @@ double feetBetween(double latA, double lonA, double latB, double lonB) {
   return std::hypot(north, east) / sim::kMetresPerFoot;
 }
 
+/// The value of column in the last line of a CSV text whose last header line names the columns.
+std::string lastLineColumn(const std::string& csv, const std::string& column) {
+  const std::size_t headerAt = csv.rfind(TrapLogHeaderStart);
+  if (headerAt == std::string::npos) return "<no header>";
+  const std::size_t headerEnd = csv.find('\n', headerAt);
+  std::string header = csv.substr(headerAt, headerEnd - headerAt);
+  if (!header.empty() && header.back() == '\r') header.pop_back();
+  const std::vector<std::string> names = sim::splitCsvLine(header);
+  std::string body = csv.substr(0, csv.size() - 2);
+  const std::vector<std::string> last = sim::splitCsvLine(body.substr(body.rfind('\n') + 1));
+  for (std::size_t i = 0; i < names.size() && i < last.size(); ++i)
+    if (names[i] == column) return last[i];
+  return "<no column " + column + ">";
+}
+
 class RunoutArrest : public ::testing::TestWithParam<TRunoutCase> {};
 
 TEST_P(RunoutArrest, StopsAtTheRunoutWithinThreeG) {
@@ -59,6 +76,7 @@ TEST_P(RunoutArrest, StopsAtTheRunoutWithinThreeG) {
   ASSERT_TRUE(h.loadScenario(h.folder + "pass.scn", error)) << error;
   TFormMain& f = h.start();
   f.chkbxRealisticGear.setChecked(true);
+  f.chkbxTrapLog.setChecked(true);
   f.options.SetTimingResolution(c.timing);
   for (auto& zone : *f.carrierData.CatchZones) zone->RunoutFeet = c.runoutFt;
 
@@ -82,6 +100,7 @@ TEST_P(RunoutArrest, StopsAtTheRunoutWithinThreeG) {
   for (const harness::SimWrite& w : h.writesTo(0x3070)) pushed |= w.asDouble() > 0;
   h.runFor(2000);
   ASSERT_EQ(s.speedFps, 0.0);
+  EXPECT_EQ(h.simulator->model().pendingAccel(), 0.0) << "the cables still pull after the stop";
 
   const double stopFt =
       feetBetween(f.arrest.CatchPointLat, f.arrest.CatchPointLon, s.latDeg, s.lonDeg);
@@ -97,10 +116,20 @@ TEST_P(RunoutArrest, StopsAtTheRunoutWithinThreeG) {
   }
   EXPECT_LE(peakG, 3.0);
   EXPECT_FALSE(pushed) << "a written acceleration pushed the aircraft";
-  EXPECT_EQ(f.arrest.Runout.Limited(), limited);
+  // The log: the run-out aimed for, and a note only when the limit kept the stop from it.
+  const std::string log = h.readFile(TrapLogFileName);
+  EXPECT_EQ(lastLineColumn(log, "event"), "trap") << log;
+  EXPECT_EQ(lastLineColumn(log, "runout_ft"), std::to_string(static_cast<int>(c.runoutFt)));
+  const std::string note = lastLineColumn(log, "gear_note");
+  if (limited)
+    EXPECT_TRUE(note.rfind("3 g limit: runout 3", 0) == 0 && note.ends_with(" ft > 150 ft"))
+        << note;
+  else
+    EXPECT_EQ(note, "");
   std::cout << "  " << c.approachKt << " kt " << c.stepHz << " Hz "
             << (c.holdAccel ? "hold" : "step") << ": stop " << stopFt << " ft of " << c.runoutFt
-            << ", peak " << peakG << " g\n";
+            << ", peak " << peakG << " g" << (note.empty() ? "" : ", note \"" + note + "\"")
+            << "\n";
 }
 
 std::vector<TRunoutCase> cases() {

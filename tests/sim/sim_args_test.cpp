@@ -11,10 +11,11 @@ namespace {
 TEST(SimArgs, GoodOptions) {
   sim::SimArgs a;
   std::string error;
-  ASSERT_TRUE(sim::parseSimArgs(
-      {"--sim-index", "6", "--fsuipc-version", "0x28200000", "--relay-no-sim", "--server-class",
-       "FS98MAIN", "--scenario", "x.scn", "--start-now", "--trace", "t.csv", "--step-hz", "120"},
-      a, error))
+  ASSERT_TRUE(
+      sim::parseSimArgs({"--sim-index", "6", "--fsuipc-version", "0x28200000", "--relay-no-sim",
+                         "--server-class", "FS98MAIN", "--scenario", "x.scn", "--start-now",
+                         "--trace", "t.csv", "--step-hz", "120", "--hold-accel"},
+                        a, error))
       << error;
   EXPECT_EQ(a.sim.server.simIndex, 6);
   EXPECT_EQ(a.sim.server.fsuipcVersion, 0x28200000u);
@@ -24,8 +25,10 @@ TEST(SimArgs, GoodOptions) {
   EXPECT_TRUE(a.startNow);
   EXPECT_EQ(a.traceFile, "t.csv");
   EXPECT_EQ(a.sim.stepHz, 120);
+  EXPECT_TRUE(a.sim.tuning.holdClientAccel);
   sim::SimArgs b;
   ASSERT_TRUE(sim::parseSimArgs({"--fsuipc-version", "909115392"}, b, error));
+  EXPECT_FALSE(b.sim.tuning.holdClientAccel);
   EXPECT_EQ(b.sim.server.fsuipcVersion, 0x36300000u);
 }
 
