@@ -77,7 +77,9 @@ double TRunout::Tick(int64_t ms, double distanceFt, double speedFps) {
     capped_ = true;
     decel = limit;
   }
-  decel = std::clamp(std::min(decel, v / kEaseS), 0.0, limit);
+  decel = std::min(decel, v / kEaseS);
+  // A reading that is no number (from a simulator's garbage) gets the firmest allowed pull.
+  decel = std::isfinite(decel) ? std::clamp(decel, 0.0, limit) : limit;
   lastWrittenFps2_ = decel / effect_;
   return -lastWrittenFps2_;
 }

@@ -30,8 +30,8 @@ class TRunout {
   /// One tick at time ms with the distance from the catch point and the speed, both measured.
   /// Returns the acceleration to write, ft/s^2: zero or negative (a deceleration, never a push).
   double Tick(int64_t ms, double distanceFt, double speedFps);
-  /// True once the speed is down to RunoutStoppedFps: the arrest is over.
-  static bool Stopped(double speedFps) { return speedFps < RunoutStoppedFps; }
+  /// True once the speed is down to RunoutStoppedFps (or is no number): the arrest is over.
+  static bool Stopped(double speedFps) { return !(speedFps >= RunoutStoppedFps); }
 
   double RunoutFeet() const { return runoutFt_; }
   /// The distance from the catch point at the last tick, feet.
