@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "arrest/catch_point.h"
+#include "arrest/runout.h"
 #include "board/board.h"
 #include "config/catch_zone.h"
 #include "config/options.h"
@@ -41,7 +42,8 @@ struct TArrestView {
   /// The log's figures of a pass are read from the simulator only while it is checked.
   const platform::CheckBox& chkbxTrapLog;
   /// Checked: realistic arresting gear and catapult. The catch point is where the path entered
-  /// the window; with the log kept, the catch check also reads the wind for the log.
+  /// the window; at the catch the arrest takes on stopping the aircraft at the zone's run-out
+  /// (TRunout); with the log kept, the catch check also reads the wind for the log.
   const platform::CheckBox& chkbxRealisticGear;
   /// Down: the program is manually disabled.
   const platform::SpeedButton& btnManualDisable;
@@ -97,6 +99,16 @@ class TArrest {
   double NearestDistance = 0;
   /// Monotonic milliseconds at which the last arrest ended; 0 = none since the last reset.
   int64_t LastArrestEnd = 0;
+  /// Where the cables caught the aircraft (degrees), set at the catch: the arrest by run-out
+  /// counts its distance from here.
+  double CatchPointLat = 0;
+  double CatchPointLon = 0;
+  /// The arrest under way is by run-out (realistic gear was checked at its catch), and its
+  /// control; the run-out is the caught zone's RunoutFeet.
+  bool RunoutArrest = false;
+  double RunoutArrestFeet = 0;
+  bool runoutStarted = false;
+  TRunout Runout;
   /// What the nearest-carrier and mag-var labels were last built from, so a search that finds
   /// the same carrier and variation writes no new text.
   std::string nearestLabelIdent;
@@ -114,6 +126,8 @@ class TArrest {
   /// Rewrites the greenie board when the log has new lines: on the gate's 1 s tick, after the
   /// trap sheets, never on the fast timers' path.
   void RebuildBoard();
+  /// One deceleration tick of an arrest by run-out.
+  void RunoutDecelTick();
 
   /// Where the last catch check outside an arrest saw the aircraft, in which zone and when: the
   /// start of the segment the catch point is interpolated on.

@@ -112,6 +112,16 @@ void TArrest::tmrCheckForCatchTimer() {
       view_.trapLog.trapLogArrest.gear.windOverDeckKt =
           HeadwindAlongDeck(zone, MagVarDeg, windKt, windDirectionDegrees(windFrom));
 
+    // The run-out counts from where the path entered the catch window.
+    CatchPointLat = catchPoint ? catchPoint->lat : r.lat;
+    CatchPointLon = catchPoint ? catchPoint->lon : r.lon;
+    RunoutArrest = view_.chkbxRealisticGear.checked();
+    runoutStarted = false;
+    if (RunoutArrest) {
+      RunoutArrestFeet = zone.RunoutFeet;
+      view_.trapLog.trapLogArrest.gear.runoutFt = RunoutArrestFeet;
+    }
+
     view_.cues.SwitchSimSound(true);
     view_.tmrKeystroke.setEnabled(false);
     view_.tmrFindNearest.setEnabled(false);
@@ -129,6 +139,10 @@ void TArrest::tmrCheckForCatchTimer() {
 }
 
 void TArrest::tmrDecelTimer() {
+  if (RunoutArrest) {
+    RunoutDecelTick();
+    return;
+  }
   double speed = 0;
   const bool read = Batch(view_.link).read(kForwardSpeed, speed).process();
   if (read) view_.trapLog.TrapLogArrestSample(speed);
@@ -145,8 +159,40 @@ void TArrest::tmrDecelTimer() {
   EndArrest();
 }
 
+void TArrest::RunoutDecelTick() {
+  double speed = 0;
+  FixedPoint lat, lon;
+  const bool read = Batch(view_.link)
+                        .read(kForwardSpeed, speed)
+                        .read(kLatitude, lat)
+                        .read(kLongitude, lon)
+                        .process();
+  if (read) view_.trapLog.TrapLogArrestSample(speed);
+  if (read && !TRunout::Stopped(speed)) {
+    const int64_t now = view_.clock.nowMs();
+    const double distanceFt = GroundDistanceFeet(CatchPointLat, CatchPointLon, latitudeDegrees(lat),
+                                                 longitudeDegrees(lon));
+    if (!runoutStarted) {
+      Runout.Start(now, RunoutArrestFeet, speed);
+      runoutStarted = true;
+    }
+    const double accel = Runout.Tick(now, distanceFt, speed);
+    if (Runout.Limited())
+      view_.trapLog.trapLogArrest.gear.note = RunoutLimitNote(distanceFt, RunoutArrestFeet);
+    (void)Batch(view_.link).write(kLongitudinalAccel, accel).process();
+    return;
+  }
+  if (!read) view_.trapLog.TrapLogArrestEnd("link");
+  EndArrest();
+}
+
 void TArrest::EndArrest() {
   view_.trapLog.TrapLogArrestEnd("stopped");
+  if (RunoutArrest) {
+    RunoutArrest = false;
+    // A simulator that holds a written acceleration until the next write would go on pulling.
+    (void)Batch(view_.link).write(kLongitudinalAccel, 0.0).process();
+  }
   view_.activity.Leave(Activity::Arresting);
   view_.tmrFindNearest.setEnabled(true);
   view_.tmrKeystroke.setEnabled(true);

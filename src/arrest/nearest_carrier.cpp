@@ -102,4 +102,5 @@ void TArrest::Reset() {
   NearestDistance = 0;
   catchPoint.reset();
   lastCheck.reset();
+  RunoutArrest = false;
 }

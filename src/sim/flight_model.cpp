@@ -55,8 +55,10 @@ StepEvents FlightModel::step(double dt) {
   StepEvents ev;
   AircraftState& s = state_;
   double client = hasPending_ ? pendingAccel_ : 0.0;
-  hasPending_ = false;
-  pendingAccel_ = 0.0;
+  if (!tuning_.holdClientAccel) {
+    hasPending_ = false;
+    pendingAccel_ = 0.0;
+  }
   s.lastAccelFps2 = client;
   if (s.crashed || s.slew) return ev;
 

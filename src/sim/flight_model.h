@@ -25,6 +25,9 @@ struct ModelTuning {
   double crashVsFpm = -1500.0;  // touching down faster than this is a crash
   double maxSpeedFps = 3400.0;
   double maxClientAccel = 10000.0;  // larger client accelerations are clipped to this
+  // A client acceleration acts until the client writes another (true), or in the next step
+  // only (false), as simulators differ.
+  bool holdClientAccel = false;
 };
 
 /// A small flight model: forward speed along the heading, vertical speed, ground contact with
@@ -37,9 +40,11 @@ class FlightModel {
   const AircraftState& state() const { return state_; }
   const ModelTuning& tuning() const { return tuning_; }
 
-  /// Integrates one step of dt seconds; applies and then clears a pending client acceleration.
+  /// Integrates one step of dt seconds; applies a pending client acceleration, then clears it
+  /// unless the tuning holds it until the next write.
   StepEvents step(double dt);
-  /// An acceleration (ft/s^2) written by the client: it acts in the next step only.
+  /// An acceleration (ft/s^2) written by the client: it acts in the next step only, or in
+  /// every step until the next write when the tuning holds it.
   /// Non-finite values are refused (returns false).
   bool setPendingAccel(double fps2);
   double pendingAccel() const { return pendingAccel_; }

@@ -37,6 +37,7 @@ std::string simUsage() {
          "  --log FILE.csv           Corvane's trap and launch log, for `expect log` lines\n"
          "  --step-hz N              integration steps per second (1..10000, default 60)\n"
          "  --wind DIR/KT            wind from DIR degrees true (0..360) at KT knots (0..200)\n"
+         "  --hold-accel             a written acceleration acts until the next write\n"
          "  --hang-after N           stop answering after N requests, like a hung simulator\n"
          "  --garbage-after N        corrupt the record headers of every reply after N requests\n"
          "  --help                   show this text\n";
@@ -106,6 +107,8 @@ bool parseSimArgs(const std::vector<std::string>& args, SimArgs& out, std::strin
       }
       out.sim.windFromDeg = dir == 360 ? 0 : static_cast<double>(dir);
       out.sim.windKt = static_cast<double>(n);
+    } else if (a == "--hold-accel") {
+      out.sim.tuning.holdClientAccel = true;
     } else if (a == "--hang-after") {
       if (!value(v)) return false;
       if (!parseUnsigned(v, 1'000'000'000, n)) {

@@ -324,6 +324,9 @@ std::string Simulator::set(const std::string& field, double value) {
   if (!fieldSettable(*f)) return "field '" + field + "' can only be tested, not set";
   std::string bad = checkFieldValue(*f, value);
   if (!bad.empty()) return bad;
+  // As a scenario's set line: moving the aircraft takes it off the approach.
+  if (f->id <= FieldId::Vs || f->id == FieldId::Slew || f->id == FieldId::Crashed)
+    approach_.reset();
   setField(model_.state(), *f, value);
   publish();
   return {};

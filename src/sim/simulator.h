@@ -77,7 +77,8 @@ class Simulator {
   /// client's reaction times.
   std::string summaryText() const;
 
-  /// Sets a field in user units (as a scenario's `set` does); returns an error text or empty.
+  /// Sets a field in user units (as a scenario's `set` does, ending the approach when it moves
+  /// the aircraft); returns an error text or empty.
   std::string set(const std::string& field, double value);
   /// Presses a key in the hot-key table; returns the slots marked.
   int pressKey(HotKey key);

@@ -45,6 +45,7 @@ Harness::Harness(Options options) {
   sim::SimulatorOptions simOptions;
   simOptions.server = options.server;
   simOptions.stepHz = options.stepHz;
+  simOptions.tuning.holdClientAccel = options.holdAccel;
   simulator = std::make_unique<sim::Simulator>(clock, simOptions);
   server = &simulator->server();
   if (!options.flightModel) {

@@ -55,6 +55,8 @@ struct Options {
   bool flightModel = false;
   /// Integration steps per second of the flight model.
   int stepHz = 60;
+  /// A written acceleration acts until the next write instead of for one step.
+  bool holdAccel = false;
 };
 
 /// The program, the substitute server and a temporary program folder on one virtual clock:

@@ -45,6 +45,23 @@ TEST(AccelRule, AppliedInTheNextStepOnlyThenCleared) {
   EXPECT_NEAR(speed(s), v0 - 600.0 * kStep, 1e-9);  // and not applied again
 }
 
+TEST(AccelRule, HeldUntilTheNextWriteWhenTheTuningHoldsIt) {
+  platform::VirtualClock clock(0);
+  sim::SimulatorOptions o = bareOptions();
+  o.tuning.holdClientAccel = true;
+  sim::Simulator s(clock, o);
+  airborne(s, 100);
+  const double v0 = s.model().state().speedFps;
+  clock.advanceTo(20);
+  simtest::writeOne<double>(s, 0x3070, -60.0);
+  clock.advanceTo(67);  // steps 2, 3 and 4
+  EXPECT_NEAR(speed(s), v0 - 3 * 60.0 * kStep, 1e-9);
+  EXPECT_EQ(simtest::readOne<double>(s, 0x3070), -60.0);  // still pending
+  simtest::writeOne<double>(s, 0x3070, 0.0);
+  clock.advanceTo(200);
+  EXPECT_NEAR(speed(s), v0 - 3 * 60.0 * kStep, 1e-9);  // a zero lets go
+}
+
 TEST(AccelRule, LastWriteBeforeAStepWinsAndAddsToNaturalDynamics) {
   platform::VirtualClock c1(0), c2(0);
   sim::Simulator pushed(c1), plain(c2);  // default dynamics: thrust, drag, rolling

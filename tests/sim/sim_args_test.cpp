@@ -14,7 +14,8 @@ TEST(SimArgs, GoodOptions) {
   ASSERT_TRUE(
       sim::parseSimArgs({"--sim-index", "6", "--fsuipc-version", "0x28200000", "--relay-no-sim",
                          "--server-class", "FS98MAIN", "--scenario", "x.scn", "--start-now",
-                         "--trace", "t.csv", "--step-hz", "120", "--wind", "270/25"},
+                         "--trace", "t.csv", "--step-hz", "120", "--wind", "270/25",
+                         "--hold-accel"},
                         a, error))
       << error;
   EXPECT_EQ(a.sim.server.simIndex, 6);
@@ -27,8 +28,10 @@ TEST(SimArgs, GoodOptions) {
   EXPECT_EQ(a.sim.stepHz, 120);
   EXPECT_EQ(a.sim.windFromDeg, 270);
   EXPECT_EQ(a.sim.windKt, 25);
+  EXPECT_TRUE(a.sim.tuning.holdClientAccel);
   sim::SimArgs b;
   ASSERT_TRUE(sim::parseSimArgs({"--fsuipc-version", "909115392"}, b, error));
+  EXPECT_FALSE(b.sim.tuning.holdClientAccel);
   EXPECT_EQ(b.sim.server.fsuipcVersion, 0x36300000u);
 }
 
