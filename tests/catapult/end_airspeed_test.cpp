@@ -32,6 +32,8 @@ struct TLaunchCase {
   double windAtReleaseKt;
   /// Start of the refusal shown; empty: the launch is flown.
   const char* refusal;
+  /// The simulator keeps a written acceleration until the next write instead of for one step.
+  bool holdAccel = false;
 };
 
 void PrintTo(const TLaunchCase& c, std::ostream* os) { *os << c.name; }
@@ -56,6 +58,7 @@ TEST_P(EndAirspeedLaunch, EndsOnTheCutoffAirspeedAtTheEndOfTheStrokeOrIsRefused)
   const TLaunchCase& c = GetParam();
   harness::Options options = harness::Options::flying();
   options.stepHz = c.stepHz;
+  options.holdAccel = c.holdAccel;
   harness::Harness h(options);
   sim::Simulator& sim = *h.simulator;
   // The deck's heading turned true with the variation, so the jet faces along the catapult.
@@ -141,6 +144,11 @@ INSTANTIATE_TEST_SUITE_P(
         TLaunchCase{"Headwind30At20Hz", 20, 0, 90, 30, 30, 120, -1, ""},
         TLaunchCase{"Headwind10At200Hz", 200, 0, 90, 10, 10, 120, -1, ""},
         TLaunchCase{"Headwind30At200Hz", 200, 0, 90, 30, 30, 120, -1, ""},
+        TLaunchCase{"CalmAt60HzHolding", 60, 0, 0, 0, 0, 120, -1, "", true},
+        TLaunchCase{"Headwind10At60HzHolding", 60, 0, 90, 10, 10, 120, -1, "", true},
+        TLaunchCase{"Headwind20At60HzHolding", 60, 0, 90, 20, 20, 120, -1, "", true},
+        TLaunchCase{"Headwind30At60HzHolding", 60, 0, 90, 30, 30, 120, -1, "", true},
+        TLaunchCase{"Headwind30At20HzHolding", 20, 0, 90, 30, 30, 120, -1, "", true},
         // 40 kt from 60 degrees off a deck of 100 true (090 magnetic, 10 east): 20 kt along it.
         TLaunchCase{"QuarteringWindEastVariation", 60, 10, 160, 40, 20, 150, -1, ""},
         // 170 kt over 310 ft needs 4.1 g.
