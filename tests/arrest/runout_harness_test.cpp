@@ -44,21 +44,6 @@ double feetBetween(double latA, double lonA, double latB, double lonB) {
   return std::hypot(north, east) / sim::kMetresPerFoot;
 }
 
-/// The value of column in the last line of a CSV text whose last header line names the columns.
-std::string lastLineColumn(const std::string& csv, const std::string& column) {
-  const std::size_t headerAt = csv.rfind(TrapLogHeaderStart);
-  if (headerAt == std::string::npos) return "<no header>";
-  const std::size_t headerEnd = csv.find('\n', headerAt);
-  std::string header = csv.substr(headerAt, headerEnd - headerAt);
-  if (!header.empty() && header.back() == '\r') header.pop_back();
-  const std::vector<std::string> names = sim::splitCsvLine(header);
-  std::string body = csv.substr(0, csv.size() - 2);
-  const std::vector<std::string> last = sim::splitCsvLine(body.substr(body.rfind('\n') + 1));
-  for (std::size_t i = 0; i < names.size() && i < last.size(); ++i)
-    if (names[i] == column) return last[i];
-  return "<no column " + column + ">";
-}
-
 class RunoutArrest : public ::testing::TestWithParam<TRunoutCase> {};
 
 TEST_P(RunoutArrest, StopsAtTheRunoutWithinThreeG) {
@@ -118,9 +103,10 @@ TEST_P(RunoutArrest, StopsAtTheRunoutWithinThreeG) {
   EXPECT_FALSE(pushed) << "a written acceleration pushed the aircraft";
   // The log: the run-out aimed for, and a note only when the limit kept the stop from it.
   const std::string log = h.readFile(TrapLogFileName);
-  EXPECT_EQ(lastLineColumn(log, "event"), "trap") << log;
-  EXPECT_EQ(lastLineColumn(log, "runout_ft"), std::to_string(static_cast<int>(c.runoutFt)));
-  const std::string note = lastLineColumn(log, "gear_note");
+  EXPECT_EQ(harness::lastLineColumn(log, "event"), "trap") << log;
+  EXPECT_EQ(harness::lastLineColumn(log, "runout_ft"),
+            std::to_string(static_cast<int>(c.runoutFt)));
+  const std::string note = harness::lastLineColumn(log, "gear_note");
   if (limited)
     EXPECT_TRUE(note.rfind("3 g limit: runout 3", 0) == 0 && note.ends_with(" ft > 150 ft"))
         << note;

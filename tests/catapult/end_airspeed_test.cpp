@@ -44,16 +44,6 @@ bool startsWith(const std::string& text, const std::string& start) {
   return text.rfind(start, 0) == 0;
 }
 
-/// The value of column in the last line of a CSV text whose first line names the columns.
-std::string lastLineColumn(const std::string& csv, const std::string& column) {
-  const std::vector<std::string> header = sim::splitCsvLine(csv.substr(0, csv.find('\r')));
-  const std::string body = csv.substr(0, csv.size() - 2);
-  const std::vector<std::string> last = sim::splitCsvLine(body.substr(body.rfind('\n') + 1));
-  for (std::size_t i = 0; i < header.size() && i < last.size(); ++i)
-    if (header[i] == column) return last[i];
-  return "<no column " + column + ">";
-}
-
 TEST_P(EndAirspeedLaunch, EndsOnTheCutoffAirspeedAtTheEndOfTheStrokeOrIsRefused) {
   const TLaunchCase& c = GetParam();
   harness::Options options = harness::Options::flying();
@@ -126,11 +116,11 @@ TEST_P(EndAirspeedLaunch, EndsOnTheCutoffAirspeedAtTheEndOfTheStrokeOrIsRefused)
   EXPECT_NEAR(launch.strokeFt, 310.0, 310.0 * 0.05) << "stroke";
   EXPECT_EQ(sim.model().state().lastAccelFps2, 0.0) << "no push after the stroke";
   const std::string log = h.readFile(TrapLogFileName);
-  EXPECT_EQ(lastLineColumn(log, "event"), "launch") << log;
-  EXPECT_EQ(lastLineColumn(log, "result"), "cutoff") << log;
+  EXPECT_EQ(harness::lastLineColumn(log, "event"), "launch") << log;
+  EXPECT_EQ(harness::lastLineColumn(log, "result"), "cutoff") << log;
   char headwind[16];
   std::snprintf(headwind, sizeof headwind, "%.1f", c.headwindKt);
-  EXPECT_EQ(lastLineColumn(log, "wind_over_deck_kt"), headwind) << log;
+  EXPECT_EQ(harness::lastLineColumn(log, "wind_over_deck_kt"), headwind) << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -223,8 +213,8 @@ TEST(WindOverDeck, ATrapLogsTheHeadwindAlongTheDeckAtTheCatch) {
   h.simulator->set("throttle", 0);
   ASSERT_TRUE(h.runUntil([&] { return !f.tmrDecel.enabled(); }, 60000)) << "stopped";
   const std::string log = h.readFile(TrapLogFileName);
-  EXPECT_EQ(lastLineColumn(log, "event"), "trap") << log;
-  EXPECT_EQ(lastLineColumn(log, "wind_over_deck_kt"), "20.0") << log;
+  EXPECT_EQ(harness::lastLineColumn(log, "event"), "trap") << log;
+  EXPECT_EQ(harness::lastLineColumn(log, "wind_over_deck_kt"), "20.0") << log;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "logbook/log_rules.h"
 #include "platform/os.h"
+#include "sim/log_check.h"
 #include "simlink/sim_link.h"
 
 namespace harness {
@@ -219,6 +220,20 @@ void Harness::clearRecords() {
 
 void Harness::poke(uint32_t offset, const void* data, uint32_t size) {
   server->space().write(offset, data, size);
+}
+
+std::string lastLineColumn(const std::string& csv, const std::string& column) {
+  const std::size_t headerAt = csv.rfind(TrapLogHeaderStart);
+  if (headerAt == std::string::npos) return "<no header>";
+  const std::size_t headerEnd = csv.find('\n', headerAt);
+  std::string header = csv.substr(headerAt, headerEnd - headerAt);
+  if (!header.empty() && header.back() == '\r') header.pop_back();
+  const std::vector<std::string> names = sim::splitCsvLine(header);
+  const std::string body = csv.substr(0, csv.size() - 2);
+  const std::vector<std::string> last = sim::splitCsvLine(body.substr(body.rfind('\n') + 1));
+  for (std::size_t i = 0; i < names.size() && i < last.size(); ++i)
+    if (names[i] == column) return last[i];
+  return "<no column " + column + ">";
 }
 
 }  // namespace harness

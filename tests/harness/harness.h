@@ -152,4 +152,8 @@ class Harness {
 /// Text of a request-block write of a message, up to its terminating zero.
 std::string messageText(const std::vector<uint8_t>& data);
 
+/// The value of column in the last line of a log text (CorvaneLog.csv) whose last header line
+/// names the columns; "<no header>" or "<no column NAME>" when there is none.
+std::string lastLineColumn(const std::string& csv, const std::string& column);
+
 }  // namespace harness

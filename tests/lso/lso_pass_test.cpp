@@ -41,16 +41,6 @@ const std::string kCallTexts[] = {CallRogerBall,      CallHigh,     CallLow,    
 
 void PrintTo(const TScriptedPass& p, std::ostream* os) { *os << p.name; }
 
-/// The value of column in the last line of a CSV text whose first line names the columns.
-std::string lastLineColumn(const std::string& csv, const std::string& column) {
-  const std::vector<std::string> header = sim::splitCsvLine(csv.substr(0, csv.find('\n')));
-  std::string body = csv.substr(0, csv.size() - 2);
-  const std::vector<std::string> last = sim::splitCsvLine(body.substr(body.rfind('\n') + 1));
-  for (std::size_t i = 0; i < header.size() && i < last.size(); ++i)
-    if (header[i] == column) return last[i];
-  return "<no column " + column + ">";
-}
-
 class LsoPass : public ::testing::TestWithParam<TScriptedPass> {};
 
 TEST_P(LsoPass, GivesItsCallsGradeAndWireAndOneSheet) {
@@ -84,11 +74,11 @@ TEST_P(LsoPass, GivesItsCallsGradeAndWireAndOneSheet) {
   const std::string log = h.readFile(TrapLogFileName);
   // One line for the pass under the header.
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
-  EXPECT_EQ(lastLineColumn(log, "event"), p.event) << log;
-  EXPECT_EQ(lastLineColumn(log, "wire"), p.wire) << log;
-  EXPECT_EQ(lastLineColumn(log, "grade"), p.grade) << log;
-  EXPECT_EQ(lastLineColumn(log, "points"), p.points) << log;
-  EXPECT_EQ(lastLineColumn(log, "comment"), p.comment) << log;
+  EXPECT_EQ(harness::lastLineColumn(log, "event"), p.event) << log;
+  EXPECT_EQ(harness::lastLineColumn(log, "wire"), p.wire) << log;
+  EXPECT_EQ(harness::lastLineColumn(log, "grade"), p.grade) << log;
+  EXPECT_EQ(harness::lastLineColumn(log, "points"), p.points) << log;
+  EXPECT_EQ(harness::lastLineColumn(log, "comment"), p.comment) << log;
 
   // The sheet: rows from X on, never more than 0.1 s apart, each call on the row of its check.
   std::vector<std::string> sheets;
