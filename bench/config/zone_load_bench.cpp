@@ -121,7 +121,8 @@ struct Subsystems {
                   [](bool) {},
                   [] {},
                   [] {},
-                  [](const std::string&) {}}};
+                  [](const std::string&) {},
+                  [] {}}};
 };
 
 /// The child: loads folder/Corvane.dat kLoadRounds times and searches it; writes

@@ -112,7 +112,8 @@ TFormMain::TFormMain(TFormServices services)
               [this](const std::string& call) {
                 cues.ShowSimMessage(call, 3);
                 cues.PlayLsoCall(call);
-              }}),
+              },
+              [this] { board.RebuildBoard(); }}),
       catapult({link, btnManualDisable, chkbxCatSmoke, tmrIsCatchCheckNeeded, tmrFindNearest,
                 tmrKeystroke, activity, cues, trapLog, services.loop->clock(),
                 // The nearest zone, whose front-left corner is the catapult point.

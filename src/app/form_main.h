@@ -12,6 +12,7 @@
 
 #include "activity/activity.h"
 #include "arrest/arrest.h"
+#include "board/board_keeper.h"
 #include "catapult/catapult.h"
 #include "config/carrier_data.h"
 #include "config/catch_zone.h"
@@ -217,6 +218,8 @@ class TFormMain {
   TBattleDamage battleDamage;
   /// The trap and launch log and its records of the pass, arrest and stroke under way.
   TTrapLog trapLog;
+  /// The greenie board made from the log.
+  TBoardKeeper board{trapLog, chkbxTrapLog};
   platform::Screen Screen;
   TfrmToolbar frmToolbar;
 

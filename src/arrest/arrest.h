@@ -8,7 +8,6 @@
 
 #include "arrest/catch_point.h"
 #include "arrest/runout.h"
-#include "board/board.h"
 #include "config/catch_zone.h"
 #include "config/options.h"
 #include "platform/clock.h"
@@ -70,6 +69,9 @@ struct TArrestView {
   std::function<void()> haltProgram;
   /// Says one call of the landing signal officer (while the trap log is kept).
   std::function<void(const std::string&)> onLsoCall;
+  /// Rewrites the pages made from the log (the greenie board); run on the gate's 1 s tick right
+  /// after the trap sheets are written, never on the fast timers' path. May be empty.
+  std::function<void()> afterTrapSheets;
 };
 
 /// The arrest: the search for the nearest carrier (tmrFindNearest), the catch gate that
@@ -123,9 +125,6 @@ class TArrest {
 
  private:
   bool ManuallyDisabled() const { return view_.btnManualDisable.down(); }
-  /// Rewrites the greenie board when the log has new lines: on the gate's 1 s tick, after the
-  /// trap sheets, never on the fast timers' path.
-  void RebuildBoard();
   /// One deceleration tick of an arrest by run-out.
   void RunoutDecelTick();
 
@@ -137,9 +136,6 @@ class TArrest {
     int32_t zoneIndex = -1;
   };
   std::optional<TLastCheck> lastCheck;
-
-  TBoardBuilder board;
-  std::uint64_t boardLinesSeen = 0;
 
   TArrestView view_;
 };

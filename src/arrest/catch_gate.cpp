@@ -15,23 +15,12 @@ using namespace simlink;
 constexpr double kCatchGateDistance = 0.05;
 }  // namespace
 
-void TArrest::RebuildBoard() {
-  TTrapLog& log = view_.trapLog;
-  if (!view_.chkbxTrapLog.checked() || log.linesWritten == boardLinesSeen) return;
-  boardLinesSeen = log.linesWritten;
-  const std::string& folder = log.programFolder();
-  const TBoardBuild b =
-      board.Build(folder + TrapLogFileName, folder + TrapSheetFolder, folder + BoardFileName);
-  // The flight goes on; the main window says the page is out of date.
-  if (!b.ok) log.ShowNotice("Greenie board not written: " + b.message);
-}
-
 void TArrest::tmrIsCatchCheckNeededTimer() {
   // Fuel transfers advance once per gate tick, and pause while the program is disabled.
   if (!ManuallyDisabled()) view_.fuelTransfer.TransferTick();
   // The trap sheets of passes that have ended are written here, away from the catch check.
   view_.trapLog.WriteTrapSheets();
-  RebuildBoard();
+  if (view_.afterTrapSheets) view_.afterTrapSheets();
   const bool wasChecking = view_.activity.Checking();
 
   // Decides the catch timer and the flight status; returns early where the tick keeps them.

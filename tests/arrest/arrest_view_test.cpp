@@ -112,7 +112,8 @@ class ArrestAlone : public ::testing::Test {
                   [this](bool announce) { asked.push_back(announce ? "endLaunch+" : "endLaunch"); },
                   [this] { asked.push_back("reset"); },
                   [this] { asked.push_back("halt"); },
-                  [this](const std::string& call) { asked.push_back("lso " + call); }}};
+                  [this](const std::string& call) { asked.push_back("lso " + call); },
+                  {}}};
 };
 
 TEST_F(ArrestAlone, CatchesInItsZonesWithItsFactorAndHonoursTheLaunchLockout) {
