@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -40,7 +41,7 @@ void PrintTo(const TRunoutCase& c, std::ostream* os) {
 /// The feet between two positions, on the simulator's own grid.
 double feetBetween(double latA, double lonA, double latB, double lonB) {
   const double north = (latB - latA) * sim::kMetresPerDegLat;
-  const double east = (lonB - lonA) * sim::kMetresPerDegLat * std::cos(latA * M_PI / 180);
+  const double east = (lonB - lonA) * sim::kMetresPerDegLat * std::cos(latA * std::numbers::pi / 180);
   return std::hypot(north, east) / sim::kMetresPerFoot;
 }
 
