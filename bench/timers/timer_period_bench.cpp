@@ -3,11 +3,14 @@
 // deceleration tick does). Prints median, mean, p99 and maximum period and the drift over the
 // whole run per interval; asserts nothing. The "figure:" lines are gathered by scripts/bench.
 //
-//   corvane_timer_bench [TICKS] [--load N] [--no-exchange]
+//   corvane_timer_bench [TICKS] [--load N] [--no-exchange] [--settle S]
 //     --load N       runs N busy loops at normal priority in a child process meanwhile, as a
 //                    simulator running flat out would (N = the number of cores keeps every core
 //                    busy)
 //     --no-exchange  ticks without the exchange: the wait alone
+//     --settle S     waits S seconds after reaching corvane-sim before timing, so that a script
+//                    can set the scheduling of the programs around it first
+//                    (scripts/wine-timer-bench)
 
 #include <algorithm>
 #include <atomic>
@@ -57,6 +60,7 @@ int main(int argc, char** argv) {
   int ticks = 10'000;
   int load = 0;
   bool exchange = true;
+  int settleS = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--busy" && i + 1 < argc) busyLoops(std::max(1, std::atoi(argv[i + 1])));
@@ -64,10 +68,12 @@ int main(int argc, char** argv) {
       exchange = false;
     } else if (a == "--load" && i + 1 < argc) {
       load = std::clamp(std::atoi(argv[++i]), 0, 64);
+    } else if (a == "--settle" && i + 1 < argc) {
+      settleS = std::clamp(std::atoi(argv[++i]), 0, 60);
     } else if (!a.empty() && a[0] != '-') {
       ticks = std::max(10, std::atoi(a.c_str()));
     } else {
-      std::fprintf(stderr, "usage: corvane_timer_bench [TICKS] [--load N] [--no-exchange]\n");
+      std::fprintf(stderr, "usage: corvane_timer_bench [TICKS] [--load N] [--no-exchange] [--settle S]\n");
       return 2;
     }
   }
@@ -98,6 +104,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "could not reach corvane-sim: %s\n", SimLinkErrorTexts[result]);
     return 1;
   }
+  clock.sleepMs(settleS * 1000);
 
   std::printf(
       "Timer period %s (real event loop, corvane-sim in its own process), %d ticks of each "
